@@ -1,0 +1,123 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "knowledge/picture.h"
+#include "knowledge/species_tree.h"
+#include "knowledge/tables.h"
+
+namespace tarvenko {
+
+// One layer of the schematic drawing, or a contradiction overlay above them.
+struct Robot {
+    std::shared_ptr<const Picture> Image; // empty: nothing to paint
+    std::string Fichier;                  // upper-cased path the picture was loaded from
+};
+
+// A palette colour split into bytes.
+struct Couleur_Octet {
+    std::uint8_t blue = 0;
+    std::uint8_t green = 0;
+    std::uint8_t red = 0;
+};
+
+// The character being asked: a copy of its Objets_Fic row and the state picked in its grid.
+struct Descripteur {
+    std::string Objet;
+    std::int16_t Lignes = 0;
+    std::int16_t Colonnes = 0;
+    std::int16_t Index_Car = 0;
+    std::int16_t Nb_Car = 0;
+    std::int16_t Cadre = -1;
+    std::int16_t Desc_Num = 0;
+    std::string TipText;
+    std::string Popup;
+    std::int16_t Selection = -1; // offset from Index_Car, -1 for none
+};
+
+// The in-memory model of the identification key. The application owns one and passes it by
+// reference to whatever reads or changes it; the names are those of the knowledge base.
+struct KeyModel {
+    // Counts, read from table Parametres (0 until read).
+    std::int16_t Nb_Couleurs = 0;
+    std::int16_t Version_Database = 0;
+    std::int16_t Nb_Esp = 0;
+    std::int16_t Nb_Etats_Desc = 0;
+    std::int16_t Nb_Cadre = 0;
+    std::int16_t Nb_Robot = 0;
+    std::int16_t Nb_But_Car = 0;
+    std::int16_t Nb_But_Deter = 0;
+    std::int16_t Nb_But_Quest = 0;
+    std::int16_t Nb_Contraintes = 0;
+
+    // Species-indexed.
+    std::vector<std::string> Nom_Esp;
+    std::vector<std::int16_t> Score_Esp;
+    // Species-by-state values, state by state: element (s, e) at s + e * Nb_Esp, the order of
+    // MATRICE.DAT.
+    std::vector<std::int16_t> Matrice;
+    std::int16_t matrice(int s, int e) const { return Matrice[static_cast<std::size_t>(s + e * Nb_Esp)]; }
+
+    // State-indexed.
+    std::vector<std::int16_t> Poids;
+    std::vector<std::int16_t> Etat_Choisi; // 1 where the user chose the state, else 0
+    // Group-indexed: -1 where a character of the group has been answered, else 0.
+    std::vector<std::int16_t> Cadre_Fait;
+
+    // Ranking, by rank (0 = best): row 0 raw score, row 1 species number.
+    std::array<std::vector<std::int16_t>, 2> Classement;
+    std::vector<std::int16_t> Pourcent_Esp;
+    std::int16_t Nb_Esp_Max = 0;
+
+    // One flag per character number Desc_Num: may the search propose it.
+    std::vector<bool> Joker;
+
+    // Drawing layers (Nb_Robot of them), then Nb_Contradictions overlays.
+    std::vector<Robot> Robots;
+
+    // Palette of the colour chart.
+    std::vector<std::int32_t> Couleur_Valeur; // red in the low byte, then green, then blue
+    std::vector<Couleur_Octet> Couleur_Octets;
+    std::vector<double> Couleur_Distance;
+    std::vector<std::string> Code_Couleur;
+
+    Descripteur Descripteur_Courant;
+
+    // The knowledge base, read into memory once.
+    Tables Base_Donnees;
+    // The species tree built at start-up.
+    Arbre_Especes Arbre;
+
+    // Paths and options (settings).
+    std::string Chemin_Data;
+    std::string Chemin_Base;
+    std::string Chemin_Executables;
+    std::string Chemin_Descripteurs;
+    std::string Chemin_Robot;
+    std::string Adresse_Documents;
+    std::string Distribution; // "hd" or "http"
+    bool Curseur_Dynamique = false;
+    std::int16_t Seuil_Affichage = 0;
+
+    // Run state.
+    std::int16_t Num_Langue = 0;
+    std::string Suffixe_Langue;
+    std::int16_t Vue_Courante = 0;
+    std::string Titre_Fenetre;
+    std::string Fichier_Courant;
+    bool Question_Passee = false;
+    std::int16_t Nb_Contradictions = 0;
+    std::int16_t Index_Document = 0;
+    bool Modifie = false;
+
+    // The current species.
+    std::string Code_Page;
+    std::string Famille_Courante;
+    std::string Espece_Courante;
+};
+
+} // namespace tarvenko

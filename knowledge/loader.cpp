@@ -1,0 +1,162 @@
+#include "knowledge/loader.h"
+
+#include "knowledge/numeric.h"
+#include "knowledge/text.h"
+#include "resources/string_table.h"
+
+namespace tarvenko {
+
+std::optional<std::int16_t> Lit_Parametre(const Tables &tables, std::string_view name)
+{
+    const ParametreRow *row = tables.parametre(name);
+    if (!row || !row->Etat)
+        return std::nullopt;
+    return enEntier16(valeurNumerique(*row->Etat));
+}
+
+namespace {
+
+void litParametre(const KeyModel &m, std::string_view name, std::int16_t &target)
+{
+    if (const auto value = Lit_Parametre(m.Base_Donnees, name))
+        target = *value;
+}
+
+template <typename T>
+std::vector<T> sized(int count, T value = T())
+{
+    return std::vector<T>(count > 0 ? static_cast<std::size_t>(count) : 0, value);
+}
+
+} // namespace
+
+void Lit_Parametres_Palette(KeyModel &m)
+{
+    litParametre(m, "Nb_Couleurs", m.Nb_Couleurs);
+    m.Version_Database = 300;
+    litParametre(m, "Version_Database", m.Version_Database);
+}
+
+void Lit_Codes_Couleur(KeyModel &m)
+{
+    m.Couleur_Valeur = sized<std::int32_t>(m.Nb_Couleurs);
+    m.Couleur_Octets = sized<Couleur_Octet>(m.Nb_Couleurs);
+    m.Couleur_Distance = sized<double>(m.Nb_Couleurs);
+    m.Code_Couleur = sized<std::string>(m.Nb_Couleurs);
+    for (int i = 1; i <= m.Nb_Couleurs; ++i) {
+        const CouleurRow *row = m.Base_Donnees.couleur(i);
+        if (row && row->Code_Couleur)
+            m.Code_Couleur[static_cast<std::size_t>(i - 1)] = *row->Code_Couleur;
+    }
+}
+
+void Lit_Parametres(KeyModel &m)
+{
+    litParametre(m, "Nb_Esp", m.Nb_Esp);
+    litParametre(m, "Nb_Etats_Desc", m.Nb_Etats_Desc);
+    litParametre(m, "Nb_Cadre", m.Nb_Cadre);
+    litParametre(m, "Nb_Robot", m.Nb_Robot);
+    litParametre(m, "Nb_But_Car", m.Nb_But_Car);
+    litParametre(m, "Nb_But_Deter", m.Nb_But_Deter);
+    litParametre(m, "Nb_But_Quest", m.Nb_But_Quest);
+    litParametre(m, "Nb_Contraintes", m.Nb_Contraintes);
+}
+
+void Dimensionne_Modele(KeyModel &m)
+{
+    m.Nom_Esp = sized<std::string>(m.Nb_Esp);
+    m.Score_Esp = sized<std::int16_t>(m.Nb_Esp);
+    m.Pourcent_Esp = sized<std::int16_t>(m.Nb_Esp);
+    const std::size_t states = m.Nb_Etats_Desc > 0 ? static_cast<std::size_t>(m.Nb_Etats_Desc) : 0;
+    const std::size_t species = m.Nb_Esp > 0 ? static_cast<std::size_t>(m.Nb_Esp) : 0;
+    m.Matrice.assign(species * states, 0);
+    m.Poids = sized<std::int16_t>(m.Nb_Etats_Desc);
+    m.Etat_Choisi = sized<std::int16_t>(m.Nb_Etats_Desc);
+    m.Cadre_Fait = sized<std::int16_t>(m.Nb_Cadre);
+    m.Robots = sized<Robot>(m.Nb_Robot);
+    m.Classement[0] = sized<std::int16_t>(m.Nb_Esp);
+    m.Classement[1] = sized<std::int16_t>(m.Nb_Esp);
+    for (std::size_t r = 0; r < m.Classement[1].size(); ++r)
+        m.Classement[1][r] = static_cast<std::int16_t>(r);
+}
+
+void Lit_Jokers(KeyModel &m)
+{
+    const auto &rows = m.Base_Donnees.Objets_Fic.rows;
+    m.Joker.assign(rows.size(), false);
+    for (const ObjetRow &row : rows) {
+        // A Desc_Num outside the array or an unreadable flag skips that row.
+        if (!row.Desc_Num || !row.Joker || *row.Desc_Num < 0 || static_cast<std::size_t>(*row.Desc_Num) >= m.Joker.size())
+            continue;
+        m.Joker[static_cast<std::size_t>(*row.Desc_Num)] = *row.Joker;
+    }
+}
+
+std::vector<std::string> Lit_Noms_Especes(KeyModel &m)
+{
+    std::vector<std::string> lines;
+    std::size_t s = 0;
+    for (const FloreRow &row : m.Base_Donnees.Flore.rows) {
+        if (s < m.Nom_Esp.size())
+            m.Nom_Esp[s] = row.Espece;
+        lines.push_back("100% - " + row.Espece);
+        ++s;
+    }
+    return lines;
+}
+
+void Construit_Arbre(KeyModel &m)
+{
+    Arbre_Especes &tree = m.Arbre;
+    tree.clear();
+    const auto root = [&](const char *key, int text) {
+        if (tree.ajoute("", key, Texte_Ou_Anglais(m.Num_Langue, text), "livre_ferme"))
+            tree.noeud(key)->Sorted = true;
+    };
+    root("Familles", 1301);
+    root("Espèces", 1300);
+    root("Communs", 1302);
+
+    for (const FloreRow &row : m.Base_Donnees.Flore.rows) {
+        if (!row.Famille || !row.Code)
+            continue;
+        const std::string &famille = *row.Famille;
+        if (tree.ajoute("Familles", famille, casseNomPropre(famille), "livre_ferme")) {
+            NoeudArbre *node = tree.noeud(famille);
+            node->Tag = "Fam";
+            node->Sorted = true;
+        }
+        if (tree.ajoute(famille, *row.Code, row.Espece, "page"))
+            tree.noeud(*row.Code)->Tag = "Esp";
+        if (tree.ajoute("Espèces", *row.Code + "S", row.Espece, "page"))
+            tree.noeud(*row.Code + "S")->Tag = "Esp" + famille;
+    }
+
+    for (const CommunsLanguesRow *langue : m.Base_Donnees.languesOrdonnees()) {
+        if (!langue->Langue)
+            continue;
+        const std::string key = "S" + *langue->Langue;
+        if (tree.ajoute("Communs", key, *langue->Langue, "livre_ferme")) {
+            NoeudArbre *node = tree.noeud(key);
+            node->Tag = key;
+            node->Sorted = true;
+        }
+        const auto query = m.Base_Donnees.Vernaculaire.find(nomVernaculaire(*langue->Langue));
+        if (query == m.Base_Donnees.Vernaculaire.end())
+            continue;
+        for (const VernaculaireRow &row : query->second) {
+            if (!row.Nom || !row.Code)
+                continue;
+            if (tree.ajoute(key, *row.Nom, *row.Nom, "livre_ferme")) {
+                NoeudArbre *node = tree.noeud(*row.Nom);
+                node->Tag = "Com";
+                node->Sorted = true;
+            }
+            const std::string speciesKey = *row.Code + *row.Nom;
+            if (tree.ajoute(*row.Nom, speciesKey, row.Espece.value_or(""), "page"))
+                tree.noeud(speciesKey)->Tag = "Csp" + *row.Code + row.Famille.value_or("");
+        }
+    }
+}
+
+} // namespace tarvenko

@@ -1,0 +1,97 @@
+#include "platform/dialog_service.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tarvenko {
+
+namespace {
+
+QMessageBox::Icon qtIcon(IconeMessage icon)
+{
+    switch (icon) {
+    case IconeMessage::Information: return QMessageBox::Information;
+    case IconeMessage::Question: return QMessageBox::Question;
+    case IconeMessage::Warning: return QMessageBox::Warning;
+    case IconeMessage::Critical: return QMessageBox::Critical;
+    case IconeMessage::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QFileDialog::Options fileOptions() { return QFileDialog::Options(); }
+
+} // namespace
+
+ReponseMessage QtDialogService::message(QWidget *parent, const DemandeMessage &request)
+{
+    QMessageBox box(parent);
+    box.setIcon(qtIcon(request.icon));
+    box.setWindowTitle(request.title.isEmpty() ? QApplication::applicationDisplayName() : request.title);
+    box.setText(request.text);
+    switch (request.buttons) {
+    case BoutonsMessage::Ok: box.setStandardButtons(QMessageBox::Ok); break;
+    case BoutonsMessage::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case BoutonsMessage::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Yes: return ReponseMessage::Yes;
+    case QMessageBox::No: return ReponseMessage::No;
+    case QMessageBox::Cancel: return ReponseMessage::Cancel;
+    default: break;
+    }
+    return request.buttons == BoutonsMessage::YesNoCancel ? ReponseMessage::Cancel
+           : request.buttons == BoutonsMessage::YesNo     ? ReponseMessage::No
+                                                          : ReponseMessage::Ok;
+}
+
+std::optional<QString> QtDialogService::fichierAOuvrir(QWidget *parent, const DemandeFichier &request)
+{
+    const QString path = QFileDialog::getOpenFileName(parent, request.title, request.directory,
+                                                      filtreQt(request.filter), nullptr, fileOptions());
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> QtDialogService::fichierAEnregistrer(QWidget *parent, const DemandeFichier &request)
+{
+    QFileDialog dialog(parent, request.title, request.directory, filtreQt(request.filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!request.defaultExtension.isEmpty())
+        dialog.setDefaultSuffix(request.defaultExtension.startsWith(QLatin1Char('.')) ? request.defaultExtension.mid(1)
+                                                                                      : request.defaultExtension);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtDialogService::dossier(QWidget *parent, const QString &title, const QString &start)
+{
+    const QString path = QFileDialog::getExistingDirectory(parent, title, start);
+    if (path.isEmpty())
+        return std::nullopt;
+    return path;
+}
+
+QString filtreQt(const QString &filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        // The descriptions already show their patterns; Qt reads the patterns from the last
+        // parentheses, so add them only when missing.
+        if (!description.contains(QLatin1Char('(')))
+            description += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        filters << description;
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+} // namespace tarvenko

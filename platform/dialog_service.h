@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class QWidget;
+
+namespace tarvenko {
+
+enum class BoutonsMessage { Ok, YesNo, YesNoCancel };
+enum class IconeMessage { None, Information, Question, Warning, Critical };
+enum class ReponseMessage { Ok, Yes, No, Cancel };
+
+struct DemandeMessage {
+    QString text;
+    QString title; // empty: the application's default title
+    BoutonsMessage buttons = BoutonsMessage::Ok;
+    IconeMessage icon = IconeMessage::None;
+};
+
+struct DemandeFichier {
+    QString title;
+    QString filter;      // "Description|pattern|Description|pattern", as in the string table
+    QString initialName; // "*.ryk"
+    QString defaultExtension;
+    QString directory;
+};
+
+// Every modal dialog of the program goes through one of these, so that tests can answer them.
+class DialogService {
+public:
+    virtual ~DialogService() = default;
+
+    virtual ReponseMessage message(QWidget *parent, const DemandeMessage &request) = 0;
+    // Chosen path, or nothing when the user cancelled.
+    virtual std::optional<QString> fichierAOuvrir(QWidget *parent, const DemandeFichier &request) = 0;
+    virtual std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) = 0;
+    virtual std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) = 0;
+};
+
+// The dialogs a person answers.
+class QtDialogService final : public DialogService {
+public:
+    ReponseMessage message(QWidget *parent, const DemandeMessage &request) override;
+    std::optional<QString> fichierAOuvrir(QWidget *parent, const DemandeFichier &request) override;
+    std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) override;
+    std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) override;
+};
+
+// "Files (*.ryk)|*.ryk|All (*.*)|*.*" as a Qt name filter list: "Files (*.ryk);;All (*.*)".
+QString filtreQt(const QString &filter);
+
+} // namespace tarvenko

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvenko {
+
+// Paths in the knowledge base and its settings are written the Windows way: "\" separates the
+// folders ("07\arbre.wmf", "CONTRA\") and names come in any letter case ("POIDS.DAT" for a file
+// stored as "poids.dat"). This turns such a path into one that exists on a case-sensitive disk:
+// both "\" and "/" separate components, and each component that does not exist as written is
+// matched, ignoring case, against the entries of its folder. Components that match nothing are
+// kept as written, so the result names the missing file in the message the user sees.
+std::string resoutChemin(std::string_view path);
+
+// True when the path, resolved as above, names an existing file or folder.
+bool cheminExiste(std::string_view path);
+
+} // namespace tarvenko

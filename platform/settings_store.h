@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+#include <optional>
+
+namespace tarvenko {
+
+// The program's settings, in two places:
+// - machine-wide values written by the installation or an administrator, read only: the groups
+//   "Logiciel", "Documents" and "Options" of the system-scope file Tarvenko/Tarvenko.ini under
+//   the XDG configuration folders (/etc/xdg by default);
+// - per-user values written by the options dialog: the user-scope file Tarvenko/Tarvenko.ini
+//   under the user's configuration folder (~/.config by default).
+// A program that was built but never installed has no machine file; `fallback` then stands in
+// for it (the paths of the bundled sample knowledge base).
+class SettingsStore final {
+public:
+    static constexpr const char *kApplicationTitle = "Tarvenko";
+
+    // Machine values used when no machine-wide file exists: key "Group/Name" -> value.
+    using Valeurs = QMap<QString, QString>;
+
+    explicit SettingsStore(Valeurs fallback = {});
+
+    // Whether a machine key ("Options", "Logiciel", "Documents") can be opened: it exists and
+    // holds at least one value.
+    bool cleMachineExiste(const QString &key) const;
+    // A machine string value; nothing when the key or the value does not exist.
+    std::optional<QString> valeurMachine(const QString &key, const QString &name) const;
+
+    // A per-user value, or `defaut` when it is absent.
+    QString valeurUtilisateur(const QString &section, const QString &key, const QString &defaut) const;
+    void ecritValeurUtilisateur(const QString &section, const QString &key, const QString &value);
+
+    // Whether the machine values come from an installed file (false: the built-in fallback).
+    bool installe() const;
+
+private:
+    Valeurs m_fallback;
+};
+
+} // namespace tarvenko
