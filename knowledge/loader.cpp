@@ -160,3 +160,49 @@ void Construit_Arbre(KeyModel &m)
 }
 
 } // namespace tarvenko
+
+#include "knowledge/data_files.h"
+#include "platform/file_lookup.h"
+
+namespace tarvenko {
+
+std::string Message_Base_Inaccessible(const std::string &path, int numero)
+{
+    // Basic's Str puts a blank before a positive number, a minus sign before a negative one.
+    const std::string number = numero >= 0 ? " " + std::to_string(numero) : std::to_string(numero);
+    return path + ", Erreur N°" + number;
+}
+
+ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette)
+{
+    using Etat = ResultatChargement::Etat;
+    ResultatChargement result;
+    if (!Charge_Tables(resoutChemin(m.Chemin_Base), m.Base_Donnees, result.erreur)) {
+        result.etat = Etat::BaseInaccessible;
+        result.chemin = m.Chemin_Base;
+        return result;
+    }
+    Lit_Parametres_Palette(m);
+    Lit_Codes_Couleur(m);
+    if (echantillonnePalette)
+        echantillonnePalette(m);
+    Lit_Parametres(m);
+    Dimensionne_Modele(m);
+    Lit_Jokers(m);
+
+    switch (Lit_Poids(m)) {
+    case LectureDat::OuvertureImpossible: return {Etat::PoidsInaccessible, {}, Chemin_Poids(m), {}};
+    case LectureDat::LectureImpossible: return {Etat::PoidsIllisible, {}, Chemin_Poids(m), {}};
+    case LectureDat::Ok: break;
+    }
+    result.lignesListe = Lit_Noms_Especes(m);
+    Construit_Arbre(m);
+    switch (Lit_Matrice(m)) {
+    case LectureDat::OuvertureImpossible: return {Etat::MatriceInaccessible, {}, Chemin_Matrice(m), {}};
+    case LectureDat::LectureImpossible: return {Etat::MatriceIllisible, {}, Chemin_Matrice(m), {}};
+    case LectureDat::Ok: break;
+    }
+    return result;
+}
+
+} // namespace tarvenko

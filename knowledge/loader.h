@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -34,5 +35,36 @@ std::vector<std::string> Lit_Noms_Especes(KeyModel &m);
 // The species tree: families, the alphabetical list and the common names of every language.
 // Root texts are in the language Num_Langue (English where that language has none).
 void Construit_Arbre(KeyModel &m);
+
+} // namespace tarvenko
+
+namespace tarvenko {
+
+// Outcome of loading a whole knowledge base.
+struct ResultatChargement {
+    enum class Etat {
+        Ok,
+        BaseInaccessible,        // the database cannot be opened (erreur holds the engine's error)
+        PoidsInaccessible,       // POIDS.DAT cannot be opened
+        PoidsIllisible,          // POIDS.DAT is shorter than the counts require
+        MatriceInaccessible,     // MATRICE.DAT cannot be opened
+        MatriceIllisible,        // MATRICE.DAT is shorter than the counts require
+    };
+    Etat etat = Etat::Ok;
+    ErreurBase erreur;
+    std::string chemin;                  // the file concerned
+    std::vector<std::string> lignesListe; // initial lines of the species list
+};
+
+// Loads the knowledge base named by m.Chemin_Base and m.Chemin_Data into the model, stage by
+// stage in the start-up order: tables, palette parameters and codes, `echantillonnePalette`
+// (which samples the colour chart; may be empty), the other parameters and the arrays, joker
+// flags, POIDS.DAT, species names and list, species tree, MATRICE.DAT. Stops at the first
+// failure that makes the key unusable.
+ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette = {});
+
+// The text of the fatal message when the database cannot be opened: the path, ", Erreur N°" and
+// the error number with a leading blank when positive.
+std::string Message_Base_Inaccessible(const std::string &path, int numero);
 
 } // namespace tarvenko

@@ -1,1 +1,67 @@
 #include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "knowledge/data_files.h"
+#include "support/temp_dir.h"
+
+using namespace tarvenko;
+
+namespace {
+
+void writeBytes(const std::string &path, std::initializer_list<unsigned char> bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    for (unsigned char b : bytes)
+        out.put(static_cast<char>(b));
+}
+
+} // namespace
+
+TEST(DataFiles, weightsAreLittleEndianSigned)
+{
+    test::TempDir dir;
+    writeBytes(dir.fichier("POIDS.DAT"), {1, 0, 2, 0, 3, 0, 0xFF, 0xFF});
+    KeyModel m;
+    m.Chemin_Data = dir.dossier();
+    m.Nb_Etats_Desc = 4;
+    ASSERT_EQ(Lit_Poids(m), LectureDat::Ok);
+    EXPECT_EQ(m.Poids, (std::vector<std::int16_t>{1, 2, 3, -1}));
+}
+
+TEST(DataFiles, matrixIsReadStateByState)
+{
+    test::TempDir dir;
+    // Nb_Esp = 3, Nb_Etats_Desc = 2: file order (0,0) (1,0) (2,0) (0,1) (1,1) (2,1).
+    writeBytes(dir.fichier("MATRICE.DAT"), {10, 0, 11, 0, 12, 0, 20, 0, 21, 0, 22, 0, 99, 0});
+    KeyModel m;
+    m.Chemin_Data = dir.dossier();
+    m.Nb_Esp = 3;
+    m.Nb_Etats_Desc = 2;
+    ASSERT_EQ(Lit_Matrice(m), LectureDat::Ok); // the extra value is ignored
+    EXPECT_EQ(m.matrice(0, 0), 10);
+    EXPECT_EQ(m.matrice(2, 0), 12);
+    EXPECT_EQ(m.matrice(0, 1), 20);
+    EXPECT_EQ(m.matrice(2, 1), 22);
+}
+
+TEST(DataFiles, missingOrShortFilesAreReportedApart)
+{
+    test::TempDir dir;
+    KeyModel m;
+    m.Chemin_Data = dir.dossier();
+    m.Nb_Etats_Desc = 3;
+    EXPECT_EQ(Lit_Poids(m), LectureDat::OuvertureImpossible);
+    writeBytes(dir.fichier("poids.dat"), {1, 0, 2, 0}); // found whatever the case, but short
+    EXPECT_EQ(Lit_Poids(m), LectureDat::LectureImpossible);
+}
+
+TEST(DataFiles, writtenValuesReadBackUnchanged)
+{
+    test::TempDir dir;
+    const std::vector<std::int16_t> values = {0, 1, -1, 32767, -32768, 256};
+    ASSERT_TRUE(Ecrit_Entiers16(dir.fichier("X.DAT"), values));
+    std::vector<std::int16_t> back;
+    ASSERT_EQ(Lit_Entiers16(dir.fichier("X.DAT"), values.size(), back), LectureDat::Ok);
+    EXPECT_EQ(back, values);
+}

@@ -1,1 +1,90 @@
 #include <gtest/gtest.h>
+
+#include "knowledge/loader.h"
+#include "support/temp_dir.h"
+#include "tools/kbbuilder/kb_builder.h"
+
+using namespace tarvenko;
+using tarvenko::tools::KbBuilder;
+
+namespace {
+
+KeyModel buildTree(KbBuilder &kb, std::int16_t langue = 0)
+{
+    kb.objet({.objet = "FEUILLE", .etats = {"A"}});
+    kb.ecrit();
+    KeyModel m;
+    m.Num_Langue = langue;
+    m.Chemin_Data = kb.dossier();
+    m.Chemin_Base = kb.dossier() + KbBuilder::kNomBase;
+    Charge_Connaissances(m);
+    return m;
+}
+
+} // namespace
+
+TEST(SpeciesTree, twoSpeciesOfOneFamilyShareItsNode)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Fagus sylvatica", "FAGACEAE", "FAGSY");
+    const KeyModel m = buildTree(kb);
+    const Arbre_Especes &tree = m.Arbre;
+
+    const NoeudArbre *family = tree.noeud("FAGACEAE");
+    ASSERT_NE(family, nullptr);
+    EXPECT_EQ(family->Text, "Fagaceae"); // shown in proper case, keyed as stored
+    EXPECT_EQ(family->Tag, "Fam");
+    EXPECT_EQ(family->Parent, "Familles");
+    EXPECT_TRUE(family->Sorted);
+    EXPECT_EQ(tree.enfants("FAGACEAE"), (std::vector<std::string>{"FAGSY", "QUERO"}));
+    EXPECT_EQ(tree.noeud("QUERO")->Tag, "Esp");
+    EXPECT_EQ(tree.noeud("QUEROS")->Parent, "Espèces");
+    EXPECT_EQ(tree.noeud("QUEROS")->Tag, "EspFAGACEAE");
+    EXPECT_EQ(tree.noeud("QUEROS")->Image, "page");
+}
+
+TEST(SpeciesTree, rootsAreInTheInterfaceLanguage)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    kb.espece("Quercus robur", "FAGACEAE", "QUERO");
+    const KeyModel m = buildTree(kb, 2);
+    EXPECT_EQ(m.Arbre.noeud("Familles")->Image, "livre_ferme");
+    EXPECT_EQ(m.Arbre.noeuds()[0].Key, "Familles");
+    EXPECT_EQ(m.Arbre.noeuds()[1].Key, "Espèces");
+    EXPECT_EQ(m.Arbre.noeuds()[2].Key, "Communs");
+    for (const char *key : {"Familles", "Espèces", "Communs"})
+        EXPECT_FALSE(m.Arbre.noeud(key)->Text.empty()) << key;
+}
+
+TEST(SpeciesTree, aCommonNameSharedByTwoLanguagesStaysUnderTheFirst)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    kb.espece("Taxus baccata", "TAXACEAE", "TAXBA").espece("Tilia cordata", "MALVACEAE", "TILCO");
+    // Index order of the languages is alphabetical: English before Français.
+    kb.langue("Français", {{"If", "Taxus baccata"}, {"Tilleul", "Tilia cordata"}});
+    kb.langue("English", {{"Yew", "Taxus baccata"}, {"If", "Tilia cordata"}});
+    const KeyModel m = buildTree(kb);
+    const Arbre_Especes &tree = m.Arbre;
+
+    ASSERT_NE(tree.noeud("SEnglish"), nullptr);
+    EXPECT_EQ(tree.noeud("SEnglish")->Tag, "SEnglish");
+    EXPECT_EQ(tree.noeud("If")->Parent, "SEnglish");
+    EXPECT_EQ(tree.noeud("If")->Tag, "Com");
+    // The French "If" adds its species under the English node of the same name.
+    EXPECT_EQ(tree.enfants("If"), (std::vector<std::string>{"TAXBAIf", "TILCOIf"}));
+    EXPECT_EQ(tree.noeud("TAXBAIf")->Tag, "CspTAXBATAXACEAE");
+    EXPECT_EQ(tree.enfants("SFrançais"), (std::vector<std::string>{"Tilleul"}));
+}
+
+TEST(SpeciesTree, aDuplicateSpeciesCodeLeavesTheSecondSpeciesOut)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    kb.espece("Acer campestre", "SAPINDACEAE", "ACECA").espece("Acer capillipes", "SAPINDACEAE", "ACECA");
+    const KeyModel m = buildTree(kb);
+    EXPECT_EQ(m.Arbre.enfants("SAPINDACEAE").size(), 1u);
+    EXPECT_EQ(m.Arbre.noeud("ACECA")->Text, "Acer campestre");
+}
