@@ -84,7 +84,7 @@ TEST(Loader, speciesIndexFollowsTheNameOrderForNamesMatrixAndList)
     EXPECT_EQ(m.matrice(2, kb.etat("AIG")), 1);
     EXPECT_EQ(m.matrice(2, kb.etat("LARGE")), 0);
     EXPECT_EQ(m.Poids[static_cast<std::size_t>(kb.etat("LARGE"))], 5);
-    EXPECT_EQ(m.Classement[1], (std::vector<std::int16_t>{0, 1, 2}));
+    EXPECT_EQ(m.Classement[1], (std::vector<std::int64_t>{0, 1, 2}));
     EXPECT_EQ(m.Cadre_Fait, (std::vector<std::int16_t>{0, 0}));
 }
 

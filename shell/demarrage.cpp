@@ -1,0 +1,43 @@
+#include "shell/demarrage.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "knowledge/key_model.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "shell/frm_splash.h"
+#include "shell/registre.h"
+
+namespace tarvenko {
+
+frmMain *Main(Contexte &ctx, const QString &ligneCommande)
+{
+    KeyModel &m = ctx.modele;
+    m.Num_Langue = Langue_Demarrage(ctx.reglages);
+    m.Suffixe_Langue = (m.Num_Langue >= 0 && m.Num_Langue <= 2) ? "_en" : "";
+
+    auto *main = new frmMain(ctx);
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    frmSplash splash(ctx, main);
+    splash.Form_Load();
+    splash.centre();
+    splash.show();
+    splash.repaint();
+    QCoreApplication::processEvents();
+
+    if (!main->Form_Load(ligneCommande)) {
+        delete main;
+        return nullptr;
+    }
+    m.Vue_Courante = 1;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        main->setGeometry(screen->availableGeometry());
+    main->show();
+    main->Arrange_Fenetre();
+    splash.close();
+    return main;
+}
+
+} // namespace tarvenko

@@ -1,0 +1,127 @@
+#include "shell/localisation.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include "knowledge/numeric.h"
+#include "platform/qt_text.h"
+#include "resources/string_table.h"
+
+namespace tarvenko {
+
+namespace {
+
+const char *const kTag = "tag";
+
+double numeroDe(const QString &text) { return valeurNumerique(us(text)); }
+
+QString tagOf(const QObject *object) { return object->property(kTag).toString(); }
+
+bool isToolBarAction(const QAction *action)
+{
+    const auto objects = action->associatedObjects();
+    return std::any_of(objects.begin(), objects.end(), [](QObject *o) { return qobject_cast<QToolBar *>(o); });
+}
+
+// Controls of other kinds: the number in the tag sets the caption, the one in the tool tip the
+// tool tip, each only when above 0.
+void localiseOther(QWidget *widget, std::int16_t langue)
+{
+    if (numeroDe(tagOf(widget)) > 0) {
+        if (const auto text = texteDe(langue, tagOf(widget))) {
+            if (auto *button = qobject_cast<QAbstractButton *>(widget))
+                button->setText(*text);
+            else if (auto *group = qobject_cast<QGroupBox *>(widget))
+                group->setTitle(*text);
+            else
+                widget->setWindowTitle(*text);
+        }
+    }
+    if (numeroDe(widget->toolTip()) > 0) {
+        if (const auto text = texteDe(langue, widget->toolTip()))
+            widget->setToolTip(*text);
+    }
+}
+
+} // namespace
+
+std::optional<QString> texte(std::int16_t Num_Langue, int n)
+{
+    // Only English numbers name texts; anything else (0 for a text without a number) has none.
+    if (n < 1000 || n > 1999)
+        return std::nullopt;
+    if (const auto text = Texte(Num_Langue, n))
+        return qs(*text);
+    return std::nullopt;
+}
+
+std::optional<QString> texteDe(std::int16_t Num_Langue, const QString &numero)
+{
+    const auto n = enEntier32(numeroDe(numero));
+    if (!n)
+        return std::nullopt;
+    return texte(Num_Langue, *n);
+}
+
+QString texteOuAnglais(std::int16_t Num_Langue, int n) { return qs(Texte_Ou_Anglais(Num_Langue, n)); }
+
+void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
+{
+    if (const auto title = texteDe(Num_Langue, tagOf(window)))
+        window->setWindowTitle(*title);
+
+    QFont font = window->font();
+    if (const auto name = texte(Num_Langue, 1200))
+        font.setFamily(*name);
+    if (const auto size = texte(Num_Langue, 1201)) {
+        if (const auto points = enEntier16(numeroDe(*size)); points && *points > 0)
+            font.setPointSize(*points);
+    }
+    window->setFont(font);
+
+    for (QObject *object : window->findChildren<QObject *>()) {
+        if (auto *action = qobject_cast<QAction *>(object)) {
+            // A menu's own action carries its title: the menu itself is localised below.
+            if (action->isSeparator() || action->menu())
+                continue;
+            if (const auto text = texteDe(Num_Langue, action->text()))
+                action->setText(*text);
+            if (isToolBarAction(action)) {
+                if (const auto tip = texteDe(Num_Langue, action->toolTip()))
+                    action->setToolTip(*tip);
+            }
+        } else if (auto *menu = qobject_cast<QMenu *>(object)) {
+            if (const auto text = texteDe(Num_Langue, menu->title()))
+                menu->setTitle(*text);
+        } else if (auto *label = qobject_cast<QLabel *>(object)) {
+            if (const auto text = texteDe(Num_Langue, tagOf(label)))
+                label->setText(*text);
+        } else if (auto *tabs = qobject_cast<QTabWidget *>(object)) {
+            for (int i = 0; i < tabs->count(); ++i) {
+                if (const auto text = texteDe(Num_Langue, tagOf(tabs->widget(i))))
+                    tabs->setTabText(i, *text);
+                if (const auto tip = texteDe(Num_Langue, tabs->tabToolTip(i)))
+                    tabs->setTabToolTip(i, *tip);
+            }
+        } else if (auto *tree = qobject_cast<QTreeWidget *>(object)) {
+            const QStringList tags = tree->property(kTag).toString().split(QLatin1Char(','));
+            QTreeWidgetItem *header = tree->headerItem();
+            for (int column = 0; header && column < header->columnCount() && column < tags.size(); ++column) {
+                if (const auto text = texteDe(Num_Langue, tags[column]))
+                    header->setText(column, *text);
+            }
+        } else if (auto *widget = qobject_cast<QWidget *>(object)) {
+            if (!qobject_cast<QToolBar *>(widget) && !widget->inherits("QMenuBar"))
+                localiseOther(widget, Num_Langue);
+        }
+    }
+}
+
+} // namespace tarvenko

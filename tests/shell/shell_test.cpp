@@ -1,0 +1,301 @@
+#include <QAction>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "knowledge/key_model.h"
+#include "platform/qt_text.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+#include "resources/string_table.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "shell/localisation.h"
+#include "shell/registre.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+#include "tools/kbbuilder/kb_builder.h"
+
+using namespace tarvenko;
+
+namespace {
+
+// A program's surroundings for one test: temporary settings of both scopes, scripted dialogs,
+// its own instance lock, and an end of the program that is only recorded.
+struct Harness {
+    QTemporaryDir machineDir, userDir;
+    test::TempDir kbDir;
+    KeyModel model;
+    SettingsStore settings;
+    test::ScriptedDialogs dialogs;
+    SingleInstance instance{qs(kbDir.fichier("lock"))};
+    std::optional<int> exitCode;
+    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
+
+    Harness()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
+    }
+    void machine(const QString &key, const QString &value)
+    {
+        QSettings s(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
+        s.setValue(key, value);
+    }
+    void user(const QString &key, const QString &value)
+    {
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
+        s.setValue(key, value);
+    }
+    // A small key in kbDir and machine settings that point at it.
+    tools::KbBuilder key()
+    {
+        tools::KbBuilder kb(kbDir.dossier());
+        kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Fagus sylvatica", "FAGACEAE", "FAGSY");
+        kb.objet({.objet = "FEUILLE", .etats = {"LOBEE", "ENTIERE"}});
+        kb.a("Quercus robur", "LOBEE").a("Fagus sylvatica", "ENTIERE");
+        machine(QStringLiteral("Logiciel/Data"), qs(kbDir.dossier()));
+        machine(QStringLiteral("Logiciel/Base"), QString::fromLatin1(tools::KbBuilder::kNomBase));
+        return kb;
+    }
+};
+
+} // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void localisation_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QString>("save");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("newButton");
+        QTest::addColumn<QString>("newTip");
+        QTest::newRow("English") << 0 << "&Save" << "&File" << "New Ident." << "New identification";
+        QTest::newRow("French") << 2 << "&Enregistrer une identification" << qs(*Texte(2, 1000)) << qs(*Texte(2, 1053))
+                                << qs(*Texte(2, 1023));
+        QTest::newRow("Spanish") << 1 << qs(*Texte(1, 1003)) << qs(*Texte(1, 1000)) << qs(*Texte(1, 1053))
+                                 << qs(*Texte(1, 1023));
+    }
+    void localisation()
+    {
+        QFETCH(int, langue);
+        QFETCH(QString, save);
+        QFETCH(QString, file);
+        QFETCH(QString, newButton);
+        QFETCH(QString, newTip);
+        Harness h;
+        frmMain window(h.ctx);
+        const int designedSize = window.font().pointSize();
+        Applique_Langue(&window, static_cast<std::int16_t>(langue));
+        QCOMPARE(window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->text(), save);
+        QCOMPARE(window.findChild<QMenu *>(QStringLiteral("mnuFile"))->title(), file);
+        QAction *newButtonAction = window.boutonBarre(1);
+        QCOMPARE(newButtonAction->text(), newButton);
+        QCOMPARE(newButtonAction->toolTip(), newTip);
+        // Only French sets a font size (8 points); the others keep the designed one.
+        QCOMPARE(window.font().pointSize(), langue == 2 ? 8 : designedSize);
+    }
+
+    void localisationLeavesUnnumberedCaptions()
+    {
+        QWidget window;
+        window.setProperty("tag", QStringLiteral("1045"));
+        auto *emptyTag = new QLabel(QStringLiteral("designed"), &window);
+        auto *textTag = new QPushButton(QStringLiteral("button"), &window);
+        textTag->setProperty("tag", QStringLiteral("Ok"));
+        auto *numbered = new QPushButton(QStringLiteral("1043"), &window);
+        numbered->setProperty("tag", QStringLiteral("1043"));
+        numbered->setToolTip(QStringLiteral("1044"));
+        Applique_Langue(&window, 0);
+        QCOMPARE(window.windowTitle(), QStringLiteral("About Tarvenko V.1.0"));
+        QCOMPARE(emptyTag->text(), QStringLiteral("designed"));
+        QCOMPARE(textTag->text(), QStringLiteral("button"));
+        QCOMPARE(numbered->text(), QStringLiteral("Cancel"));
+        QCOMPARE(numbered->toolTip(), QStringLiteral("OK"));
+    }
+
+    void languageFallsBackToTheSystem_data()
+    {
+        QTest::addColumn<QLocale>("system");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("Spanish system") << QLocale(QLocale::Spanish, QLocale::Spain) << 1;
+        QTest::newRow("French system") << QLocale(QLocale::French, QLocale::Canada) << 2;
+        QTest::newRow("German system") << QLocale(QLocale::German, QLocale::Germany) << 0;
+    }
+    void languageFallsBackToTheSystem()
+    {
+        QFETCH(QLocale, system);
+        QFETCH(int, expected);
+        Harness h;
+        h.machine(QStringLiteral("Logiciel/Data"), QStringLiteral("/kb/")); // installed, but no Options key
+        QCOMPARE(int(Langue_Demarrage(h.settings, system)), expected);
+    }
+
+    void languageSettingsWinOverTheSystem()
+    {
+        Harness h;
+        const QLocale german(QLocale::German);
+        h.machine(QStringLiteral("Options/Langue"), QStringLiteral("1"));
+        QCOMPARE(int(Langue_Demarrage(h.settings, german)), 1);
+        h.user(QStringLiteral("Options/Langue"), QStringLiteral("2"));
+        QCOMPARE(int(Langue_Demarrage(h.settings, german)), 2);
+        h.user(QStringLiteral("Options/Langue"), QStringLiteral("-1")); // absent
+        QCOMPARE(int(Langue_Demarrage(h.settings, german)), 1);
+    }
+
+    void userSettingsOverrideTheMachine()
+    {
+        Harness h;
+        h.machine(QStringLiteral("Logiciel/Data"), QStringLiteral("/kb/data/"));
+        h.machine(QStringLiteral("Logiciel/Base"), QStringLiteral("Arbres.db"));
+        h.machine(QStringLiteral("Options/Distribution"), QStringLiteral("hd"));
+        h.machine(QStringLiteral("Options/Curseur"), QStringLiteral("True"));
+        h.machine(QStringLiteral("Options/Valeur"), QStringLiteral("55"));
+        h.machine(QStringLiteral("Documents/Adresse"), QStringLiteral("/kb/docs/"));
+        h.model.Question_Passee = true;
+
+        Lit_Registre(h.model, h.settings);
+        QCOMPARE(qs(h.model.Chemin_Base), QStringLiteral("/kb/data/Arbres.db"));
+        QCOMPARE(qs(h.model.Distribution), QStringLiteral("hd"));
+        QCOMPARE(h.model.Seuil_Affichage, std::int16_t{55});
+        QVERIFY(h.model.Curseur_Dynamique);
+        QVERIFY(!h.model.Question_Passee);
+
+        h.user(QStringLiteral("Options/Distribution"), QStringLiteral("http"));
+        h.user(QStringLiteral("Options/Curseur"), QStringLiteral("False"));
+        h.user(QStringLiteral("Options/Valeur"), QStringLiteral("-1"));
+        h.user(QStringLiteral("Documents/Adresse"), QStringLiteral("http://example.org/arbres/"));
+        Lit_Registre(h.model, h.settings);
+        QCOMPARE(qs(h.model.Distribution), QStringLiteral("http"));
+        QVERIFY(!h.model.Curseur_Dynamique);
+        QCOMPARE(h.model.Seuil_Affichage, std::int16_t{55}); // "-1" counts as absent
+        QCOMPARE(qs(h.model.Adresse_Documents), QStringLiteral("http://example.org/arbres/"));
+
+        h.user(QStringLiteral("Options/Valeur"), QStringLiteral("0"));
+        Lit_Registre(h.model, h.settings);
+        QCOMPARE(h.model.Seuil_Affichage, std::int16_t{0});
+    }
+
+    void commandLineLosesOnePairOfQuotes()
+    {
+        QCOMPARE(Nettoie_Ligne_Commande(QStringLiteral("\"/home/ann/oak walk.ryk\"")), QStringLiteral("/home/ann/oak walk.ryk"));
+        QCOMPARE(Nettoie_Ligne_Commande(QStringLiteral("/home/ann/oak.ryk")), QStringLiteral("/home/ann/oak.ryk"));
+    }
+
+    void loadingFillsTheSpeciesList()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString()));
+        QVERIFY(!h.exitCode);
+        QVERIFY(h.dialogs.messages.empty());
+        const auto *list = window.findChild<QListWidget *>(QStringLiteral("Liste_Esp"));
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("100% - Fagus sylvatica"));
+        QVERIFY(!window.Modifie());
+        QVERIFY(!window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->isEnabled());
+        QVERIFY(!window.findChild<QAction *>(QStringLiteral("mnuFileSaveAs"))->isEnabled());
+        QVERIFY(!window.boutonBarre(3)->isEnabled()); // Save
+        QVERIFY(!window.boutonBarre(5)->isEnabled()); // Copy
+        QCOMPARE(qs(h.model.Titre_Fenetre), window.windowTitle());
+    }
+
+    void secondInstanceAnsweredNoEndsBeforeReadingData()
+    {
+        Harness h;
+        h.key().ecrit();
+        SingleInstance first(qs(h.kbDir.fichier("lock")));
+        QVERIFY(!first.autreInstance());
+        h.dialogs.reponses = {ReponseMessage::No};
+        frmMain window(h.ctx);
+        QVERIFY(!window.Form_Load(QString()));
+        QCOMPARE(h.exitCode, 0);
+        QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(0, 1067))});
+        QCOMPARE(h.dialogs.messages[0].title, qs(*Texte(0, 1050)));
+        QCOMPARE(h.model.Nb_Esp, std::int16_t{0});
+    }
+
+    void secondInstanceAnsweredYesLoadsAfterTheHint()
+    {
+        Harness h;
+        h.key().ecrit();
+        SingleInstance first(qs(h.kbDir.fichier("lock")));
+        QVERIFY(!first.autreInstance());
+        h.dialogs.reponses = {ReponseMessage::Yes, ReponseMessage::Ok};
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString()));
+        QCOMPARE(h.dialogs.textes(), (QStringList{qs(*Texte(0, 1067)), qs(*Texte(0, 1068))}));
+        QCOMPARE(h.model.Nb_Esp, std::int16_t{2});
+    }
+
+    void unusableKnowledgeBasesEndWithTheirMessage_data()
+    {
+        QTest::addColumn<QString>("spoil");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("missing database") << "database" << "path, Erreur N° 14";
+        QTest::newRow("short weights") << "weights" << qs(*Texte(0, 1069));
+        QTest::newRow("missing matrix") << "matrix" << "path of MATRICE.DAT";
+    }
+    void unusableKnowledgeBasesEndWithTheirMessage()
+    {
+        QFETCH(QString, spoil);
+        QFETCH(QString, expected);
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        if (spoil == QLatin1String("weights"))
+            kb.parametre("Nb_Etats_Desc", "3");
+        if (spoil == QLatin1String("matrix"))
+            kb.sansFichier("MATRICE.DAT");
+        kb.ecrit();
+        if (spoil == QLatin1String("database"))
+            h.machine(QStringLiteral("Logiciel/Base"), QStringLiteral("absent.db"));
+        frmMain window(h.ctx);
+        QVERIFY(!window.Form_Load(QString()));
+        QCOMPARE(h.exitCode, 1);
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        const QString shown = h.dialogs.messages[0].text;
+        if (spoil == QLatin1String("database"))
+            QCOMPARE(shown, qs(h.kbDir.dossier()) + QStringLiteral("absent.db, Erreur N° 14"));
+        else if (spoil == QLatin1String("matrix"))
+            QCOMPARE(shown, qs(h.kbDir.dossier()) + QStringLiteral("MATRICE.DAT"));
+        else {
+            QCOMPARE(shown, expected);
+            QCOMPARE(h.dialogs.messages[0].title, qs(*Texte(0, 1050)));
+        }
+    }
+
+    void closingAsksAndCanBeCancelled()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString()));
+        window.show();
+
+        h.dialogs.reponses = {ReponseMessage::No};
+        QVERIFY(!window.close());
+        QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(0, 1071))});
+
+        h.dialogs.messages.clear();
+        h.model.Modifie = true;
+        h.dialogs.reponses = {ReponseMessage::Yes, ReponseMessage::Cancel};
+        QVERIFY(!window.close());
+        QCOMPARE(h.dialogs.textes(), (QStringList{qs(*Texte(0, 1071)), qs(*Texte(0, 1072))}));
+        QVERIFY(window.isVisible());
+
+        h.dialogs.messages.clear();
+        h.dialogs.reponses = {ReponseMessage::Yes, ReponseMessage::No};
+        QVERIFY(window.close());
+    }
+};
+
+QTEST_MAIN(ShellTest)
+#include "shell_test.moc"

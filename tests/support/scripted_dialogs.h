@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+#include "platform/dialog_service.h"
+
+namespace tarvenko::test {
+
+// Answers the program's dialogs from a script and remembers what they showed. A message with no
+// scripted answer gets the first button (OK or Yes); a file dialog with none is cancelled.
+class ScriptedDialogs final : public DialogService {
+public:
+    std::deque<ReponseMessage> reponses;
+    std::deque<QString> fichiers;
+    std::vector<DemandeMessage> messages;
+    std::vector<DemandeFichier> demandesFichier;
+
+    ReponseMessage message(QWidget *, const DemandeMessage &request) override
+    {
+        messages.push_back(request);
+        if (reponses.empty())
+            return request.buttons == BoutonsMessage::Ok ? ReponseMessage::Ok : ReponseMessage::Yes;
+        const ReponseMessage answer = reponses.front();
+        reponses.pop_front();
+        return answer;
+    }
+    std::optional<QString> fichierAOuvrir(QWidget *, const DemandeFichier &request) override { return nextFile(request); }
+    std::optional<QString> fichierAEnregistrer(QWidget *, const DemandeFichier &request) override
+    {
+        return nextFile(request);
+    }
+    std::optional<QString> dossier(QWidget *, const QString &, const QString &) override
+    {
+        return nextFile(DemandeFichier{});
+    }
+
+    QStringList textes() const
+    {
+        QStringList out;
+        for (const DemandeMessage &m : messages)
+            out << m.text;
+        return out;
+    }
+
+private:
+    std::optional<QString> nextFile(const DemandeFichier &request)
+    {
+        demandesFichier.push_back(request);
+        if (fichiers.empty())
+            return std::nullopt;
+        QString path = fichiers.front();
+        fichiers.pop_front();
+        return path;
+    }
+};
+
+} // namespace tarvenko::test
