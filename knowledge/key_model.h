@@ -54,9 +54,10 @@ struct KeyModel {
     std::int16_t Nb_But_Quest = 0;
     std::int16_t Nb_Contraintes = 0;
 
-    // Species-indexed.
+    // Species-indexed. Scores and percentages are 64-bit: a sum of 16-bit weights times 100 soon
+    // leaves 16 bits, and a ranking that stops there stops the identification.
     std::vector<std::string> Nom_Esp;
-    std::vector<std::int16_t> Score_Esp;
+    std::vector<std::int64_t> Score_Esp;
     // Species-by-state values, state by state: element (s, e) at s + e * Nb_Esp, the order of
     // MATRICE.DAT.
     std::vector<std::int16_t> Matrice;
@@ -69,8 +70,8 @@ struct KeyModel {
     std::vector<std::int16_t> Cadre_Fait;
 
     // Ranking, by rank (0 = best): row 0 raw score, row 1 species number.
-    std::array<std::vector<std::int16_t>, 2> Classement;
-    std::vector<std::int16_t> Pourcent_Esp;
+    std::array<std::vector<std::int64_t>, 2> Classement;
+    std::vector<std::int64_t> Pourcent_Esp;
     std::int16_t Nb_Esp_Max = 0;
 
     // One flag per character number Desc_Num: may the search propose it.

@@ -65,8 +65,8 @@ void Lit_Parametres(KeyModel &m)
 void Dimensionne_Modele(KeyModel &m)
 {
     m.Nom_Esp = sized<std::string>(m.Nb_Esp);
-    m.Score_Esp = sized<std::int16_t>(m.Nb_Esp);
-    m.Pourcent_Esp = sized<std::int16_t>(m.Nb_Esp);
+    m.Score_Esp = sized<std::int64_t>(m.Nb_Esp);
+    m.Pourcent_Esp = sized<std::int64_t>(m.Nb_Esp);
     const std::size_t states = m.Nb_Etats_Desc > 0 ? static_cast<std::size_t>(m.Nb_Etats_Desc) : 0;
     const std::size_t species = m.Nb_Esp > 0 ? static_cast<std::size_t>(m.Nb_Esp) : 0;
     m.Matrice.assign(species * states, 0);
@@ -74,8 +74,8 @@ void Dimensionne_Modele(KeyModel &m)
     m.Etat_Choisi = sized<std::int16_t>(m.Nb_Etats_Desc);
     m.Cadre_Fait = sized<std::int16_t>(m.Nb_Cadre);
     m.Robots = sized<Robot>(m.Nb_Robot);
-    m.Classement[0] = sized<std::int16_t>(m.Nb_Esp);
-    m.Classement[1] = sized<std::int16_t>(m.Nb_Esp);
+    m.Classement[0] = sized<std::int64_t>(m.Nb_Esp);
+    m.Classement[1] = sized<std::int64_t>(m.Nb_Esp);
     for (std::size_t r = 0; r < m.Classement[1].size(); ++r)
         m.Classement[1][r] = static_cast<std::int16_t>(r);
 }
@@ -169,8 +169,12 @@ namespace tarvenko {
 std::string Message_Base_Inaccessible(const std::string &path, int numero)
 {
     // Basic's Str puts a blank before a positive number, a minus sign before a negative one.
-    const std::string number = numero >= 0 ? " " + std::to_string(numero) : std::to_string(numero);
-    return path + ", Erreur N°" + number;
+    std::string text = path;
+    text.append(", Erreur N°");
+    if (numero >= 0)
+        text.push_back(' ');
+    text.append(std::to_string(numero));
+    return text;
 }
 
 ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette)

@@ -1,0 +1,150 @@
+// The refresh after an answer and the search for a question, on generated knowledge bases of
+// three sizes. Run a Release build: tarvenko_engine_bench --benchmark_counters_tabular=true
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <random>
+#include <tuple>
+
+#include "engine/discriminant.h"
+#include "engine/refresh.h"
+#include "knowledge/loader.h"
+
+namespace {
+
+using namespace tarvenko;
+
+constexpr int kEtatsParCaractere = 4;
+
+struct Taille {
+    int especes;
+    int etats;
+    int reponses;
+};
+
+// Species come in families of 20 that mostly share their states, so that several species stay in
+// the lead after the answers, as in a real key. Each species has one state of most characters,
+// sometimes two. The answers describe one species.
+std::unique_ptr<KeyModel> genere(const Taille &t)
+{
+    auto m = std::make_unique<KeyModel>();
+    std::mt19937 random(12345);
+    m->Nb_Esp = static_cast<std::int16_t>(t.especes);
+    m->Nb_Etats_Desc = static_cast<std::int16_t>(t.etats);
+    m->Version_Database = 300;
+    Dimensionne_Modele(*m);
+
+    Table<ObjetRow> &objets = m->Base_Donnees.Objets_Fic;
+    objets.present = true;
+    for (int first = 0, n = 0; first < t.etats; first += kEtatsParCaractere, ++n) {
+        char key[16];
+        std::snprintf(key, sizeof key, "O%05d", n);
+        ObjetRow row;
+        row.Numero = n + 1;
+        row.Objet = key;
+        row.Index_Car = static_cast<std::int16_t>(first);
+        row.Nb_Car = static_cast<std::int16_t>(std::min(kEtatsParCaractere, t.etats - first));
+        row.Desc_Num = static_cast<std::int16_t>(n);
+        row.Lignes = 1;
+        row.Colonnes = *row.Nb_Car;
+        row.Cadre = -1;
+        row.Joker = true;
+        objets.rows.push_back(row);
+        m->Base_Donnees.Objets_Fic_Objet.order.push_back(static_cast<std::size_t>(n));
+        m->Base_Donnees.Objets_Fic_Objet.keys.push_back(key);
+    }
+    m->Joker.assign(objets.rows.size(), true);
+
+    std::uniform_int_distribution<int> poids(1, 5), etatLibre(0, kEtatsParCaractere - 1);
+    std::bernoulli_distribution ecart(0.02), deuxieme(0.05), absent(0.01);
+    for (std::size_t e = 0; e < m->Poids.size(); ++e)
+        m->Poids[e] = static_cast<std::int16_t>(poids(random));
+    const auto especes = static_cast<std::size_t>(t.especes);
+    std::vector<int> famille(objets.rows.size());
+    for (std::size_t s = 0; s < especes; ++s) {
+        char nom[32];
+        std::snprintf(nom, sizeof nom, "Species %05zu", s);
+        m->Nom_Esp[s] = nom;
+        if (s % 20 == 0) {
+            for (int &etat : famille)
+                etat = etatLibre(random);
+        }
+        for (std::size_t c = 0; c < objets.rows.size(); ++c) {
+            const ObjetRow &row = objets.rows[c];
+            if (absent(random))
+                continue;
+            const int offset = std::min(ecart(random) ? etatLibre(random) : famille[c], *row.Nb_Car - 1);
+            m->Matrice[s + static_cast<std::size_t>(*row.Index_Car + offset) * especes] = 1;
+            if (deuxieme(random))
+                m->Matrice[s + static_cast<std::size_t>(*row.Index_Car + etatLibre(random) % *row.Nb_Car) * especes] = 1;
+        }
+    }
+
+    // The answers: the states of species 0 for `reponses` characters spread over the key.
+    for (int i = 0; i < t.reponses; ++i) {
+        const ObjetRow &row = objets.rows[static_cast<std::size_t>(i) * objets.rows.size() / static_cast<std::size_t>(t.reponses)];
+        for (int k = *row.Index_Car; k < *row.Index_Car + *row.Nb_Car; ++k) {
+            if (m->Matrice[static_cast<std::size_t>(k) * especes] == 1) {
+                m->Etat_Choisi[static_cast<std::size_t>(k)] = 1;
+                break;
+            }
+        }
+    }
+    return m;
+}
+
+KeyModel &base(const Taille &t)
+{
+    static std::map<std::tuple<int, int, int>, std::unique_ptr<KeyModel>> bases;
+    auto &m = bases[{t.especes, t.etats, t.reponses}];
+    if (!m)
+        m = genere(t);
+    return *m;
+}
+
+Taille taille(const benchmark::State &state)
+{
+    return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
+}
+
+// Score, rank, percentages, lines and Legende, as after every answer.
+void BM_Rafraichissement(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    const auto image = std::make_shared<const Picture>();
+    for (auto _ : state) {
+        Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetItemsProcessed(state.iterations() * m.Nb_Esp);
+    state.counters["leaders"] = m.Nb_Esp_Max;
+}
+
+// The search among the species leading after the answers (all of them with no answer given).
+void BM_Recherche(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    Affiche_Especes(m);
+    for (auto _ : state) {
+        ResultatRecherche r = Cherche_Discriminant(m);
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["leaders"] = m.Nb_Esp_Max;
+    // Matrix cells read per second: leaders x states of the open characters.
+    state.SetItemsProcessed(state.iterations() * m.Nb_Esp_Max * m.Nb_Etats_Desc);
+}
+
+void tailles(benchmark::internal::Benchmark *b)
+{
+    b->Args({60, 150, 30})->Args({2000, 2000, 30})->Args({10000, 4000, 30})->ArgNames({"species", "states", "answers"});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+BENCHMARK(BM_Rafraichissement)->Apply(tailles);
+BENCHMARK(BM_Recherche)->Apply(tailles)->Args({10000, 4000, 0});
+
+BENCHMARK_MAIN();

@@ -1,0 +1,81 @@
+#include "engine/drawing_layers.h"
+
+#include "engine/conditions.h"
+#include "knowledge/text.h"
+#include "platform/file_lookup.h"
+
+namespace tarvenko {
+
+namespace {
+
+std::string droite(const std::string &text, std::size_t n) { return text.size() <= n ? text : text.substr(text.size() - n); }
+
+// The first Hierarchie row of layer r whose conditions hold; unknown states are reported.
+const HierarchieRow *ligneDuCalque(const KeyModel &m, int r, std::vector<std::string> &messages)
+{
+    for (const HierarchieRow &row : m.Base_Donnees.Hierarchie.rows) {
+        if (!row.Robot_Num || *row.Robot_Num != r)
+            continue;
+        const VerdictConditions verdict = Verifie_Conditions(m, row.C);
+        if (verdict.etat == VerdictConditions::Etat::Remplies)
+            return &row;
+        if (verdict.etat == VerdictConditions::Etat::EtatInconnu)
+            messages.push_back(Message_Etat_Inconnu(verdict.code));
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::string Dossier_Calque(const KeyModel &m, int r)
+{
+    return m.Chemin_Robot + (r < 10 ? "0" : "") + std::to_string(r) + "\\";
+}
+
+ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
+{
+    ResultatCalques result;
+    if (m.Robots.size() < static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0)))
+        m.Robots.resize(static_cast<std::size_t>(m.Nb_Robot));
+    std::string suffixe;
+    for (int r = 0; r < m.Nb_Robot; ++r) {
+        const HierarchieRow *row = ligneDuCalque(m, r, result.messages);
+        if (!row)
+            continue;
+        const std::string nom = row->Nom.value_or("");
+        std::string fichier = Dossier_Calque(m, r) + nom;
+        if (minusculesAscii(droite(nom, 3)) == "wmf") {
+            if (r == 0)
+                suffixe = droite(nom, 6);
+        } else {
+            fichier += suffixe;
+        }
+        Robot &calque = m.Robots[static_cast<std::size_t>(r)];
+        const std::string cle = majusculesChemin(fichier);
+        if (cle == calque.Fichier)
+            continue;
+        const std::string chemin = resoutChemin(fichier);
+        std::shared_ptr<const Picture> image = charge ? charge(chemin) : nullptr;
+        if (!image) {
+            result.echec = chemin;
+            return result;
+        }
+        calque.Image = std::move(image);
+        calque.Fichier = cle;
+        result.recharges.push_back(r);
+    }
+    return result;
+}
+
+bool Ajoute_Calque(KeyModel &m, int position, const std::string &chemin, const Charge_Image &charge)
+{
+    if (position < 1)
+        return false;
+    m.Robots.resize(static_cast<std::size_t>(position));
+    Robot &calque = m.Robots[static_cast<std::size_t>(position - 1)];
+    calque.Image = charge ? charge(resoutChemin(chemin)) : nullptr;
+    calque.Fichier = majusculesChemin(chemin);
+    return calque.Image != nullptr;
+}
+
+} // namespace tarvenko

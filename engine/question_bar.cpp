@@ -1,0 +1,32 @@
+#include "engine/question_bar.h"
+
+#include <algorithm>
+
+namespace tarvenko {
+
+ClicBarreQuestion Clic_Barre_Question(KeyModel &m, int position, const Charge_Image &charge)
+{
+    ClicBarreQuestion result;
+    if (position == Position_Valider) {
+        result.action = ClicBarreQuestion::Action::Validation;
+        result.incoherences = Valid_Descripteur(m);
+        result.rafraichissement = Actualise_Identification(m, charge);
+        if (result.rafraichissement.calques.echec)
+            return result;
+        if (m.Nb_Contradictions != 0) {
+            m.Robots.resize(static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0)));
+            m.Nb_Contradictions = 0;
+            result.rechargeBarre = true;
+        }
+    } else if (position == Position_Passer) {
+        result.action = ClicBarreQuestion::Action::Passage;
+        m.Question_Passee = true;
+        const int desc = m.Descripteur_Courant.Desc_Num;
+        if (desc >= 0 && static_cast<std::size_t>(desc) < m.Joker.size())
+            m.Joker[static_cast<std::size_t>(desc)] = false;
+        result.recherche = Cherche_Discriminant(m);
+    }
+    return result;
+}
+
+} // namespace tarvenko

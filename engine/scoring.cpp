@@ -1,0 +1,132 @@
+#include "engine/scoring.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <utility>
+
+#include "knowledge/numeric.h"
+#include "resources/string_table.h"
+
+namespace tarvenko {
+
+namespace {
+
+std::size_t compte(std::int16_t n) { return n > 0 ? static_cast<std::size_t>(n) : 0; }
+
+std::int64_t poidsChoisi(const KeyModel &m, std::size_t e)
+{
+    if (e >= m.Poids.size())
+        return 0;
+    return static_cast<std::int64_t>(m.Poids[e]) * m.Etat_Choisi[e];
+}
+
+std::int64_t enEntier64(double value)
+{
+    constexpr double limite = 9.2e18; // inside the 64-bit range, far beyond any real percentage
+    return static_cast<std::int64_t>(std::clamp(value, -limite, limite));
+}
+
+std::string ligne(const KeyModel &m, std::size_t rang)
+{
+    const auto s = static_cast<std::size_t>(m.Classement[1][rang]);
+    return Texte_Nombre(m.Pourcent_Esp[rang]) + "% - " + (s < m.Nom_Esp.size() ? m.Nom_Esp[s] : std::string());
+}
+
+} // namespace
+
+std::string Texte_Nombre(std::int64_t n)
+{
+    std::string texte(n >= 0 ? 1 : 0, ' ');
+    return texte += std::to_string(n);
+}
+
+void Calcule_Scores(KeyModel &m)
+{
+    const std::size_t especes = compte(m.Nb_Esp);
+    const std::size_t etats = std::min(compte(m.Nb_Etats_Desc), m.Etat_Choisi.size());
+    m.Score_Esp.assign(especes, 0);
+    for (std::size_t e = 0; e < etats; ++e) {
+        const std::int64_t facteur = poidsChoisi(m, e);
+        if (facteur == 0 || m.Matrice.size() < (e + 1) * especes)
+            continue;
+        const std::int16_t *colonne = m.Matrice.data() + e * especes;
+        for (std::size_t s = 0; s < especes; ++s)
+            m.Score_Esp[s] += facteur * colonne[s];
+    }
+}
+
+void Trie_Scores(KeyModel &m)
+{
+    const std::size_t especes = m.Score_Esp.size();
+    std::vector<std::pair<std::int64_t, std::int64_t>> rang(especes);
+    for (std::size_t s = 0; s < especes; ++s)
+        rang[s] = {m.Score_Esp[s], static_cast<std::int64_t>(s)};
+    std::sort(rang.begin(), rang.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    m.Classement[0].resize(especes);
+    m.Classement[1].resize(especes);
+    for (std::size_t r = 0; r < especes; ++r) {
+        m.Classement[0][r] = rang[r].first;
+        m.Classement[1][r] = rang[r].second;
+    }
+}
+
+void Calcule_Pourcentages(KeyModel &m)
+{
+    std::int64_t total = 0;
+    const std::size_t etats = std::min(compte(m.Nb_Etats_Desc), m.Etat_Choisi.size());
+    for (std::size_t e = 0; e < etats; ++e)
+        total += poidsChoisi(m, e);
+
+    const std::vector<std::int64_t> &scores = m.Classement[0];
+    m.Pourcent_Esp.assign(scores.size(), 0);
+    if (total == 0)
+        return;
+    for (std::size_t r = 0; r < scores.size(); ++r) {
+        // Score x 100 is formed as an integer first, then divided in double precision; only a
+        // score too large for that product is multiplied as a double.
+        const std::int64_t score = scores[r];
+        constexpr std::int64_t limite = std::numeric_limits<std::int64_t>::max() / 100;
+        const bool exact = score >= -limite && score <= limite;
+        const double centuple = exact ? static_cast<double>(score * 100) : static_cast<double>(score) * 100.0;
+        m.Pourcent_Esp[r] = enEntier64(arrondiPair(centuple / static_cast<double>(total)));
+    }
+}
+
+std::vector<std::string> Lignes_Especes(const KeyModel &m)
+{
+    std::vector<std::string> lignes;
+    const std::size_t rangs = std::min(m.Pourcent_Esp.size(), m.Classement[1].size());
+    for (std::size_t r = 0; r < rangs; ++r) {
+        if (m.Pourcent_Esp[r] >= m.Seuil_Affichage)
+            lignes.push_back(ligne(m, r));
+    }
+    return lignes;
+}
+
+ListeEspeces Affiche_Especes(KeyModel &m)
+{
+    Calcule_Scores(m);
+    Trie_Scores(m);
+    Calcule_Pourcentages(m);
+
+    ListeEspeces liste;
+    const std::int64_t top = m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0];
+    int leaders = 0;
+    for (std::size_t r = 0; r < m.Pourcent_Esp.size(); ++r) {
+        const std::int64_t pourcent = m.Pourcent_Esp[r];
+        if (pourcent < m.Seuil_Affichage)
+            continue;
+        liste.lignes.push_back(ligne(m, r));
+        if (pourcent == top)
+            ++leaders;
+    }
+    m.Nb_Esp_Max = static_cast<std::int16_t>(std::min(leaders, 32767));
+    liste.legende = Texte_Nombre(m.Nb_Esp_Max) + " " + Texte_Ou_Anglais(m.Num_Langue, 1500) + Texte_Nombre(top) + " %";
+    return liste;
+}
+
+} // namespace tarvenko

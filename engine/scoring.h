@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "knowledge/key_model.h"
+
+namespace tarvenko {
+
+// Ranking of the species against the chosen states. Sums, scores and percentages are 64-bit, so
+// every identification ranks whatever its weights; where 16 bits sufficed the results are the
+// same.
+
+// Score_Esp(s): the sum over the chosen states e of Poids(e) x Matrice(s, e) x Etat_Choisi(e).
+// Only the chosen states' matrix columns are read.
+void Calcule_Scores(KeyModel &m);
+
+// Classement: descending score, equal scores by ascending species number (the order an
+// adjacent-swap sort that swaps only on a strictly lower score leaves).
+void Trie_Scores(KeyModel &m);
+
+// Pourcent_Esp(r) = Classement(0, r) x 100 / total chosen weight, rounded half to even; all 0
+// when nothing is chosen.
+void Calcule_Pourcentages(KeyModel &m);
+
+// What Liste_Esp and Legende show after a scoring.
+struct ListeEspeces {
+    std::vector<std::string> lignes; // one per listed rank, in rank order
+    std::string legende;             // caption and tooltip of Legende
+};
+
+// Scores, ranks, computes the percentages, counts Nb_Esp_Max and returns the lines and the
+// Legende text (string 1500 in the current language, English where it has none).
+ListeEspeces Affiche_Especes(KeyModel &m);
+
+// The lines of the ranks whose percentage reaches Seuil_Affichage, from the current ranking:
+// what the list shows again when only the threshold changed (Nb_Esp_Max and Legende untouched).
+std::vector<std::string> Lignes_Especes(const KeyModel &m);
+
+// A number as Basic's Str writes it: a blank before a non-negative number, the sign otherwise.
+std::string Texte_Nombre(std::int64_t n);
+
+} // namespace tarvenko

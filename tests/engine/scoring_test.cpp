@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "base_de_test.h"
+#include "engine/scoring.h"
+
+using namespace tarvenko;
+using tarvenko::test::BaseDeTest;
+
+namespace {
+
+// Three species and one two-state character per weight under test.
+class Classement : public ::testing::Test {
+protected:
+    // Declares character `id` with state `id`1 of weight `poids`, held by the given species.
+    void caractere(const std::string &id, std::int16_t poids, std::initializer_list<const char *> especes)
+    {
+        base.kb.objet({.objet = id, .etats = {id + "1", id + "2"}});
+        base.kb.poids(id + "1", poids);
+        for (const char *e : especes)
+            base.kb.a(e, id + "1");
+    }
+
+    void SetUp() override { base.kb.espece("Alpha", "F", "ALPHA").espece("Beta", "F", "BETAA").espece("Gamma", "F", "GAMMA"); }
+
+    BaseDeTest base;
+};
+
+TEST_F(Classement, nothingChosenListsEverySpeciesAtZero)
+{
+    caractere("A", 1, {"Alpha"});
+    base.charge();
+    const ListeEspeces liste = Affiche_Especes(base.m);
+    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 0% - Alpha", " 0% - Beta", " 0% - Gamma"}));
+    EXPECT_EQ(base.m.Nb_Esp_Max, 3);
+    EXPECT_EQ(liste.legende, " 3 species at 0 %");
+}
+
+TEST_F(Classement, equalScoresKeepTheSpeciesOrderAndShareTheLead)
+{
+    caractere("A", 2, {"Gamma", "Beta"});
+    caractere("B", 1, {"Alpha"});
+    base.charge();
+    base.choisit("A1");
+    base.choisit("B1");
+    const ListeEspeces liste = Affiche_Especes(base.m);
+    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 67% - Beta", " 67% - Gamma", " 33% - Alpha"}));
+    EXPECT_EQ(base.m.Classement[0], (std::vector<std::int64_t>{2, 2, 1}));
+    EXPECT_EQ(base.m.Nb_Esp_Max, 2);
+    EXPECT_EQ(liste.legende, " 2 species at 67 %");
+}
+
+TEST_F(Classement, aThresholdAboveTheTopListsNothing)
+{
+    caractere("A", 1, {"Alpha"});
+    caractere("B", 1, {});
+    base.charge();
+    base.choisit("A1");
+    base.choisit("B1");
+    base.m.Seuil_Affichage = 51;
+    const ListeEspeces liste = Affiche_Especes(base.m);
+    EXPECT_TRUE(liste.lignes.empty());
+    EXPECT_EQ(base.m.Nb_Esp_Max, 0);
+    EXPECT_EQ(liste.legende, " 0 species at 50 %");
+
+    base.m.Seuil_Affichage = 50;
+    EXPECT_EQ(Lignes_Especes(base.m), (std::vector<std::string>{" 50% - Alpha"}));
+    EXPECT_EQ(base.m.Nb_Esp_Max, 0) << "refilling for a new threshold does not recount";
+}
+
+struct Arrondi {
+    std::int16_t poidsTenu, poidsAutre;
+    std::string ligne;
+};
+
+void PrintTo(const Arrondi &a, std::ostream *os) { *os << a.ligne; }
+
+class Pourcentages : public Classement, public ::testing::WithParamInterface<Arrondi> {};
+
+TEST_P(Pourcentages, roundHalvesToEven)
+{
+    caractere("A", GetParam().poidsTenu, {"Alpha"});
+    caractere("B", GetParam().poidsAutre, {});
+    base.charge();
+    base.choisit("A1");
+    base.choisit("B1");
+    base.m.Seuil_Affichage = -100;
+    const std::vector<std::string> lignes = Affiche_Especes(base.m).lignes;
+    EXPECT_NE(std::find(lignes.begin(), lignes.end(), GetParam().ligne), lignes.end()) << lignes.at(0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Classement, Pourcentages,
+                         ::testing::Values(Arrondi{1, 7, " 12% - Alpha"},     // 12.5
+                                           Arrondi{27, 173, " 14% - Alpha"},  // 13.5
+                                           Arrondi{1, 2, " 33% - Alpha"},     // 33.3
+                                           Arrondi{-1, 3, "-50% - Alpha"}));  // a negative weight
+
+TEST_F(Classement, heavyIdentificationsStillRank)
+{
+    // 400 x 100 does not fit 16 bits; 90000 does not either.
+    caractere("A", 200, {"Alpha", "Beta"});
+    caractere("B", 200, {"Alpha"});
+    caractere("C", 30000, {"Gamma"});
+    caractere("D", 30000, {"Gamma"});
+    caractere("E", 30000, {"Gamma"});
+    base.charge();
+    for (const char *e : {"A1", "B1"})
+        base.choisit(e);
+    EXPECT_EQ(Affiche_Especes(base.m).lignes, (std::vector<std::string>{" 100% - Alpha", " 50% - Beta", " 0% - Gamma"}));
+
+    for (const char *e : {"C1", "D1", "E1"})
+        base.choisit(e);
+    const ListeEspeces liste = Affiche_Especes(base.m);
+    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 100% - Gamma", " 0% - Alpha", " 0% - Beta"}));
+    EXPECT_EQ(base.m.Score_Esp[static_cast<std::size_t>(base.espece("Gamma"))], 90000);
+    EXPECT_EQ(base.m.Score_Esp[static_cast<std::size_t>(base.espece("Alpha"))], 400);
+}
+
+TEST_F(Classement, legendeIsInTheCurrentLanguage)
+{
+    caractere("A", 1, {"Alpha"});
+    base.charge();
+    base.choisit("A1");
+    base.m.Num_Langue = 2;
+    EXPECT_EQ(Affiche_Especes(base.m).legende, " 1 espèces à 100 %");
+    base.m.Num_Langue = 7; // a language the table does not have
+    EXPECT_EQ(Affiche_Especes(base.m).legende, " 1 species at 100 %");
+}
+
+// The reference: passes of adjacent swaps on a strictly lower score until a pass swaps nothing.
+std::array<std::vector<std::int64_t>, 2> triABulles(const std::vector<std::int64_t> &scores)
+{
+    std::array<std::vector<std::int64_t>, 2> c{scores, {}};
+    for (std::size_t r = 0; r < scores.size(); ++r)
+        c[1].push_back(static_cast<std::int64_t>(r));
+    for (bool swapped = scores.size() >= 2; swapped;) {
+        swapped = false;
+        for (std::size_t j = 0; j + 1 < scores.size(); ++j) {
+            if (c[0][j] < c[0][j + 1]) {
+                std::swap(c[0][j], c[0][j + 1]);
+                std::swap(c[1][j], c[1][j + 1]);
+                swapped = true;
+            }
+        }
+    }
+    return c;
+}
+
+TEST(Tri, ranksAsTheAdjacentSwapSortDoes)
+{
+    std::mt19937 random(42);
+    for (int essai = 0; essai < 50; ++essai) {
+        KeyModel m;
+        const auto n = static_cast<std::size_t>(std::uniform_int_distribution<int>(0, 300)(random));
+        std::uniform_int_distribution<std::int64_t> score(-3, 8); // many ties
+        for (std::size_t s = 0; s < n; ++s)
+            m.Score_Esp.push_back(score(random));
+        Trie_Scores(m);
+        EXPECT_EQ(m.Classement, triABulles(m.Score_Esp)) << "with " << n << " species";
+    }
+}
+
+} // namespace

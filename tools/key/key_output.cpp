@@ -1,0 +1,96 @@
+#include "tools/key/key_output.h"
+
+#include <charconv>
+#include <cstdio>
+
+namespace tarvenko::key {
+
+namespace {
+
+// The shortest text that reads back as the same double.
+std::string nombre(double value)
+{
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return ec == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+std::string chaine(const std::string &text)
+{
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                out += escape;
+            } else {
+                out += c;
+            }
+        }
+    }
+    return out + "\"";
+}
+
+template <typename T, typename F>
+std::string liste(const std::vector<T> &items, F element)
+{
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        out += (i ? ", " : "") + element(items[i]);
+    return out + "]";
+}
+
+} // namespace
+
+std::string Sortie_Texte(const Rapport &rapport)
+{
+    std::string out;
+    for (const std::string &ligne : rapport.lignes)
+        out += ligne + "\n";
+    out += rapport.legende + "\n";
+    if (rapport.question) {
+        out += "question: " + rapport.question->objet + " " + nombre(rapport.question->mesure);
+        for (const std::string &etat : rapport.question->etats)
+            out += " " + etat;
+        out += "\n";
+    } else {
+        out += "question: none\n";
+    }
+    if (rapport.contradictions) {
+        for (const Contradiction &c : *rapport.contradictions)
+            out += "contradiction: " + c.objet + " " + c.etat + "\n";
+    }
+    return out;
+}
+
+std::string Sortie_Json(const Rapport &rapport)
+{
+    std::string out = "{\"lines\": " + liste(rapport.lignes, chaine);
+    out += ", \"nb_esp_max\": " + std::to_string(rapport.nbEspMax);
+    out += ", \"legende\": " + chaine(rapport.legende);
+    out += ", \"question\": ";
+    if (rapport.question) {
+        out += "{\"objet\": " + chaine(rapport.question->objet) + ", \"measure\": " + nombre(rapport.question->mesure) +
+               ", \"states\": " + liste(rapport.question->etats, chaine) + "}";
+    } else {
+        out += "null";
+    }
+    out += ", \"contradictions\": ";
+    if (rapport.contradictions) {
+        out += liste(*rapport.contradictions, [](const Contradiction &c) {
+            return "{\"objet\": " + chaine(c.objet) + ", \"state\": " + chaine(c.etat) + "}";
+        });
+    } else {
+        out += "null";
+    }
+    return out + "}\n";
+}
+
+} // namespace tarvenko::key

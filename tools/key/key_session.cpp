@@ -1,0 +1,123 @@
+#include "tools/key/key_session.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "engine/answering.h"
+#include "engine/contradictions.h"
+#include "engine/discriminant.h"
+#include "engine/refresh.h"
+#include "knowledge/data_files.h"
+#include "knowledge/loader.h"
+#include "knowledge/text.h"
+#include "platform/file_lookup.h"
+
+namespace tarvenko::key {
+
+namespace {
+
+void charge(KeyModel &m, const Demande &d)
+{
+    m.Chemin_Data = d.dossier;
+    if (!m.Chemin_Data.empty() && m.Chemin_Data.back() != '/' && m.Chemin_Data.back() != '\\')
+        m.Chemin_Data += '/';
+    m.Chemin_Base = m.Chemin_Data + d.base;
+    m.Seuil_Affichage = d.seuil;
+    m.Num_Langue = d.langue;
+    const ResultatChargement r = Charge_Connaissances(m);
+    using Etat = ResultatChargement::Etat;
+    switch (r.etat) {
+    case Etat::Ok: return;
+    case Etat::BaseInaccessible:
+        throw Erreur("cannot open the knowledge base " + r.chemin + ": " + r.erreur.message);
+    case Etat::PoidsInaccessible:
+    case Etat::MatriceInaccessible: throw Erreur("cannot open " + r.chemin);
+    case Etat::PoidsIllisible:
+    case Etat::MatriceIllisible: throw Erreur(r.chemin + " is shorter than the knowledge base requires");
+    }
+}
+
+// The identification file: Etat_Choisi then Cadre_Fait, 16-bit little-endian, no header.
+void ouvre(KeyModel &m, const std::string &chemin)
+{
+    const std::size_t etats = m.Etat_Choisi.size();
+    std::vector<std::int16_t> valeurs;
+    switch (Lit_Entiers16(resoutChemin(chemin), etats + m.Cadre_Fait.size(), valeurs)) {
+    case LectureDat::Ok: break;
+    case LectureDat::OuvertureImpossible: throw Erreur("cannot open the identification file " + chemin);
+    case LectureDat::LectureImpossible:
+        throw Erreur(chemin + " is too short for an identification of this knowledge base");
+    }
+    std::copy(valeurs.begin(), valeurs.begin() + static_cast<std::ptrdiff_t>(etats), m.Etat_Choisi.begin());
+    std::copy(valeurs.begin() + static_cast<std::ptrdiff_t>(etats), valeurs.end(), m.Cadre_Fait.begin());
+}
+
+void repond(KeyModel &m, const std::string &idCarac, std::vector<std::string> &avertissements)
+{
+    const CaractereRow *car = m.Base_Donnees.caractereParId(idCarac);
+    if (!car)
+        throw Erreur("unknown state identifier '" + idCarac + "'");
+    const ObjetRow *row = Objet_De_Etat(m, car->NUM);
+    if (!row)
+        throw Erreur("state '" + idCarac + "' belongs to no question of Objets_Fic");
+    Ouvre_Descripteur(m, *row, row->Objet.value_or(""));
+    m.Descripteur_Courant.Selection = static_cast<std::int16_t>(car->NUM - *row->Index_Car);
+    for (const Incoherence &i : Valid_Descripteur(m))
+        avertissements.push_back(Texte_Incoherence(i));
+}
+
+std::string identifiant(const KeyModel &m, int etat)
+{
+    const CaractereRow *car = m.Base_Donnees.caractere(etat);
+    return car && car->ID_CARAC ? *car->ID_CARAC : std::to_string(etat);
+}
+
+int especeNommee(const KeyModel &m, const std::string &nom)
+{
+    for (std::size_t s = 0; s < m.Nom_Esp.size(); ++s) {
+        if (clesEgales(m.Nom_Esp[s], nom))
+            return static_cast<int>(s);
+    }
+    throw Erreur("unknown species '" + nom + "'");
+}
+
+} // namespace
+
+Rapport Execute(const Demande &demande)
+{
+    KeyModel m;
+    charge(m, demande);
+    Nettoye(m);
+    Rapport rapport;
+    if (demande.fichier)
+        ouvre(m, *demande.fichier);
+    for (const std::string &reponse : demande.reponses)
+        repond(m, reponse, rapport.avertissements);
+    const int espece = demande.espece ? especeNommee(m, *demande.espece) : -1;
+
+    // No window to paint: every layer gets the same empty picture, so only its choice is made.
+    const auto image = std::make_shared<const Picture>();
+    const Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
+    for (const std::string &message : r.calques.messages)
+        rapport.avertissements.push_back(message);
+    rapport.lignes = r.liste.lignes;
+    rapport.legende = r.liste.legende;
+    rapport.nbEspMax = m.Nb_Esp_Max;
+
+    const ResultatRecherche recherche = Cherche_Discriminant(m);
+    if (recherche.issue == ResultatRecherche::Issue::Question) {
+        Question q{recherche.ligne->Objet.value_or(""), recherche.mesure, {}};
+        const int first = recherche.ligne->Index_Car.value_or(0);
+        for (int k = first; k < first + recherche.ligne->Nb_Car.value_or(0); ++k)
+            q.etats.push_back(identifiant(m, k));
+        rapport.question = std::move(q);
+    }
+    if (espece >= 0) {
+        rapport.contradictions.emplace();
+        for (const tarvenko::Contradiction &c : Cherche_Contradictions(m, espece))
+            rapport.contradictions->push_back({c.objet, c.idCarac.empty() ? std::to_string(c.etat) : c.idCarac});
+    }
+    return rapport;
+}
+
+} // namespace tarvenko::key

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tarvenko::key {
+
+// A failure the command reports on standard error before ending with a non-zero status.
+class Erreur : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One run of the command-line key, every default already settled.
+struct Demande {
+    std::string dossier;                   // the knowledge base's folder (Chemin_Data)
+    std::string base;                      // the database file in it
+    std::optional<std::string> fichier;    // an identification file (.ryk) opened first
+    std::vector<std::string> reponses;     // state identifiers, validated in this order
+    std::int16_t seuil = 0;                // Seuil_Affichage
+    std::int16_t langue = 0;               // Num_Langue
+    std::optional<std::string> espece;     // the species whose contradictions are listed
+};
+
+struct Question {
+    std::string objet;
+    double mesure = 0.0;
+    std::vector<std::string> etats; // state identifiers, in state order
+};
+
+struct Contradiction {
+    std::string objet;
+    std::string etat;
+};
+
+struct Rapport {
+    std::vector<std::string> lignes; // the species list as the window shows it
+    int nbEspMax = 0;
+    std::string legende;
+    std::optional<Question> question;                         // none: nothing splits the leaders
+    std::optional<std::vector<Contradiction>> contradictions; // only when a species was named
+    std::vector<std::string> avertissements; // faults of the knowledge base met on the way
+};
+
+// Loads the knowledge base, opens the file, validates the answers, refreshes, and proposes the
+// next question. Throws Erreur for an unknown state or species, an unreadable file or a
+// knowledge base that cannot be loaded.
+Rapport Execute(const Demande &demande);
+
+} // namespace tarvenko::key

@@ -1,0 +1,186 @@
+// tarvenko-key: the identification key on the command line, for scripts, teaching and tests.
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <iostream>
+#include <map>
+#include <optional>
+#include <stdexcept>
+
+#include "knowledge/numeric.h"
+#include "knowledge/text.h"
+#include "platform/file_lookup.h"
+#include "platform/qt_text.h"
+#include "platform/settings_store.h"
+#include "tools/key/key_output.h"
+#include "tools/key/key_session.h"
+
+namespace {
+
+using namespace tarvenko;
+
+constexpr const char *kUsage =
+    "usage: tarvenko-key [--data DIR] [--base FILE] [--answer ID_CARAC]... [--open FILE.ryk]\n"
+    "                    [--threshold N] [--species NAME] [--lang en|es|fr] [--json]\n"
+    "\n"
+    "Runs an identification: opens FILE.ryk if given, validates each answer in order, then prints\n"
+    "the species list as the window shows it, the Legende text, the proposed question\n"
+    "(\"question: OBJET MEASURE STATES...\" or \"question: none\") and, with --species, one\n"
+    "\"contradiction: OBJET STATE\" line per answer that species contradicts. --json prints one\n"
+    "object with the fields lines, nb_esp_max, legende, question and contradictions.\n"
+    "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
+    "Options/Langue), else the bundled demonstration key.\n";
+
+class ErreurUsage : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+    std::map<std::string, std::string> valeurs; // the single-valued options
+    std::vector<std::string> reponses;
+    bool json = false;
+    bool aide = false;
+
+    std::optional<std::string> valeur(const std::string &nom) const
+    {
+        const auto it = valeurs.find(nom);
+        return it == valeurs.end() ? std::nullopt : std::optional(it->second);
+    }
+};
+
+Arguments litArguments(int argc, char **argv)
+{
+    static const char *const avecValeur[] = {"--data", "--base", "--answer", "--open", "--threshold", "--species", "--lang"};
+    Arguments a;
+    for (int i = 1; i < argc; ++i) {
+        std::string nom = argv[i];
+        std::optional<std::string> valeur;
+        if (const auto egal = nom.find('='); nom.rfind("--", 0) == 0 && egal != std::string::npos) {
+            valeur = nom.substr(egal + 1);
+            nom.resize(egal);
+        }
+        if (nom == "--json" || nom == "--help" || nom == "-h") {
+            if (valeur)
+                throw ErreurUsage(nom + " takes no value");
+            (nom == "--json" ? a.json : a.aide) = true;
+            continue;
+        }
+        if (std::find(std::begin(avecValeur), std::end(avecValeur), nom) == std::end(avecValeur))
+            throw ErreurUsage("unknown option " + nom);
+        if (!valeur) {
+            if (i + 1 >= argc)
+                throw ErreurUsage(nom + " needs a value");
+            valeur = argv[++i];
+        }
+        if (nom == "--answer")
+            a.reponses.push_back(*valeur);
+        else
+            a.valeurs[nom] = *valeur;
+    }
+    return a;
+}
+
+std::optional<std::int16_t> entier(const std::string &texte)
+{
+    const std::optional<double> n = texteEnNombre(texte);
+    if (!n || *n != std::floor(*n))
+        return std::nullopt;
+    return enEntier16(*n);
+}
+
+// A per-user value if present (not -1), else the machine value, else nothing.
+std::optional<std::int16_t> option(const SettingsStore &s, const char *nom)
+{
+    const QString user = s.valeurUtilisateur(QStringLiteral("Options"), QString::fromLatin1(nom), QStringLiteral("-1"));
+    if (const auto n = enEntier16(valeurNumerique(us(user))); n && *n != -1)
+        return n;
+    if (const auto machine = s.valeurMachine(QStringLiteral("Options"), QString::fromLatin1(nom)))
+        return enEntier16(valeurNumerique(us(*machine)));
+    return std::nullopt;
+}
+
+bool estBase(const std::filesystem::directory_entry &entry)
+{
+    const std::string ext = minusculesAscii(entry.path().extension().string());
+    return entry.is_regular_file() && (ext == ".db" || ext == ".mdb" || ext == ".sqlite" || ext == ".sqlite3");
+}
+
+std::string choisitBase(const std::string &dossier, const SettingsStore &s)
+{
+    if (const auto base = s.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Base"));
+        base && !base->isEmpty() && cheminExiste(dossier + "/" + us(*base)))
+        return us(*base);
+    std::vector<std::string> bases;
+    std::error_code ec;
+    for (const auto &entry : std::filesystem::directory_iterator(resoutChemin(dossier), ec)) {
+        if (estBase(entry))
+            bases.push_back(entry.path().filename().string());
+    }
+    if (bases.size() == 1)
+        return bases.front();
+    throw key::Erreur(bases.empty() ? "no database file in " + dossier
+                                    : "several database files in " + dossier + ": choose one with --base");
+}
+
+key::Demande demande(const Arguments &a)
+{
+    const SettingsStore settings({{QStringLiteral("Logiciel/Data"), QStringLiteral(TARVENKO_SAMPLE_DATA)},
+                                  {QStringLiteral("Logiciel/Base"), QStringLiteral("Tarvenko.db")}});
+    key::Demande d;
+    if (const auto data = a.valeur("--data"))
+        d.dossier = *data;
+    else if (const auto machine = settings.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Data")))
+        d.dossier = us(*machine);
+    else
+        d.dossier = TARVENKO_SAMPLE_DATA;
+    d.base = a.valeur("--base").value_or("");
+    if (d.base.empty())
+        d.base = choisitBase(d.dossier, settings);
+
+    if (const auto seuil = a.valeur("--threshold")) {
+        const auto n = entier(*seuil);
+        if (!n)
+            throw ErreurUsage("--threshold needs a whole number, not '" + *seuil + "'");
+        d.seuil = *n;
+    } else {
+        d.seuil = option(settings, "Valeur").value_or(0);
+    }
+    if (const auto langue = a.valeur("--lang")) {
+        static const std::map<std::string, std::int16_t> langues = {{"en", 0}, {"es", 1}, {"fr", 2}};
+        const auto it = langues.find(*langue);
+        if (it == langues.end())
+            throw ErreurUsage("--lang is en, es or fr, not '" + *langue + "'");
+        d.langue = it->second;
+    } else {
+        d.langue = option(settings, "Langue").value_or(0);
+    }
+    d.fichier = a.valeur("--open");
+    d.espece = a.valeur("--species");
+    d.reponses = a.reponses;
+    return d;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    try {
+        const Arguments arguments = litArguments(argc, argv);
+        if (arguments.aide) {
+            std::cout << kUsage;
+            return 0;
+        }
+        const key::Rapport rapport = key::Execute(demande(arguments));
+        for (const std::string &avertissement : rapport.avertissements)
+            std::cerr << "tarvenko-key: " << avertissement << '\n';
+        std::cout << (arguments.json ? key::Sortie_Json(rapport) : key::Sortie_Texte(rapport)) << std::flush;
+        return 0;
+    } catch (const ErreurUsage &e) {
+        std::cerr << "tarvenko-key: " << e.what() << "\n\n" << kUsage;
+        return 2;
+    } catch (const std::exception &e) {
+        std::cerr << "tarvenko-key: " << e.what() << '\n';
+        return 1;
+    }
+}
