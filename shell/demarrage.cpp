@@ -7,7 +7,9 @@
 #include "knowledge/key_model.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "platform/qt_text.h"
 #include "shell/frm_splash.h"
+#include "shell/localisation.h"
 #include "shell/registre.h"
 
 namespace tarvenko {
@@ -21,11 +23,19 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
     auto *main = new frmMain(ctx);
     main->setAttribute(Qt::WA_DeleteOnClose);
     frmSplash splash(ctx, main);
-    splash.Form_Load();
+    const bool chartLoaded = splash.Form_Load();
     splash.centre();
     splash.show();
     splash.repaint();
     QCoreApplication::processEvents();
+    if (!chartLoaded) {
+        // Without the colour chart the drawing's parts cannot be told apart by colour.
+        Erreur_Fatale(ctx, &splash, texteOuAnglais(m.Num_Langue, 1077) + QStringLiteral(" Fichier : ") +
+                                         qs(splash.cheminNuancier()));
+        delete main;
+        return nullptr;
+    }
+    ctx.echantillonnePalette = [&splash](KeyModel &model) { splash.Echantillonne(model); };
 
     if (!main->Form_Load(ligneCommande)) {
         delete main;
@@ -36,6 +46,7 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
         main->setGeometry(screen->availableGeometry());
     main->show();
     main->Arrange_Fenetre();
+    ctx.echantillonnePalette = nullptr;
     splash.close();
     return main;
 }

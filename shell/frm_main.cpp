@@ -3,18 +3,20 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 
 #include "engine/answering.h"
+#include "engine/refresh.h"
+#include "platform/metafile/metafile_picture.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
 #include "platform/dialog_service.h"
 #include "platform/qt_text.h"
 #include "platform/single_instance.h"
 #include "shell/contexte.h"
+#include "shell/frm_splash.h"
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "ui_frmMain.h"
@@ -42,27 +44,30 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
 {
     initialiseRessources();
     m_ui->setupUi(this);
+    // The status bar's panels: messages, then the place of the results box.
     m_panneau1 = new QLabel(this);
     m_panneau1->setObjectName(QStringLiteral("sbPanel1"));
+    m_panneau2 = new QLabel(this);
+    m_panneau2->setObjectName(QStringLiteral("sbPanel2"));
+    m_panneau2->setMinimumWidth(300);
     m_ui->sbStatusBar->addWidget(m_panneau1, 1);
-    m_ui->sbStatusBar->addPermanentWidget(m_ui->Resultat);
-    m_ui->Resultat->setMinimumWidth(260);
-    auto *resultLayout = new QHBoxLayout(m_ui->Resultat);
-    resultLayout->setContentsMargins(4, 0, 4, 0);
-    resultLayout->addWidget(m_ui->Legende);
+    m_ui->sbStatusBar->addPermanentWidget(m_panneau2);
+    // The results box lies over the status bar, outside the central area.
+    m_ui->Resultat->setParent(this);
+    m_ui->Legende->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
 
-    // Provisional arrangement of the panes until the views are built: the species list beside the
-    // drawing.
-    auto *layout = new QHBoxLayout(m_ui->centralWidget);
-    layout->addWidget(m_ui->Liste_Esp, 1);
-    layout->addWidget(m_ui->Robot, 3);
-    for (QWidget *pane : {static_cast<QWidget *>(m_ui->Pic_Choix), static_cast<QWidget *>(m_ui->Small_Robot),
-                          static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Barre_Verticale),
-                          m_ui->WebTexte, static_cast<QWidget *>(m_ui->Barre_Deter),
-                          static_cast<QWidget *>(m_ui->Barre_Question)})
+    m_ui->Robot->setModele(&ctx.modele, true);
+    m_ui->Small_Robot->setModele(&ctx.modele, false);
+    m_ui->Pic_Choix->setModele(&ctx.modele);
+    m_ui->Barre_Verticale->setFixedWidth(5);
+    for (QWidget *pane : std::initializer_list<QWidget *>{m_ui->Pic_Choix, m_ui->Small_Robot,
+                          m_ui->Liste_Esp, m_ui->Tree_esp,
+                          m_ui->Barre_Verticale, m_ui->WebTexte,
+                          m_ui->Barre_Question})
         pane->hide();
     installeIcones();
     connecteCommandes();
+    connecteVues();
 }
 
 frmMain::~frmMain() = default;
@@ -98,6 +103,7 @@ void frmMain::connecteCommandes()
     command(m_ui->mnuEditCopy, "Copy");
     connect(m_ui->mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->mnuEditIconize, &QAction::triggered, this, &QWidget::showMinimized);
+    connect(m_ui->mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
 QAction *frmMain::boutonBarre(int position) const
@@ -186,6 +192,8 @@ bool frmMain::Form_Load(const QString &ligneCommande)
 
     Nettoye(m);
     Actualise_Identification();
+    if (m_fini)
+        return false;
 
     m_ui->mnuFileSave->setEnabled(false);
     m_ui->mnuFileSaveAs->setEnabled(false);
@@ -196,6 +204,7 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     Charge_Barre_Deter();
     Charge_Barre_Question();
     QCoreApplication::processEvents();
+    m_charge = true;
 
     m.Titre_Fenetre = us(windowTitle());
 
@@ -206,22 +215,60 @@ bool frmMain::Form_Load(const QString &ligneCommande)
 
 void frmMain::Actualise_Identification()
 {
-    // Marking as modified; the re-scoring and the refresh of the views come with the engine.
-    KeyModel &m = m_ctx.modele;
-    if (m.Modifie)
-        return;
-    Active_Bouton(QStringLiteral("Save"));
-    m_ui->mnuFileSaveAs->setEnabled(true);
-    if (!m.Fichier_Courant.empty())
-        m_ui->mnuFileSave->setEnabled(true);
-    m.Modifie = true;
+    appliqueRafraichissement(::tarvenko::Actualise_Identification(m_ctx.modele, chargeurImages()));
 }
 
-void frmMain::Charge_Barre_Deter() {}
-void frmMain::Charge_Barre_Question() {}
+void frmMain::appliqueRafraichissement(const Rafraichissement &r)
+{
+    KeyModel &m = m_ctx.modele;
+    if (r.devientModifie) {
+        // Marking as modified: Save As, the Save button, and Save when the identification has a file.
+        Active_Bouton(QStringLiteral("Save"));
+        m_ui->mnuFileSaveAs->setEnabled(true);
+        if (!m.Fichier_Courant.empty())
+            m_ui->mnuFileSave->setEnabled(true);
+    }
+    for (const std::string &text : r.calques.messages)
+        m_ctx.dialogues.message(this, {qs(text), QString(), BoutonsMessage::Ok, IconeMessage::None});
+    if (r.calques.echec) {
+        m_fini = true;
+        Erreur_Fatale(m_ctx, this, qs(*r.calques.echec));
+        return;
+    }
+    if (!r.calques.recharges.empty()) {
+        m_ui->Robot->invalide();
+        m_ui->Small_Robot->invalide();
+    }
+    m_ui->Liste_Esp->setUpdatesEnabled(false);
+    m_ui->Liste_Esp->clear();
+    QStringList lines;
+    lines.reserve(static_cast<qsizetype>(r.liste.lignes.size()));
+    for (const std::string &line : r.liste.lignes)
+        lines << qs(line);
+    m_ui->Liste_Esp->addItems(lines);
+    m_ui->Liste_Esp->setUpdatesEnabled(true);
+    m_ui->Legende->setText(qs(r.liste.legende));
+    m_ui->Legende->setToolTip(qs(r.liste.legende));
+}
+
+Charge_Image frmMain::chargeurImages()
+{
+    return [](const std::string &path) -> std::shared_ptr<const Picture> { return MetafilePicture::load(qs(path)); };
+}
+
+void frmMain::statut(const QString &text) { m_panneau1->setText(text); }
+
+void frmMain::mnuHelpAbout_Click()
+{
+    // The splash window, shown modally; a click closes it.
+    frmSplash about(m_ctx, this, this);
+    about.Form_Load();
+    about.centre();
+    about.exec();
+}
+
 void frmMain::Traiter_Fichier(const QString &, const QString &) {}
 void frmMain::Exec_Save() {}
-void frmMain::Arrange_Fenetre() {}
 
 void frmMain::Form_QueryUnload(bool &cancel)
 {

@@ -2,7 +2,11 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <memory>
+
+#include "engine/discriminant.h"
+#include "engine/drawing_layers.h"
 
 class QAction;
 class QLabel;
@@ -15,6 +19,7 @@ namespace tarvenko {
 
 struct Contexte;
 struct KeyModel;
+struct Rafraichissement;
 
 // The main window: loads the whole knowledge base when it loads, holds every view of the
 // identification, and asks before the program ends.
@@ -23,6 +28,11 @@ class frmMain final : public QMainWindow {
     Q_DISABLE_COPY_MOVE(frmMain)
 
 public:
+    // Positions on tbToolBar, counted from 1 with the separators: the document buttons that the
+    // results and species views show.
+    static constexpr int kPremierBoutonDocument = 13;
+    static constexpr int kDernierBoutonDocument = 22;
+
     explicit frmMain(Contexte &ctx, QWidget *parent = nullptr);
     ~frmMain() override;
 
@@ -44,25 +54,64 @@ public:
     // Places the panes of the window for the current view.
     void Arrange_Fenetre();
 
+    // The identification and question views.
+    void Charge_Barre_Deter();
+    void Charge_Barre_Question();
+    void Recharge_Barre();
+    void Montre_Question(const std::string &Popup);
+    void Montre_Identification();
+    void Maitre_Discriminant();
+
     bool Modifie() const;
     KeyModel &modele();
+    bool Saisie_En_Cours() const { return m_Saisie_En_Cours; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void Form_QueryUnload(bool &cancel);
     void Form_Unload();
     void Actualise_Identification();
-    void Charge_Barre_Deter();
-    void Charge_Barre_Question();
+    void appliqueRafraichissement(const Rafraichissement &r);
+    void mnuHelpAbout_Click();
     void installeIcones();
     void connecteCommandes();
+    void connecteVues();
+    Charge_Image chargeurImages();
+    void statut(const QString &text);
+
+    // Bars and questions.
+    void Barre_Deter_Click(QAction *bouton);
+    void Barre_Question_Click(QAction *bouton);
+    void ouvreQuestionChoisie(bool boutonPasser);
+    void afficheRecherche(ResultatRecherche resultat);
+    void montreBarreQuestion(bool boutonPasser);
+
+    // The drawing.
+    void Robot_MouseDown(Qt::MouseButton button, QPointF position);
+    void Robot_Click();
+    void Robot_MouseMove(QPointF position);
+    std::string couleurSous(int pixelX, int pixelY);
+
+    // View menu.
+    void mnuViewIdentification_Click();
+    void basculeBarre(QWidget *barre, QAction *menu);
+    void mnuViewRefresh_Click();
+    void changementBureau();
 
     Contexte &m_ctx;
     std::unique_ptr<Ui::frmMain> m_ui;
     QLabel *m_panneau1 = nullptr;
+    QLabel *m_panneau2 = nullptr;
     bool m_Liste_Focus = false;
+    bool m_Saisie_En_Cours = false;
+    std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
+    std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;
+    std::int16_t m_Bouton_Souris = -1;
+    bool m_charge = false; // the window has finished loading
+    bool m_fini = false;   // a fatal error ended the program
 };
 
 // A command line as one text: one pair of surrounding double quotes removed.

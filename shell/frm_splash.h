@@ -12,6 +12,8 @@ class frmSplash;
 namespace tarvenko {
 
 struct Contexte;
+struct KeyModel;
+class MetafileView;
 
 // The splash window shown while the knowledge base loads, also the About box. Its box picLogo
 // shows the colour chart from which the drawing's palette is sampled.
@@ -23,8 +25,11 @@ public:
     frmSplash(Contexte &ctx, QWidget *mainWindow, QWidget *parent = nullptr);
     ~frmSplash() override;
 
-    // Localises the window and loads the colour chart into picLogo.
-    void Form_Load();
+    // Localises the window and loads the colour chart into picLogo. False when the chart cannot
+    // be loaded: `erreur` then names the file.
+    bool Form_Load(QString *erreur = nullptr);
+    // Samples the drawing's palette from the colour chart as it is shown.
+    void Echantillonne(KeyModel &m) const;
     // Centres the window on the screen.
     void centre();
 
@@ -43,6 +48,7 @@ private:
     QWidget *m_mainWindow;
     std::unique_ptr<Ui::frmSplash> m_ui;
     std::string m_cheminNuancier;
+    MetafileView *m_logo = nullptr;
 };
 
 } // namespace tarvenko

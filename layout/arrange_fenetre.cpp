@@ -1,0 +1,136 @@
+#include "layout/arrange_fenetre.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "knowledge/numeric.h"
+#include "layout/disposition.h"
+
+namespace tarvenko {
+
+double twipsParPixelX(const QWidget *w) { return w->logicalDpiX() > 0 ? 1440.0 / w->logicalDpiX() : 15.0; }
+double twipsParPixelY(const QWidget *w) { return w->logicalDpiY() > 0 ? 1440.0 / w->logicalDpiY() : 15.0; }
+
+namespace {
+
+int pixels(double twips, double perPixel) { return static_cast<int>(arrondiPair(twips / perPixel)); }
+std::int32_t twips(int pixels, double perPixel) { return static_cast<std::int32_t>(arrondiPair(pixels * perPixel)); }
+
+// Converts client-area twips to the pane's parent and moves it; a zero height gives the pane the
+// height it asks for (the bars are as tall as their buttons).
+class Placeur {
+public:
+    explicit Placeur(const Panneaux &p) : m_p(p), m_tppX(twipsParPixelX(p.fenetre)), m_tppY(twipsParPixelY(p.fenetre))
+    {
+        const QWidget *menu = p.fenetre->menuWidget();
+        m_origine = QPoint(0, menu && menu->isVisible() ? menu->height() : 0);
+    }
+
+    void place(QWidget *w, const RectTwips &r) const
+    {
+        if (!w)
+            return;
+        const QPoint client(pixels(r.left, m_tppX), pixels(r.top, m_tppY));
+        const QPoint inWindow = client + m_origine;
+        const QPoint local = w->parentWidget() == m_p.fenetre ? inWindow : w->parentWidget()->mapFrom(m_p.fenetre, inWindow);
+        const int height = r.height > 0 ? pixels(r.height, m_tppY) : w->sizeHint().height();
+        w->setGeometry(local.x(), local.y(), std::max(0, pixels(r.width, m_tppX)), std::max(0, height));
+    }
+    void apply(QWidget *w, const Disposition::Pane &pane) const
+    {
+        if (!w)
+            return;
+        if (pane.rect)
+            place(w, *pane.rect);
+        if (pane.visible)
+            w->setVisible(*pane.visible);
+    }
+
+    double tppX() const { return m_tppX; }
+    double tppY() const { return m_tppY; }
+    QSize client() const { return m_p.fenetre->size() - QSize(0, m_origine.y()); }
+
+private:
+    const Panneaux &m_p;
+    double m_tppX, m_tppY;
+    QPoint m_origine;
+};
+
+} // namespace
+
+void Arrange_Fenetre(const Panneaux &p, int vue)
+{
+    const Placeur placeur(p);
+    const double tx = placeur.tppX(), ty = placeur.tppY();
+    MesuresFenetre f;
+    f.innerWidth = twips(placeur.client().width(), tx);
+    f.innerHeight = twips(placeur.client().height(), ty);
+    f.toolbarVisible = p.tbToolBar->isVisible();
+    f.toolbarHeight = twips(p.tbToolBar->height(), ty);
+    f.statusBarVisible = p.sbStatusBar->isVisible();
+    f.statusBarHeight = f.statusBarVisible ? twips(p.sbStatusBar->height(), ty) : 0;
+    f.robotLeft = twips(p.Robot->x(), tx);
+    f.barreDeterWidth = twips(p.Barre_Deter->width(), tx);
+    f.barreQuestionWidth = twips(p.Barre_Question->width(), tx);
+    f.barreVerticaleWidth = twips(p.Barre_Verticale->width(), tx);
+    f.panel1Width = twips(p.panneau2->x(), tx);
+    f.panel2Width = twips(p.panneau2->width(), tx);
+    f.twipsPerPixelX = tx;
+    f.twipsPerPixelY = ty;
+    // The drawing's left edge is 35 twips once laid out; before the first layout it is wherever
+    // the design put it.
+    if (f.robotLeft <= 0)
+        f.robotLeft = 35;
+    const Disposition d = Calcule_Disposition(f, vue);
+
+    if (vue == 2)
+        p.Pic_Choix->hide();
+    if (vue == 3) {
+        p.Liste_Esp->hide();
+        p.Barre_Verticale->hide();
+        p.WebTexte->hide();
+    }
+    if (vue == 4) {
+        p.Tree_esp->hide();
+        p.Barre_Verticale->hide();
+        p.WebTexte->hide();
+    }
+    placeur.apply(p.Robot, d.Robot);
+    if (d.Robot.visible)
+        QCoreApplication::processEvents();
+    placeur.apply(p.Pic_Choix, d.Pic_Choix);
+    placeur.apply(p.Small_Robot, d.Small_Robot);
+    placeur.apply(p.Liste_Esp, d.Liste_Esp);
+    placeur.apply(p.Tree_esp, d.Tree_esp);
+    placeur.apply(p.Barre_Verticale, d.Barre_Verticale);
+    placeur.apply(p.WebTexte, d.WebTexte);
+    placeur.apply(p.Barre_Deter, d.Barre_Deter);
+    placeur.apply(p.Barre_Question, d.Barre_Question);
+    if (vue == 1)
+        p.Barre_Deter->raise();
+    if (vue == 3 && p.Barre_Verticale->isVisible())
+        p.Barre_Verticale->setFocus();
+    if (vue == 4 && p.WebTexte->isVisible())
+        p.WebTexte->setFocus();
+
+    // The results box over the status bar's second panel.
+    if (p.sbStatusBar->isVisible()) {
+        placeur.place(p.Resultat, d.Resultat);
+        p.Resultat->setToolTip(QString());
+        QFont font = p.Legende->font();
+        font.setPointSize(9);
+        font.setBold(true);
+        p.Legende->setFont(font);
+        p.Legende->setGeometry(0, 0, p.Resultat->width(), p.Resultat->height());
+        p.Resultat->show();
+        p.Resultat->raise();
+    } else {
+        p.Resultat->hide();
+    }
+}
+
+} // namespace tarvenko

@@ -1,0 +1,399 @@
+// The identification and question views of the main window: the two button bars, the drawing,
+// the state pictures, the proposed question, and the layout of the panes.
+#include <QAction>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QToolTip>
+
+#include "engine/answering.h"
+#include "engine/determination_bar.h"
+#include "engine/question_bar.h"
+#include "engine/zone_scan.h"
+#include "knowledge/key_model.h"
+#include "knowledge/palette.h"
+#include "layout/arrange_fenetre.h"
+#include "platform/dialog_service.h"
+#include "platform/file_lookup.h"
+#include "platform/metafile/metafile.h"
+#include "platform/qt_text.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "shell/localisation.h"
+#include "ui_frmMain.h"
+#include "views/barres.h"
+
+namespace tarvenko {
+
+namespace {
+
+// Shows the hourglass over a window while a step works.
+class Sablier {
+public:
+    Sablier() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Sablier() { QApplication::restoreOverrideCursor(); }
+    Sablier(const Sablier &) = delete;
+    Sablier &operator=(const Sablier &) = delete;
+};
+
+} // namespace
+
+void frmMain::connecteVues()
+{
+    connect(m_ui->Barre_Deter, &QToolBar::actionTriggered, this, &frmMain::Barre_Deter_Click);
+    connect(m_ui->Barre_Question, &QToolBar::actionTriggered, this, &frmMain::Barre_Question_Click);
+    connect(m_ui->Robot, &RobotView::pressed, this, &frmMain::Robot_MouseDown);
+    connect(m_ui->Robot, &RobotView::clicked, this, &frmMain::Robot_Click);
+    connect(m_ui->Robot, &RobotView::moved, this,
+            [this](Qt::MouseButtons, QPointF position) { Robot_MouseMove(position); });
+    connect(m_ui->Small_Robot, &RobotView::clicked, this, [this] { m_ui->mnuViewIdentification->trigger(); });
+    connect(m_ui->mnuViewIdentification, &QAction::triggered, this, &frmMain::mnuViewIdentification_Click);
+    connect(m_ui->mnuViewToolbar, &QAction::triggered, this, [this] { basculeBarre(m_ui->tbToolBar, m_ui->mnuViewToolbar); });
+    connect(m_ui->mnuViewStatusBar, &QAction::triggered, this,
+            [this] { basculeBarre(m_ui->sbStatusBar, m_ui->mnuViewStatusBar); });
+    connect(m_ui->mnuViewRefresh, &QAction::triggered, this, &frmMain::mnuViewRefresh_Click);
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        connect(screen, &QScreen::availableGeometryChanged, this, &frmMain::changementBureau);
+    // Positions 10 to 12 only keep the document buttons at their places; they are never shown.
+    for (int p = 10; p < kPremierBoutonDocument; ++p) {
+        if (QAction *spacer = boutonBarre(p))
+            spacer->setVisible(false);
+    }
+    // The document buttons belong to the results and species views.
+    for (int p = kPremierBoutonDocument; p <= kDernierBoutonDocument; ++p) {
+        if (QAction *button = boutonBarre(p))
+            button->setVisible(false);
+    }
+}
+
+// ---- Button bars ----
+
+void frmMain::Charge_Barre_Deter()
+{
+    Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true));
+    // One button wide, and 100 twips to spare.
+    int width = 0;
+    for (QAction *action : m_ui->Barre_Deter->actions()) {
+        if (QWidget *button = m_ui->Barre_Deter->widgetForAction(action); button && !action->isSeparator())
+            width = std::max(width, button->sizeHint().width());
+    }
+    m_ui->Barre_Deter->setFixedWidth(width + qRound(100 / twipsParPixelX(this)));
+}
+
+void frmMain::Charge_Barre_Question()
+{
+    Remplit_Barre(m_ui->Barre_Question, Boutons_Barre(m_ctx.modele, false));
+    int width = 0;
+    for (QAction *action : m_ui->Barre_Question->actions()) {
+        if (QWidget *button = m_ui->Barre_Question->widgetForAction(action); button && !action->isSeparator())
+            width = std::max(width, button->sizeHint().width());
+    }
+    m_ui->Barre_Question->setFixedWidth(width + qRound(100 / twipsParPixelX(this)));
+}
+
+void frmMain::Recharge_Barre() { Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true)); }
+
+void frmMain::montreBarreQuestion(bool boutonPasser)
+{
+    KeyModel &m = m_ctx.modele;
+    if (QAction *pass = Bouton_A(m_ui->Barre_Question, 2 * m.Nb_But_Quest - 1))
+        pass->setVisible(boutonPasser);
+    m_ui->Barre_Question->show();
+    m_ui->Barre_Question->raise();
+}
+
+void frmMain::Barre_Deter_Click(QAction *bouton)
+{
+    KeyModel &m = m_ctx.modele;
+    const ClicBarreDeter r = Clic_Barre_Deter(m, us(bouton->property("tag").toString()));
+    switch (r.action) {
+    case ClicBarreDeter::Action::Question: {
+        Sablier sablier;
+        m_ui->Barre_Deter->hide();
+        m.Vue_Courante = 2;
+        Montre_Question(m.Descripteur_Courant.Popup);
+        statut(qs(r.ligne->TipText.value_or("")));
+        montreBarreQuestion(false);
+        break;
+    }
+    case ClicBarreDeter::Action::Recherche: Maitre_Discriminant(); break;
+    case ClicBarreDeter::Action::Resultats: m_ui->mnuViewResults->trigger(); break;
+    case ClicBarreDeter::Action::Rien: break;
+    }
+}
+
+void frmMain::Barre_Question_Click(QAction *bouton)
+{
+    KeyModel &m = m_ctx.modele;
+    const int position = Position_Bouton(m_ui->Barre_Question, bouton);
+    if (position == Position_Valider) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QCoreApplication::processEvents();
+    }
+    const ClicBarreQuestion r = Clic_Barre_Question(m, position, chargeurImages());
+    switch (r.action) {
+    case ClicBarreQuestion::Action::Validation:
+        for (const Incoherence &fault : r.incoherences)
+            m_ctx.dialogues.message(this, {qs(Texte_Incoherence(fault)), QString(), BoutonsMessage::Ok, IconeMessage::Warning});
+        appliqueRafraichissement(r.rafraichissement);
+        if (r.rechargeBarre)
+            Recharge_Barre();
+        m_ui->Robot->invalide();
+        QApplication::restoreOverrideCursor();
+        break;
+    case ClicBarreQuestion::Action::Passage: afficheRecherche(r.recherche); return;
+    case ClicBarreQuestion::Action::Sortie: break;
+    }
+    statut(QString());
+    Montre_Identification();
+}
+
+// ---- Questions ----
+
+void frmMain::Montre_Question(const std::string &Popup)
+{
+    KeyModel &m = m_ctx.modele;
+    std::optional<Metafile> picture;
+    {
+        Sablier sablier;
+        picture = Metafile::load(qs(resoutChemin(m.Chemin_Descripteurs + Popup)));
+    }
+    if (!picture) {
+        m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1077), texteOuAnglais(m.Num_Langue, 1050),
+                                       BoutonsMessage::Ok, IconeMessage::None});
+        return;
+    }
+    m_ui->Pic_Choix->setImage(*picture);
+    m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
+    m_ui->Robot->hide();
+    m_ui->Pic_Choix->show();
+    statut(qs(m.Descripteur_Courant.TipText));
+    m_ui->Pic_Choix->setCursor(Qt::PointingHandCursor);
+    m_Saisie_En_Cours = false;
+}
+
+void frmMain::Montre_Identification()
+{
+    for (int p = kPremierBoutonDocument; p <= kDernierBoutonDocument; ++p) {
+        if (QAction *button = boutonBarre(p))
+            button->setVisible(false);
+    }
+    for (QWidget *pane : std::initializer_list<QWidget *>{m_ui->Small_Robot, m_ui->Pic_Choix,
+                          m_ui->Liste_Esp, m_ui->Tree_esp,
+                          m_ui->Barre_Verticale, m_ui->WebTexte,
+                          m_ui->Barre_Question})
+        pane->hide();
+    QCoreApplication::processEvents();
+    m_ui->Barre_Deter->show();
+    m_ui->Robot->show();
+    m_ctx.modele.Vue_Courante = 1;
+    m_Saisie_En_Cours = false;
+}
+
+void frmMain::Maitre_Discriminant()
+{
+    KeyModel &m = m_ctx.modele;
+    const ResultatRecherche r = ::tarvenko::Maitre_Discriminant(m);
+    if (r.issue == ResultatRecherche::Issue::UneSeuleEspece) {
+        afficheRecherche(r);
+        return;
+    }
+    Sablier sablier;
+    m_ui->Barre_Deter->hide();
+    afficheRecherche(r);
+}
+
+void frmMain::afficheRecherche(ResultatRecherche r)
+{
+    KeyModel &m = m_ctx.modele;
+    for (;;) {
+        const auto message = [&](BoutonsMessage buttons) {
+            return m_ctx.dialogues.message(this, {qs(Message_Recherche(m, r.issue)), QString(), buttons,
+                                                  IconeMessage::None});
+        };
+        switch (r.issue) {
+        case ResultatRecherche::Issue::Question:
+            statut(qs(m.Descripteur_Courant.TipText));
+            m.Vue_Courante = 2;
+            Montre_Question(m.Descripteur_Courant.Popup);
+            QCoreApplication::processEvents();
+            montreBarreQuestion(true);
+            return;
+        case ResultatRecherche::Issue::UneSeuleEspece: message(BoutonsMessage::Ok); return;
+        case ResultatRecherche::Issue::AucuneQuestion:
+            message(BoutonsMessage::Ok);
+            // Nothing is left to ask: back to the drawing rather than to a question bar whose
+            // buttons can record nothing.
+            if (m.Vue_Courante != 2 || !m_ui->Pic_Choix->isVisible()) {
+                statut(QString());
+                Montre_Identification();
+            }
+            return;
+        case ResultatRecherche::Issue::ProposeReprise:
+            if (message(BoutonsMessage::YesNo) != ReponseMessage::Yes) {
+                statut(QString());
+                Montre_Identification();
+                return;
+            }
+            r = Reprend_Discriminant(m);
+            break;
+        }
+    }
+}
+
+// ---- The drawing ----
+
+std::string frmMain::couleurSous(int pixelX, int pixelY)
+{
+    return Cherche_Couleur(m_ctx.modele, m_ui->Robot->couleur(pixelX, pixelY));
+}
+
+void frmMain::Robot_MouseDown(Qt::MouseButton button, QPointF position)
+{
+    if (button != Qt::LeftButton)
+        return;
+    m_Pixel_X = qRound(position.x());
+    m_Pixel_Y = qRound(position.y());
+    m_Bouton_Souris = 1;
+    const PointReference z = Vers_Reference(position.x(), position.y(), m_ui->Robot->width(), m_ui->Robot->height());
+    m_Zone_X = z.Zone_X;
+    m_Zone_Y = z.Zone_Y;
+}
+
+void frmMain::Robot_Click()
+{
+    KeyModel &m = m_ctx.modele;
+    if (m_Bouton_Souris != 1) {
+        m_Bouton_Souris = -1;
+        return;
+    }
+    if (m_Saisie_En_Cours)
+        return;
+    m_Saisie_En_Cours = true;
+    const ResultatZone z =
+        Cherche_Zone(m, m_Zone_X, m_Zone_Y, [this] { return couleurSous(m_Pixel_X, m_Pixel_Y); });
+    if (z.parCouleur)
+        m_Bouton_Souris = -1;
+    if (!z.cible) {
+        // A click on no part leaves everything as it was, the view included.
+        m_Saisie_En_Cours = false;
+        return;
+    }
+    m.Vue_Courante = 2;
+    m_ui->Robot->setCursor(Qt::WaitCursor);
+    QCoreApplication::processEvents();
+    Ouvre_Descripteur(m, *z.cible, z.objet);
+    m_ui->Barre_Deter->hide();
+    QCoreApplication::processEvents();
+    Montre_Question(m.Descripteur_Courant.Popup);
+    m_ui->Robot->unsetCursor();
+    montreBarreQuestion(false);
+}
+
+void frmMain::Robot_MouseMove(QPointF position)
+{
+    KeyModel &m = m_ctx.modele;
+    if (m_Saisie_En_Cours || !m.Curseur_Dynamique)
+        return;
+    const PointReference z = Vers_Reference(position.x(), position.y(), m_ui->Robot->width(), m_ui->Robot->height());
+    m_Zone_X = z.Zone_X;
+    m_Zone_Y = z.Zone_Y;
+    const int px = qRound(position.x()), py = qRound(position.y());
+    const ResultatZone hit = Cherche_Zone(m, m_Zone_X, m_Zone_Y, [this, px, py] { return couleurSous(px, py); });
+    if (hit.cible) {
+        m_ui->Robot->setCursor(Qt::PointingHandCursor);
+        const QString tip = qs(hit.cible->TipText.value_or(""));
+        if (m_ui->Robot->toolTip() != tip) {
+            m_ui->Robot->setToolTip(tip);
+            QToolTip::showText(m_ui->Robot->mapToGlobal(position.toPoint()), tip, m_ui->Robot);
+        }
+    } else {
+        m_ui->Robot->unsetCursor();
+        m_ui->Robot->setToolTip(QString());
+        QToolTip::hideText();
+    }
+}
+
+// ---- View menu and layout ----
+
+void frmMain::mnuViewIdentification_Click()
+{
+    // The item that already carries the check mark does nothing.
+    if (!m_ui->mnuViewIdentification->isChecked()) {
+        m_ui->mnuViewIdentification->setChecked(true);
+        return;
+    }
+    m_ui->mnuViewResults->setChecked(false);
+    m_ui->mnuViewSpecies->setChecked(false);
+    m_ctx.modele.Vue_Courante = 1;
+    Montre_Identification();
+}
+
+void frmMain::basculeBarre(QWidget *barre, QAction *menu)
+{
+    Sablier sablier;
+    barre->setVisible(menu->isChecked());
+    Arrange_Fenetre();
+    if (m_ui->Robot->isVisible())
+        m_ui->Robot->update();
+}
+
+void frmMain::mnuViewRefresh_Click()
+{
+    Sablier sablier;
+    if (m_ui->Robot->isVisible()) {
+        Arrange_Fenetre();
+        m_ui->Robot->invalide();
+    }
+    if (m_ui->WebTexte->isVisible())
+        m_ui->Small_Robot->invalide();
+}
+
+void frmMain::changementBureau()
+{
+    if (isMinimized())
+        showNormal();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        setGeometry(screen->availableGeometry());
+    Arrange_Fenetre();
+    if (m_ui->Robot->isVisible())
+        m_ui->Robot->update();
+    if (m_ui->WebTexte->isVisible())
+        m_ui->Small_Robot->update();
+}
+
+void frmMain::Arrange_Fenetre()
+{
+    Panneaux p;
+    p.fenetre = this;
+    p.Robot = m_ui->Robot;
+    p.Pic_Choix = m_ui->Pic_Choix;
+    p.Small_Robot = m_ui->Small_Robot;
+    p.Liste_Esp = m_ui->Liste_Esp;
+    p.Tree_esp = m_ui->Tree_esp;
+    p.Barre_Verticale = m_ui->Barre_Verticale;
+    p.WebTexte = m_ui->WebTexte;
+    p.Barre_Deter = m_ui->Barre_Deter;
+    p.Barre_Question = m_ui->Barre_Question;
+    p.tbToolBar = m_ui->tbToolBar;
+    p.sbStatusBar = m_ui->sbStatusBar;
+    p.panneau2 = m_panneau2;
+    p.Resultat = m_ui->Resultat;
+    p.Legende = m_ui->Legende;
+    ::tarvenko::Arrange_Fenetre(p, m_ctx.modele.Vue_Courante);
+}
+
+void frmMain::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // The window follows its frame: the panes are placed again whenever it changes size.
+    if (m_charge)
+        Arrange_Fenetre();
+}
+
+} // namespace tarvenko

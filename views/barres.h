@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class QAction;
+class QToolBar;
+
+namespace tarvenko {
+
+struct KeyModel;
+
+// One picture button of a bar, as its table row gives it.
+struct BoutonBarre {
+    QString caption; // the button's text
+    QString image;   // full path of its picture
+    QString tip;
+    QString key; // the object or command it opens (determination bar only)
+};
+
+// The buttons of a bar in button-number order: rows 1, 2, 3 ... of But_Deter (`deter` true) or
+// But_Quest, up to Nb_But_Deter or Nb_But_Quest. A missing button number ends the list there,
+// since the bar cannot have a gap.
+std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter);
+
+// Fills a vertical bar: button k at position 2k - 1 and a separator after each, so the picture
+// buttons have the odd positions. A picture that cannot be loaded leaves its button with its text
+// alone. Button keys go into the action's "tag" property.
+void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons);
+
+// Position of a button on a bar, counted from 1 with the separators, or 0.
+int Position_Bouton(const QToolBar *barre, const QAction *bouton);
+// The button at a position, or nullptr.
+QAction *Bouton_A(const QToolBar *barre, int position);
+
+} // namespace tarvenko

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+
+#include <cstdint>
+
+#include "layout/disposition.h"
+#include "platform/metafile/metafile.h"
+
+namespace tarvenko {
+
+struct KeyModel;
+
+// Geometry of the grid of state pictures: `lignes` rows by `colonnes` columns over a box.
+
+// The cell under a point of a box of the given size: floor of the position over the cell size,
+// so a point on a boundary belongs to the cell to the right or below.
+int Case_Sous(double x, double y, double largeur, double hauteur, int colonnes, int lignes);
+
+// The outline of cell k in twips, for a box of W x H twips and a pen `epaisseur` pixels wide: in
+// the last column and row the outline is pulled in so that the whole pen stays inside the box.
+RectTwips Rectangle_Case(int k, double W, double H, int colonnes, int lignes, int epaisseur, double twipsParPixelX,
+                         double twipsParPixelY);
+
+// The new selection after a click on cell k: a click on the chosen cell withdraws the choice
+// (-1), any other cell becomes the choice. A cell beyond the character's states is ignored.
+std::int16_t Choisit_Case(std::int16_t selection, int k, int nbCar);
+
+// The box Pic_Choix: the picture of a character's states as a grid, the chosen cell outlined in
+// blue, each cell's state named in its tool tip.
+class PicChoixView final : public QWidget {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(PicChoixView)
+
+public:
+    static constexpr int kEpaisseur = 3; // pen width of the outline, in pixels
+
+    explicit PicChoixView(QWidget *parent = nullptr);
+
+    // The model whose Descripteur_Courant gives the grid and holds the selection.
+    void setModele(KeyModel *m);
+    void setImage(Metafile picture);
+    const Metafile &picture() const { return m_picture; }
+
+    // Name of the state under a point (the Caracteres TipText), empty outside the states.
+    QString Bulle_Case(double x, double y) const;
+
+Q_SIGNALS:
+    void selectionChanged(std::int16_t selection);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    KeyModel *m_modele = nullptr;
+    Metafile m_picture;
+    int m_Choix_X = 0;
+    int m_Choix_Y = 0;
+    bool m_appui = false;
+};
+
+} // namespace tarvenko
