@@ -32,14 +32,12 @@ std::string Dossier_Calque(const KeyModel &m, int r)
     return m.Chemin_Robot + (r < 10 ? "0" : "") + std::to_string(r) + "\\";
 }
 
-ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
+std::vector<std::optional<std::string>> Fichiers_Calques(const KeyModel &m, std::vector<std::string> &messages)
 {
-    ResultatCalques result;
-    if (m.Robots.size() < static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0)))
-        m.Robots.resize(static_cast<std::size_t>(m.Nb_Robot));
+    std::vector<std::optional<std::string>> fichiers(static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0)));
     std::string suffixe;
     for (int r = 0; r < m.Nb_Robot; ++r) {
-        const HierarchieRow *row = ligneDuCalque(m, r, result.messages);
+        const HierarchieRow *row = ligneDuCalque(m, r, messages);
         if (!row)
             continue;
         const std::string nom = row->Nom.value_or("");
@@ -50,11 +48,25 @@ ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
         } else {
             fichier += suffixe;
         }
-        Robot &calque = m.Robots[static_cast<std::size_t>(r)];
-        const std::string cle = majusculesChemin(fichier);
+        fichiers[static_cast<std::size_t>(r)] = std::move(fichier);
+    }
+    return fichiers;
+}
+
+ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
+{
+    ResultatCalques result;
+    if (m.Robots.size() < static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0)))
+        m.Robots.resize(static_cast<std::size_t>(m.Nb_Robot));
+    const auto fichiers = Fichiers_Calques(m, result.messages);
+    for (std::size_t r = 0; r < fichiers.size(); ++r) {
+        if (!fichiers[r])
+            continue;
+        Robot &calque = m.Robots[r];
+        const std::string cle = majusculesChemin(*fichiers[r]);
         if (cle == calque.Fichier)
             continue;
-        const std::string chemin = resoutChemin(fichier);
+        const std::string chemin = resoutChemin(*fichiers[r]);
         std::shared_ptr<const Picture> image = charge ? charge(chemin) : nullptr;
         if (!image) {
             result.echec = chemin;
@@ -62,7 +74,7 @@ ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
         }
         calque.Image = std::move(image);
         calque.Fichier = cle;
-        result.recharges.push_back(r);
+        result.recharges.push_back(static_cast<int>(r));
     }
     return result;
 }

@@ -26,6 +26,12 @@ struct ResultatCalques {
 // The folder of layer r: Chemin_Robot, r with at least two digits, a backslash.
 std::string Dossier_Calque(const KeyModel &m, int r);
 
+// The file of every layer 0 ... Nb_Robot - 1 under the current answers, as the knowledge base
+// writes it (not resolved on disk): the first Hierarchie row of the layer whose conditions hold;
+// nothing for a layer without such a row. A name without the "wmf" ending takes the last six
+// characters of layer 0's wmf name. Constraints naming unknown states add to `messages`.
+std::vector<std::optional<std::string>> Fichiers_Calques(const KeyModel &m, std::vector<std::string> &messages);
+
 // Chooses the picture of every layer 0 ... Nb_Robot - 1 from table Hierarchie (the first row of
 // the layer whose conditions hold up to "Fin") and loads it when its upper-cased path differs from
 // the one the layer holds. A layer without such a row keeps its picture. A name without the "wmf"

@@ -8,7 +8,7 @@ packages=(
     qt6-image-formats-plugins libqt6svg6 libgl-dev
     libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-apps imagemagick
+    xvfb xauth x11-apps imagemagick poppler-utils
     fonts-dejavu-core
     clang libclang-rt-14-dev
 )

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarvenko {
+
+// An identification file (".ryk"): the states chosen (Etat_Choisi, 1 or 0 per state) then the
+// groups answered (Cadre_Fait, -1 or 0 per group), as little-endian 16-bit integers, nothing
+// else. Its meaning depends on the knowledge base it was made with.
+struct Identification {
+    std::vector<std::int16_t> Etat_Choisi;
+    std::vector<std::int16_t> Cadre_Fait;
+};
+
+enum class LectureIdentification {
+    Ok,
+    Inaccessible, // the file cannot be opened
+    TropCourt,    // shorter than the knowledge base's states and groups: another key's file
+    Invalide,     // a value other than 0/1 for a state or 0/-1 for a group
+};
+
+// Reads the file for a knowledge base of `nbEtats` states and `nbCadres` groups. Bytes past the
+// two arrays are ignored. Nothing is returned unless the whole file is sound.
+LectureIdentification Lit_Identification(const std::string &path, std::size_t nbEtats, std::size_t nbCadres,
+                                         Identification &out);
+
+// The file's bytes for the two arrays.
+std::vector<unsigned char> Octets_Identification(const std::vector<std::int16_t> &Etat_Choisi,
+                                                 const std::vector<std::int16_t> &Cadre_Fait);
+
+// Writes the file safely: into a temporary file of the same folder, then renamed over the target,
+// so that a failure leaves any previous file as it was. False with the reason in `erreur`.
+bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_t> &Etat_Choisi,
+                          const std::vector<std::int16_t> &Cadre_Fait, std::string &erreur);
+
+} // namespace tarvenko
