@@ -1,0 +1,230 @@
+// The shipped files: regenerated from the sources they are byte for byte the same; the drawing's
+// colours and zones lead to the right questions; the GIF writer round-trips; the documents link up.
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "engine/drawing_layers.h"
+#include "engine/zone_scan.h"
+#include "knowledge/palette.h"
+#include "platform/metafile/metafile.h"
+#include "platform/metafile/metafile_picture.h"
+#include "platform/metafile/palette_sampling.h"
+#include "platform/file_lookup.h"
+#include "sample_base.h"
+#include "support/temp_dir.h"
+#include "tools/sample/rendu.h"
+
+namespace tarvenko::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Text rendering needs the application object.
+class AvecApplication : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        static int argc = 1;
+        static char nom[] = "tarvenko_sample_tests";
+        static char *argv[] = {nom, nullptr};
+        if (!QGuiApplication::instance())
+            m_app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    // Before the end of the program: Qt must not outlive its own static data.
+    void TearDown() override { m_app.reset(); }
+    std::unique_ptr<QGuiApplication> m_app;
+};
+const auto *const kEnvironnement = ::testing::AddGlobalTestEnvironment(new AvecApplication);
+
+std::string lit(const fs::path &p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::map<std::string, fs::path> fichiers(const fs::path &racine)
+{
+    std::map<std::string, fs::path> f;
+    for (const auto &e : fs::recursive_directory_iterator(racine))
+        if (e.is_regular_file())
+            f[fs::relative(e.path(), racine).generic_string()] = e.path();
+    return f;
+}
+
+TEST(SampleFiles, regeneratingFromTheSourcesGivesTheShippedFilesByteForByte)
+{
+    TempDir dir;
+    const std::string commande = std::string("\"") + TARVENKO_SAMPLE_KB_PROGRAM + "\" \"" + TARVENKO_SAMPLE_SOURCES_DIR + "\" \"" +
+                                 dir.dossier() + "kb\" 2>/dev/null";
+    ASSERT_EQ(std::system(commande.c_str()), 0) << commande;
+    const auto attendus = fichiers(dossierEchantillon()), obtenus = fichiers(dir.dossier() + "kb");
+    std::vector<std::string> noms, nomsObtenus;
+    for (const auto &[n, p] : attendus)
+        noms.push_back(n);
+    for (const auto &[n, p] : obtenus)
+        nomsObtenus.push_back(n);
+    ASSERT_EQ(noms, nomsObtenus);
+    for (const auto &[n, p] : attendus)
+        EXPECT_TRUE(lit(p) == lit(obtenus.at(n))) << n << " differs from what the sources give";
+}
+
+// The drawing as the program shows it at a given size, after some answers, with the palette
+// sampled from the colour chart the way start-up samples it.
+struct Dessin {
+    KeyModel m = chargeEchantillon();
+    QImage image;
+
+    Dessin(const std::vector<std::string> &reponses, int w, int h)
+    {
+        for (const std::string &r : reponses)
+            repond(m, m.Base_Donnees.caractereParId(r)->NUM);
+        const auto charge = [](const std::string &chemin) -> std::shared_ptr<const Picture> {
+            return MetafilePicture::load(QString::fromStdString(resoutChemin(chemin)));
+        };
+        EXPECT_FALSE(Choisit_Calques(m, charge).echec.has_value());
+        image = QImage(w, h, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        for (const Robot &r : m.Robots)
+            if (const auto *mf = dynamic_cast<const MetafilePicture *>(r.Image.get()))
+                mf->metafile().play(p, QRectF(0, 0, w, h));
+        p.end();
+        const auto nuancier = Metafile::load(QString::fromStdString(m.Chemin_Data + "couleur.wmf"));
+        Echantillonne_Palette(m, nuancier->toImage(QSize(40 * m.Nb_Couleurs, 30)));
+    }
+
+    // What a click at a point of the 2400 x 1800 space opens: a zone, else the colour under it.
+    std::string clic(int x, int y)
+    {
+        const int px = x * image.width() / Largeur_Reference, py = y * image.height() / Hauteur_Reference;
+        const ResultatZone r = Cherche_Zone(m, x, y, [&] { return Cherche_Couleur(m, couleurEcran(image.pixel(px, py))); });
+        return r.cible ? r.objet : std::string("(nothing)");
+    }
+};
+
+TEST(SampleDrawing, partsOpenTheirQuestionsAtAnySize)
+{
+    for (const auto &[w, h] : {std::pair{800, 600}, std::pair{1440, 1080}}) {
+        Dessin d({}, w, h);
+        EXPECT_EQ(d.clic(690, 600), "PORT") << w;      // the crown
+        EXPECT_EQ(d.clic(690, 1500), "ECORCE") << w;   // the trunk
+        EXPECT_EQ(d.clic(235, 1500), "ECORCE") << w;   // the bark detail, bark not answered yet
+        EXPECT_EQ(d.clic(900, 60), "HABITAT") << w;    // the sky
+        EXPECT_EQ(d.clic(1100, 1700), "HABITAT") << w; // the meadow
+        EXPECT_EQ(d.clic(1290, 800), "HAUTEUR") << w;  // the height scale
+        EXPECT_EQ(d.clic(1800, 800), "FEUILLE") << w;  // the leaf card
+        EXPECT_EQ(d.clic(1455, 75), "PERSISTANCE") << w;
+        EXPECT_EQ(d.clic(1450, 1760), "FRUIT") << w;   // the fruit card
+        EXPECT_EQ(d.clic(1750, 1520), "FRUIT_COULEUR") << w;
+        EXPECT_EQ(d.clic(1640, 1705), "FRUIT_TAILLE") << w;
+        EXPECT_EQ(d.clic(2300, 1000), "RAMEAU") << w;  // the twig card
+        EXPECT_EQ(d.clic(2140, 1208), "BOURGEON") << w;
+    }
+}
+
+TEST(SampleDrawing, answersBringTheirOwnParts)
+{
+    Dessin large({"FT_LARGE", "CO_SIMPLE", "EC_ECAILLES"}, 1200, 900);
+    EXPECT_EQ(large.clic(1700, 430), "FORME");    // the blade, between two veins
+    EXPECT_EQ(large.clic(1770, 760), "PETIOLE");  // its stalk
+    EXPECT_EQ(large.clic(2250, 135), "MARGE");    // the four details beside it
+    EXPECT_EQ(large.clic(2250, 345), "BASE");
+    EXPECT_EQ(large.clic(2250, 555), "DISPOSITION");
+    EXPECT_EQ(large.clic(2250, 765), "LOBES");
+    EXPECT_EQ(large.clic(1550, 75), "TEXTURE");
+    EXPECT_EQ(large.clic(235, 1500), "ECORCE_COULEUR"); // bark answered: the detail asks its colour
+
+    Dessin aiguilles({"FT_AIGUILLE", "AI_PAR2", "FR_CONE"}, 1200, 900);
+    EXPECT_EQ(aiguilles.clic(2250, 135), "AIG_FORME");
+    EXPECT_EQ(aiguilles.clic(2250, 345), "AIG_ATTACHE");
+    EXPECT_EQ(aiguilles.clic(2250, 555), "TAILLE");
+    EXPECT_EQ(aiguilles.clic(2250, 765), "FEUILLE"); // no lobes on needles
+    EXPECT_EQ(aiguilles.clic(690, 300), "PORT");
+    EXPECT_EQ(aiguilles.clic(1650, 1200), "CONE_FORME");
+    // The constrained object asks the needle length under needles, the leaf length otherwise.
+    EXPECT_EQ(*aiguilles.m.Base_Donnees.objet("TAILLE")->Contrainte, "FT_AIGUILLE");
+}
+
+TEST(SampleDrawing, paletteColoursAreFarApartAndTheChartShowsThemInOrder)
+{
+    KeyModel m = chargeEchantillon();
+    const auto nuancier = Metafile::load(QString::fromStdString(m.Chemin_Data + "couleur.wmf"));
+    ASSERT_TRUE(nuancier.has_value());
+    Echantillonne_Palette(m, nuancier->toImage(QSize(10 * m.Nb_Couleurs, 10)));
+    for (std::size_t i = 0; i < m.Couleur_Valeur.size(); ++i)
+        for (std::size_t j = i + 1; j < m.Couleur_Valeur.size(); ++j) {
+            const auto a = m.Couleur_Octets[i], b = m.Couleur_Octets[j];
+            const double d = std::hypot(std::hypot(a.red - b.red, a.green - b.green), a.blue - b.blue);
+            EXPECT_GE(d, 40.0) << m.Code_Couleur[i] << " and " << m.Code_Couleur[j];
+        }
+}
+
+TEST(SampleGif, encodedImagesDecodeToTheSamePixels)
+{
+    std::mt19937 alea(7);
+    for (const auto &[w, h, couleurs] : {std::tuple{1, 1, 1}, std::tuple{37, 23, 3}, std::tuple{640, 480, 200}, std::tuple{300, 200, 256}}) {
+        QImage image(w, h, QImage::Format_RGB32);
+        std::vector<QRgb> table;
+        for (int i = 0; i < couleurs; ++i)
+            table.push_back(qRgb(static_cast<int>(alea() % 256), static_cast<int>(alea() % 256), static_cast<int>(alea() % 256)));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) { // runs and noise, so that the code table fills and restarts
+                const auto bruit = alea() % 5 == 0 ? alea() % static_cast<unsigned>(couleurs) : 0u;
+                image.setPixel(x, y, table[(static_cast<unsigned>(x / 7 + y * 3) + bruit) % static_cast<unsigned>(couleurs)]);
+            }
+        const auto octets = sample::gif(image);
+        QImage lu;
+        ASSERT_TRUE(lu.loadFromData(reinterpret_cast<const uchar *>(octets.data()), static_cast<int>(octets.size()), "GIF")) << w << "x" << h;
+        ASSERT_EQ(lu.size(), image.size());
+        const QImage a = image.convertToFormat(QImage::Format_RGB32), b = lu.convertToFormat(QImage::Format_RGB32);
+        int differents = 0;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                differents += (a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF);
+        EXPECT_EQ(differents, 0) << w << "x" << h << ", " << couleurs << " colours";
+    }
+}
+
+TEST(SampleDocuments, everySpeciesHasItsPagesDrawingAndPlate)
+{
+    const KeyModel m = chargeEchantillon();
+    int traduites = 0;
+    for (const FloreRow &f : m.Base_Donnees.Flore.rows) {
+        std::string code = *f.Code;
+        for (char &c : code)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const fs::path dossier = fs::path(dossierEchantillon()) / "documents" / code.substr(0, 1) / code;
+        const std::string page = lit(dossier / (code + "_en.html"));
+        ASSERT_FALSE(page.empty()) << code;
+        EXPECT_NE(page.find("href=\"dessin_" + code + "_en.html\""), std::string::npos) << code;
+        const std::string dessin = lit(dossier / ("dessin_" + code + "_en.html"));
+        EXPECT_NE(dessin.find("left: 12px; top: 72px; width: 550px; height: 825px"), std::string::npos) << code;
+        EXPECT_NE(dessin.find("src=\"" + code + ".gif\""), std::string::npos) << code;
+        EXPECT_EQ(QImageReader(QString::fromStdString((dossier / (code + ".gif")).string())).size(), QSize(2200, 3300)) << code;
+        if (fs::exists(dossier / (code + "_fr.html")) && fs::exists(dossier / (code + "_es.html"))) {
+            ++traduites;
+            for (const char *l : {"en", "fr", "es"}) {
+                const std::string p = lit(dossier / (code + "_" + l + ".html"));
+                for (const char *autre : {"en", "fr", "es"}) {
+                    if (std::string(autre) != l) {
+                        EXPECT_NE(p.find(code + "_" + autre + ".html"), std::string::npos) << code << " " << l << " -> " << autre;
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_GE(traduites, 12);
+}
+
+} // namespace
+} // namespace tarvenko::test

@@ -1,0 +1,74 @@
+#include "tools/sample/base.h"
+
+#include <stdexcept>
+
+#include "tools/sample/grilles.h"
+
+namespace tarvenko::sample {
+
+void declareBase(tools::KbBuilder &kb, const Sources &s)
+{
+    for (const Espece &e : s.especes)
+        kb.espece(e.nom, e.famille, e.code, legende(e));
+
+    for (const LigneObjet &o : s.objets) {
+        tools::KbBuilder::Objet b;
+        b.objet = o.objet;
+        for (const Etat &e : o.etats) {
+            b.etats.push_back(e.id);
+            b.tips.push_back(e.nom.at("en"));
+        }
+        b.lignes = static_cast<std::int16_t>(o.lignes);
+        b.colonnes = static_cast<std::int16_t>(o.colonnes);
+        b.cadre = static_cast<std::int16_t>(s.groupe(o.groupe));
+        b.joker = o.joker;
+        b.tipText = o.question.at("en");
+        b.popup = o.popup;
+        if (!o.quand.empty())
+            b.contrainte = o.quand;
+        for (const LigneObjet &avant : s.objets) {
+            if (&avant == &o)
+                break;
+            b.ligneSupplementaire = b.ligneSupplementaire || avant.objet == o.objet;
+        }
+        if (static_cast<std::size_t>(o.lignes * o.colonnes) != o.etats.size())
+            throw std::runtime_error(o.ligne + ": the grid does not have one cell per state");
+        kb.objet(b);
+        for (const Etat &e : o.etats)
+            kb.poids(e.id, static_cast<std::int16_t>(o.poids));
+    }
+    for (const Espece &e : s.especes)
+        for (const auto &[ligne, cles] : e.etats)
+            for (const std::string &cle : cles)
+                for (const Etat &et : s.ligne(ligne).etats)
+                    if (et.cle == cle)
+                        kb.a(e.nom, et.id);
+    for (const LigneObjet &o : s.objets)
+        for (const std::string &parent : o.sous)
+            kb.descendance(parent, o.objet);
+
+    for (const Calque &c : s.calques)
+        kb.hierarchie(static_cast<std::int16_t>(c.couche), c.fichier, c.conditions);
+    for (const EntreePalette &p : s.palette)
+        kb.couleur(p.objet);
+    for (const Zone &z : s.zones)
+        kb.clicZone(z.nom, static_cast<std::int16_t>(z.cadre), z.test, z.x1, z.x2, z.y1, z.y2, z.conditions);
+    for (const Bouton &b : s.boutons) {
+        if (b.barre == "deter")
+            kb.butDeter(b.legende, b.fichier, b.bulle, b.cle);
+        else
+            kb.butQuest(b.legende, b.fichier, b.bulle);
+    }
+    for (const Contradiction &c : s.contradictions)
+        kb.contradiction(c.objet, static_cast<std::int16_t>(c.bouton), c.popup);
+    for (const auto &[langue, code] : kLangues) {
+        std::vector<std::pair<std::string, std::string>> noms;
+        for (const Espece &e : s.especes)
+            for (const std::string &n : e.communs.at(code))
+                noms.emplace_back(n, e.nom);
+        kb.langue(langue, noms);
+    }
+    kb.nbCadre(static_cast<int>(s.groupes.size()));
+}
+
+} // namespace tarvenko::sample
