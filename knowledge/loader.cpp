@@ -177,11 +177,13 @@ std::string Message_Base_Inaccessible(const std::string &path, int numero)
     return text;
 }
 
-ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette)
+ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette,
+                                        const PrepareBase &prepare)
 {
     using Etat = ResultatChargement::Etat;
     ResultatChargement result;
-    if (!Charge_Tables(resoutChemin(m.Chemin_Base), m.Base_Donnees, result.erreur)) {
+    std::string base = resoutChemin(m.Chemin_Base);
+    if ((prepare && !prepare(std::string(base), base, result.erreur)) || !Charge_Tables(base, m.Base_Donnees, result.erreur)) {
         result.etat = Etat::BaseInaccessible;
         result.chemin = m.Chemin_Base;
         return result;

@@ -56,12 +56,18 @@ struct ResultatChargement {
     std::vector<std::string> lignesListe; // initial lines of the species list
 };
 
+// Turns the configured database file into the SQLite file to read (an Access file is converted
+// into a cache, see knowledge/jet/jet_cache.h). False with `erreur` when that cannot be done.
+using PrepareBase = std::function<bool(const std::string &chemin, std::string &aOuvrir, ErreurBase &erreur)>;
+
 // Loads the knowledge base named by m.Chemin_Base and m.Chemin_Data into the model, stage by
 // stage in the start-up order: tables, palette parameters and codes, `echantillonnePalette`
 // (which samples the colour chart; may be empty), the other parameters and the arrays, joker
 // flags, POIDS.DAT, species names and list, species tree, MATRICE.DAT. Stops at the first
-// failure that makes the key unusable.
-ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette = {});
+// failure that makes the key unusable. `prepare`, when given, chooses the file the tables are
+// read from.
+ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette = {},
+                                        const PrepareBase &prepare = {});
 
 // The text of the fatal message when the database cannot be opened: the path, ", Erreur N°" and
 // the error number with a leading blank when positive.

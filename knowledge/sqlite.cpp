@@ -111,12 +111,17 @@ void Statement::bind(int index, std::string_view text)
 {
     sqlite3_bind_text(m_stmt, index, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
 }
+void Statement::bindBlob(int index, const void *data, std::size_t size)
+{
+    sqlite3_bind_blob64(m_stmt, index, data, size, SQLITE_TRANSIENT);
+}
 void Statement::bindNull(int index) { sqlite3_bind_null(m_stmt, index); }
 
 bool Statement::step()
 {
     if (!m_stmt)
         return false;
+    m_error = {};
     const int rc = sqlite3_step(m_stmt);
     if (rc == SQLITE_ROW)
         return true;

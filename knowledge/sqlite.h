@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -58,8 +59,10 @@ public:
     void bind(int index, std::int64_t value);
     void bind(int index, double value);
     void bind(int index, std::string_view text);
+    void bindBlob(int index, const void *data, std::size_t size);
     void bindNull(int index);
-    // Steps to the next row; false at the end or on an error (see error()).
+    // Steps to the next row; false at the end or on an error (see error(), which tells of this
+    // step only).
     bool step();
     void reset();
 

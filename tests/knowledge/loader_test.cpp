@@ -155,3 +155,32 @@ TEST(Loader, aDatabaseThatCannotBeOpenedIsReportedWithItsPath)
     EXPECT_EQ(result.etat, ResultatChargement::Etat::BaseInaccessible);
     EXPECT_EQ(result.chemin, m.Chemin_Base);
 }
+
+TEST(Loader, thePrepareHookChoosesTheFileTheTablesAreReadFrom)
+{
+    test::TempDir dir;
+    KbBuilder kb = threeSpecies(dir);
+    kb.ecrit();
+    KeyModel m;
+    m.Chemin_Data = kb.dossier();
+    m.Chemin_Base = kb.dossier() + "original.mdb";
+    std::string vu;
+    const ResultatChargement r = Charge_Connaissances(m, {}, [&](const std::string &chemin, std::string &aOuvrir, ErreurBase &) {
+        vu = chemin;
+        aOuvrir = kb.dossier() + KbBuilder::kNomBase;
+        return true;
+    });
+    EXPECT_EQ(r.etat, ResultatChargement::Etat::Ok);
+    EXPECT_EQ(vu, m.Chemin_Base);
+    EXPECT_EQ(m.Nb_Esp, 3);
+
+    // A hook that cannot prepare the file makes the database inaccessible, with its error.
+    const ResultatChargement refus = Charge_Connaissances(m, {}, [](const std::string &, std::string &, ErreurBase &e) {
+        e = {14, "cannot convert"};
+        return false;
+    });
+    EXPECT_EQ(refus.etat, ResultatChargement::Etat::BaseInaccessible);
+    EXPECT_EQ(refus.erreur.numero, 14);
+    EXPECT_EQ(refus.erreur.message, "cannot convert");
+    EXPECT_EQ(refus.chemin, m.Chemin_Base);
+}

@@ -8,6 +8,7 @@
 #include "engine/discriminant.h"
 #include "engine/refresh.h"
 #include "knowledge/data_files.h"
+#include "knowledge/jet/jet_cache.h"
 #include "knowledge/loader.h"
 #include "knowledge/text.h"
 #include "platform/file_lookup.h"
@@ -24,7 +25,7 @@ void charge(KeyModel &m, const Demande &d)
     m.Chemin_Base = m.Chemin_Data + d.base;
     m.Seuil_Affichage = d.seuil;
     m.Num_Langue = d.langue;
-    const ResultatChargement r = Charge_Connaissances(m);
+    const ResultatChargement r = Charge_Connaissances(m, {}, jet::preparateur(d.dossierCache));
     using Etat = ResultatChargement::Etat;
     switch (r.etat) {
     case Etat::Ok: return;

@@ -23,6 +23,7 @@ struct Demande {
     std::int16_t seuil = 0;                // Seuil_Affichage
     std::int16_t langue = 0;               // Num_Langue
     std::optional<std::string> espece;     // the species whose contradictions are listed
+    std::string dossierCache;              // where an Access (Jet) database is converted
 };
 
 struct Question {

@@ -7,8 +7,11 @@
 #include <optional>
 #include <stdexcept>
 
+#include <QCoreApplication>
+
 #include "knowledge/numeric.h"
 #include "knowledge/text.h"
+#include "platform/cache_folder.h"
 #include "platform/file_lookup.h"
 #include "platform/qt_text.h"
 #include "platform/settings_store.h"
@@ -29,7 +32,8 @@ constexpr const char *kUsage =
     "\"contradiction: OBJET STATE\" line per answer that species contradicts. --json prints one\n"
     "object with the fields lines, nb_esp_max, legende, question and contradictions.\n"
     "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
-    "Options/Langue), else the bundled demonstration key.\n";
+    "Options/Langue), else the bundled demonstration key. An Access (Jet) database is read from\n"
+    "its SQLite conversion, made once into the program's cache folder.\n";
 
 class ErreurUsage : public std::runtime_error {
 public:
@@ -158,6 +162,7 @@ key::Demande demande(const Arguments &a)
     d.fichier = a.valeur("--open");
     d.espece = a.valeur("--species");
     d.reponses = a.reponses;
+    d.dossierCache = dossierCacheBases();
     return d;
 }
 
@@ -165,6 +170,9 @@ key::Demande demande(const Arguments &a)
 
 int main(int argc, char **argv)
 {
+    // The program's names: an Access knowledge base shares the program's cache of conversions.
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarvenko"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarvenko"));
     try {
         const Arguments arguments = litArguments(argc, argv);
         if (arguments.aide) {

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+#include "knowledge/loader.h"
+
+namespace tarvenko::jet {
+
+// The database file to open for the configured one, `chemin`: itself unless it is an Access
+// (Jet) file, which is converted once into `dossierCache` and read from there afterwards. The
+// cache file is named after the Jet file's absolute path, size and modification time, so a
+// changed file is converted again (and its older cache removed). The Jet file is never written.
+// False with `erreur` when the file cannot be converted.
+bool Prepare_Base(const std::string &chemin, const std::string &dossierCache, std::string &aOuvrir, ErreurBase &erreur);
+
+// The hook Charge_Connaissances takes, with the cache in `dossierCache`.
+PrepareBase preparateur(std::string dossierCache);
+
+// The cache file's name for a Jet file (without the folder); empty when the file cannot be read.
+std::string nomCache(const std::string &chemin);
+
+} // namespace tarvenko::jet

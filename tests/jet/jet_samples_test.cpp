@@ -1,0 +1,248 @@
+// The two public Access samples converted: a Jet 3 file with non-ASCII names and many saved
+// queries, a Jet 4 file with dates. mdbtools' own commands are the reference for what the files hold.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+#include <set>
+#include <sstream>
+
+#include "jet_support.h"
+#include "knowledge/jet/jet_import.h"
+#include "knowledge/tables.h"
+#include "support/temp_dir.h"
+
+using namespace tarvenko;
+using Lignes = std::vector<std::vector<std::string>>;
+
+namespace {
+
+std::string contenu(const std::string &chemin)
+{
+    std::ifstream in(chemin, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> lignesDe(const std::string &texte)
+{
+    std::vector<std::string> out;
+    std::istringstream in(texte);
+    for (std::string l; std::getline(in, l);)
+        if (!l.empty())
+            out.push_back(l);
+    return out;
+}
+
+class JetSamples : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!std::filesystem::exists(test::echantillon("nwind-jet3.mdb")) || !jet::LecteurJet::disponible())
+            return;
+        dossier = std::make_unique<test::TempDir>();
+        for (const char *nom : {"nwind-jet3", "dates-jet4"}) {
+            jet::Bilan bilan;
+            std::string erreur;
+            const bool ok = jet::convertit(test::echantillon(std::string(nom) + ".mdb"), dossier->fichier(std::string(nom) + ".db"),
+                                           bilan, erreur);
+            ASSERT_TRUE(ok) << erreur;
+            bilans[nom] = bilan;
+        }
+    }
+    static void TearDownTestSuite() { dossier.reset(); }
+
+    void SetUp() override
+    {
+        EXIGE_ECHANTILLONS();
+        sqlite::Error e;
+        ASSERT_TRUE(nwind.openReadOnly(dossier->fichier("nwind-jet3.db"), e)) << e.message;
+        ASSERT_TRUE(dates.openReadOnly(dossier->fichier("dates-jet4.db"), e)) << e.message;
+    }
+
+    // The view and the query give the same rows, in any order.
+    void memesLignes(const std::string &vue, const std::string &attendu)
+    {
+        Lignes a = test::lignes(nwind, "SELECT * FROM \"" + vue + "\"");
+        Lignes b = test::lignes(nwind, attendu);
+        std::sort(a.begin(), a.end());
+        std::sort(b.begin(), b.end());
+        EXPECT_FALSE(a.empty()) << vue;
+        EXPECT_EQ(a, b) << vue;
+    }
+
+    static inline std::unique_ptr<test::TempDir> dossier;
+    static inline std::map<std::string, jet::Bilan> bilans;
+    sqlite::Database nwind, dates;
+};
+
+TEST_F(JetSamples, tablesAndRowCountsAreThoseMdbtoolsReports)
+{
+    if (test::lance("command -v mdb-tables && command -v mdb-count").code != 0)
+        GTEST_SKIP() << "mdbtools' commands (Debian package mdbtools) are not installed";
+    for (const auto &[nom, db] : {std::pair<std::string, const sqlite::Database *>{"nwind-jet3", &nwind}, {"dates-jet4", &dates}}) {
+        const std::string fichier = test::cite(test::echantillon(nom + ".mdb"));
+        const std::vector<std::string> tables = lignesDe(test::lance("mdb-tables -1 " + fichier).sortie);
+        ASSERT_FALSE(tables.empty());
+        std::vector<std::string> converties;
+        for (const auto &l : test::lignes(*db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid"))
+            converties.push_back(l.front());
+        EXPECT_EQ(converties, tables) << nom;
+        for (const std::string &table : tables) {
+            const std::string compte = lignesDe(test::lance("mdb-count " + fichier + " " + test::cite(table)).sortie).at(0);
+            EXPECT_EQ(test::valeur(*db, "SELECT count(*) FROM \"" + table + "\""), compte) << nom << " " << table;
+        }
+    }
+    EXPECT_EQ(bilans["nwind-jet3"].lignes(), 4032u);
+}
+
+TEST_F(JetSamples, valuesKeepTheirTypesAndTheirText)
+{
+    EXPECT_EQ(test::valeur(nwind, "SELECT CompanyName FROM Customers WHERE CustomerID = 'ALFKI'"), "Alfreds Futterkiste");
+    // Jet 3 text comes from code page 1252.
+    EXPECT_EQ(test::valeur(nwind, "SELECT CompanyName FROM Customers WHERE CustomerID = 'KOENE'"), "Königlich Essen");
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM \"Umsätze\""), "830");
+    EXPECT_EQ(test::lignes(nwind, "SELECT UnitPrice, typeof(UnitPrice), Quantity, typeof(Quantity), round(Discount, 6) "
+                                  "FROM \"Order Details\" WHERE OrderID = 10250 AND ProductID = 51"),
+              (Lignes{{"42.4", "real", "35", "integer", "0.15"}}));
+    EXPECT_EQ(test::valeur(nwind, "SELECT OrderDate FROM Orders WHERE OrderID = 10248"), "1994-08-04 00:00:00");
+    // Memo and OLE fields, whole.
+    EXPECT_EQ(test::lignes(nwind, "SELECT length(Notes), typeof(Photo), length(Photo) FROM Employees WHERE EmployeeID = 1"),
+              (Lignes{{"175", "blob", "21626"}}));
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM Orders WHERE ShippedDate IS NULL"), "21");
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM Customers WHERE Region IS NULL"), "60");
+}
+
+TEST_F(JetSamples, yesNoFieldsAreMinusOneOrZeroAsTheLoaderReadsThem)
+{
+    EXPECT_EQ(test::lignes(nwind, "SELECT Discontinued, typeof(Discontinued), count(*) FROM Products GROUP BY 1"),
+              (Lignes{{"-1", "integer", "8"}, {"0", "integer", "69"}}));
+}
+
+TEST_F(JetSamples, datesOfTheJet4SampleAreText)
+{
+    EXPECT_EQ(test::lignes(dates, "SELECT IDCol, DateTimeCol, DateCol, TimeCol FROM DateTest ORDER BY IDCol LIMIT 4"),
+              (Lignes{{"1", "2021-12-02 00:00:00", "2021-12-02 00:00:00", "2021-12-02 00:00:00"},
+                      {"2", "9999-01-01 00:00:00", "9999-01-01 00:00:00", "9999-01-01 00:00:00"},
+                      {"3", "1898-01-01 00:00:00", "1899-01-01 00:00:00", "1900-01-01 00:00:00"},
+                      {"4", "0632-01-01 00:00:00", "0633-01-01 00:00:00", "0634-01-01 00:00:00"}}));
+    EXPECT_EQ(test::valeur(dates, "SELECT LongTextCol FROM DateTest WHERE IDCol = 6"), "New line\r\nin field");
+    EXPECT_EQ(test::valeur(dates, "SELECT sql FROM sqlite_master WHERE name = 'DateTest'"),
+              "CREATE TABLE \"DateTest\" (\"IDCol\" INTEGER, \"DateTimeCol\" TEXT, \"DateCol\" TEXT, \"TimeCol\" TEXT, "
+              "\"LongTextCol\" TEXT COLLATE NOCASE, \"ShortTextCol\" TEXT COLLATE NOCASE)");
+}
+
+TEST_F(JetSamples, primaryKeysAndIndexesKeepTheirJetNames)
+{
+    for (const auto &l : test::lignes(nwind, "SELECT sql FROM sqlite_master WHERE type = 'table'"))
+        EXPECT_NE(l.front().find("CONSTRAINT \"PrimaryKey\" PRIMARY KEY"), std::string::npos) << l.front();
+    EXPECT_EQ(test::lignes(nwind, "SELECT name FROM pragma_table_info('Order Details') WHERE pk > 0 ORDER BY pk"),
+              (Lignes{{"OrderID"}, {"ProductID"}}));
+    const Lignes index = test::lignes(nwind, "SELECT tbl_name, name FROM sqlite_master WHERE type = 'index' AND sql IS NOT NULL "
+                                             "AND tbl_name IN ('Products', 'Categories', 'Employees') ORDER BY 1, 2");
+    EXPECT_EQ(index, (Lignes{{"Categories", "CategoryName"}, {"Employees", "Employees_PostalCode"}, {"Employees", "LastName"},
+                            {"Products", "CategoryID"}, {"Products", "ProductName"}, {"Products", "SupplierID"}}));
+    EXPECT_EQ(test::valeur(nwind, "SELECT \"unique\" FROM pragma_index_list('Categories') WHERE name = 'CategoryName'"), "1");
+    EXPECT_EQ(test::valeur(nwind, "SELECT group_concat(name) FROM pragma_index_info('Customers_PostalCode')"), "NULL");
+    EXPECT_EQ(test::valeur(nwind, "SELECT group_concat(name) FROM pragma_index_info('PostalCode')"), "PostalCode");
+    EXPECT_EQ(bilans["nwind-jet3"].nombreIndex(), 24u);
+}
+
+TEST_F(JetSamples, selectQueriesBecomeViewsAndTheOthersAreReported)
+{
+    const jet::Bilan &b = bilans["nwind-jet3"];
+    const std::set<std::string> vues(b.vues.begin(), b.vues.end());
+    EXPECT_EQ(vues, (std::set<std::string>{
+                        "Alphabetical List of Products", "Catalog", "Category Sales for 1995", "Current Product List",
+                        "Customers and Suppliers by City", "Invoices", "Order Details Extended", "Order Subtotals",
+                        "Orders Qry", "Product Sales for 1995", "Products Above Average Price", "Products by Category",
+                        "Quarterly Orders", "Sales by Category", "Sales Totals by Amount", "Summary of Sales by Quarter",
+                        "Summary of Sales by Year", "Ten Most Expensive Products"}));
+    std::map<std::string, std::string> refus;
+    for (const jet::Omission &o : b.omissions)
+        refus[o.quoi] = o.raison;
+    ASSERT_EQ(refus.size(), 4u);
+    EXPECT_NE(refus["query \"Employee Sales by Country\""].find("parameters: Beginning Date, Ending Date"), std::string::npos);
+    EXPECT_NE(refus["query \"Invoices Filter\""].find("form"), std::string::npos);
+    EXPECT_NE(refus["query \"Quarterly Orders by Product\""].find("crosstab"), std::string::npos);
+    EXPECT_NE(refus["query \"Sales by Year\""].find("parameters"), std::string::npos);
+}
+
+TEST_F(JetSamples, translatedQueriesGiveTheRowsTheirDefinitionsDescribe)
+{
+    EXPECT_EQ(test::lignes(nwind, "SELECT * FROM \"Current Product List\""),
+              test::lignes(nwind, "SELECT ProductID, ProductName FROM Products WHERE Discontinued = 0 ORDER BY ProductName"));
+    EXPECT_EQ(test::lignes(nwind, "SELECT * FROM \"Order Subtotals\" WHERE OrderID IN (10248, 10249) ORDER BY 1"),
+              (Lignes{{"10248", "440.0"}, {"10249", "1863.4"}}));
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM \"Order Subtotals\""), "830");
+    // TOP 10 of the prices, the first one with a non-ASCII name.
+    const Lignes top = test::lignes(nwind, "SELECT * FROM \"Ten Most Expensive Products\"");
+    ASSERT_EQ(top.size(), 10u);
+    EXPECT_EQ(top.front(), (std::vector<std::string>{"Côte de Blaye", "263.5"}));
+    memesLignes("Ten Most Expensive Products", "SELECT ProductName, UnitPrice FROM Products WHERE UnitPrice >= "
+                                               "(SELECT UnitPrice FROM Products ORDER BY UnitPrice DESC LIMIT 1 OFFSET 9)");
+    // Customers with an order in 1995, each once (DISTINCTROW over a right join).
+    memesLignes("Quarterly Orders", "SELECT CustomerID, CompanyName, City, Country FROM Customers WHERE CustomerID IN "
+                                    "(SELECT CustomerID FROM Orders WHERE OrderDate >= '1995-01-01' AND OrderDate < '1996')");
+    memesLignes("Products Above Average Price",
+                "SELECT ProductName, UnitPrice FROM Products WHERE UnitPrice > (SELECT avg(UnitPrice) FROM Products)");
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM \"Customers and Suppliers by City\""), "120");
+    EXPECT_EQ(test::lignes(nwind, "SELECT Salesperson, \"Customers.CompanyName\", \"Shippers.CompanyName\" FROM Invoices "
+                                  "WHERE OrderID = 10248 LIMIT 1"),
+              (Lignes{{"Steven Buchanan", "Vins et alcools Chevalier", "Federal Shipping"}}));
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM Invoices"),
+              test::valeur(nwind, "SELECT count(*) FROM \"Order Details\" d JOIN Orders o USING (OrderID) "
+                                  "JOIN Customers USING (CustomerID) JOIN Employees USING (EmployeeID) "
+                                  "JOIN Shippers s ON s.ShipperID = o.ShipVia JOIN Products USING (ProductID)"));
+    // Two levels of queries: sales of 1995 by category.
+    memesLignes("Category Sales for 1995",
+                "SELECT c.CategoryName, sum(e.ExtendedPrice) FROM \"Order Details Extended\" e JOIN Orders o USING (OrderID) "
+                "JOIN Products p USING (ProductID) JOIN Categories c USING (CategoryID) "
+                "WHERE o.ShippedDate BETWEEN '1995-01-01' AND '1995-12-31 00:00:00' GROUP BY c.CategoryName");
+}
+
+TEST_F(JetSamples, convertedSamplesLoadAsKnowledgeBases)
+{
+    for (const char *nom : {"nwind-jet3.db", "dates-jet4.db"}) {
+        Tables tables;
+        ErreurBase erreur;
+        EXPECT_TRUE(Charge_Tables(dossier->fichier(nom), tables, erreur)) << nom << ": " << erreur.message;
+        EXPECT_FALSE(tables.Flore.present);
+    }
+}
+
+TEST_F(JetSamples, convertingTwiceGivesTheSameFileAndLeavesTheAccessFileAlone)
+{
+    test::TempDir ici;
+    const std::string copie = ici.fichier("copie.mdb");
+    std::filesystem::copy_file(test::echantillon("nwind-jet3.mdb"), copie);
+    const std::string avant = contenu(copie);
+    const auto date = std::filesystem::last_write_time(copie);
+    jet::Bilan bilan;
+    std::string erreur;
+    ASSERT_TRUE(jet::convertit(copie, ici.fichier("encore.db"), bilan, erreur)) << erreur;
+    EXPECT_EQ(contenu(ici.fichier("encore.db")), contenu(dossier->fichier("nwind-jet3.db")));
+    EXPECT_EQ(contenu(copie), avant);
+    EXPECT_EQ(std::filesystem::last_write_time(copie), date);
+}
+
+TEST_F(JetSamples, onlyJetFilesAreConvertedAndNothingIsOverwritten)
+{
+    test::TempDir ici;
+    std::ofstream(ici.fichier("texte.mdb")) << "Standard Jet DB, or so it says";
+    jet::Bilan bilan;
+    std::string erreur;
+    EXPECT_FALSE(jet::convertit(ici.fichier("texte.mdb"), ici.fichier("sortie.db"), bilan, erreur));
+    EXPECT_NE(erreur.find("is not an Access (Jet) database"), std::string::npos) << erreur;
+    EXPECT_FALSE(std::filesystem::exists(ici.fichier("sortie.db")));
+    // An SQLite file is not a Jet file either.
+    EXPECT_FALSE(jet::convertit(dossier->fichier("dates-jet4.db"), ici.fichier("sortie.db"), bilan, erreur));
+    std::ofstream(ici.fichier("la.db")) << "already here";
+    EXPECT_FALSE(jet::convertit(test::echantillon("dates-jet4.mdb"), ici.fichier("la.db"), bilan, erreur));
+    EXPECT_NE(erreur.find("already exists"), std::string::npos) << erreur;
+    EXPECT_EQ(contenu(ici.fichier("la.db")), "already here");
+}
+
+} // namespace
