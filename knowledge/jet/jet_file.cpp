@@ -58,7 +58,7 @@ std::string dateJetEnTexte(double jours)
     std::int64_t an = 0;
     int mois = 0, jour = 0;
     dateCivile(static_cast<std::int64_t>(entier) - 25569, an, mois, jour);
-    char out[40];
+    char out[128]; // room for any value the format could produce
     std::snprintf(out, sizeof out, "%04lld-%02d-%02d %02lld:%02lld:%02lld", static_cast<long long>(an), mois, jour,
                   static_cast<long long>(secondes / 3600), static_cast<long long>(secondes / 60 % 60),
                   static_cast<long long>(secondes % 60));

@@ -187,7 +187,7 @@ std::optional<std::string> dateIso(std::string_view jet)
         return std::nullopt;
     if (!avecDate && heure.empty())
         return std::nullopt;
-    char out[32];
+    char out[128]; // room for any value the format could produce
     std::snprintf(out, sizeof out, "%04d-%02d-%02d %02d:%02d:%02d", an, mois, jour, h, m, s);
     return std::string(out);
 }
