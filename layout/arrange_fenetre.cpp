@@ -50,6 +50,13 @@ public:
             w->setVisible(*pane.visible);
     }
 
+    RectTwips lit(const QWidget *w) const
+    {
+        const QPoint inWindow = w->parentWidget() == m_p.fenetre ? w->pos() : w->parentWidget()->mapTo(m_p.fenetre, w->pos());
+        const QPoint client = inWindow - m_origine;
+        return {twips(client.x(), m_tppX), twips(client.y(), m_tppY), twips(w->width(), m_tppX), twips(w->height(), m_tppY)};
+    }
+
     double tppX() const { return m_tppX; }
     double tppY() const { return m_tppY; }
     QSize client() const { return m_p.fenetre->size() - QSize(0, m_origine.y()); }
@@ -61,6 +68,20 @@ private:
 };
 
 } // namespace
+
+RectTwips Lit_Panneau(QMainWindow *fenetre, const QWidget *w)
+{
+    Panneaux p;
+    p.fenetre = fenetre;
+    return Placeur(p).lit(w);
+}
+
+void Place_Panneau(QMainWindow *fenetre, QWidget *w, const RectTwips &r)
+{
+    Panneaux p;
+    p.fenetre = fenetre;
+    Placeur(p).place(w, r);
+}
 
 void Arrange_Fenetre(const Panneaux &p, int vue)
 {

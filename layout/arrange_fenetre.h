@@ -25,6 +25,13 @@ struct Panneaux {
 // each pane's parent.
 void Arrange_Fenetre(const Panneaux &p, int Vue_Courante);
 
+struct RectTwips;
+
+// A pane's rectangle in twips of the window's client area, and the move to such a rectangle:
+// the coordinates of the layout, for the few handlers that move panes themselves.
+RectTwips Lit_Panneau(QMainWindow *fenetre, const QWidget *w);
+void Place_Panneau(QMainWindow *fenetre, QWidget *w, const RectTwips &r);
+
 // Twips per pixel of a widget's screen, horizontally and vertically.
 double twipsParPixelX(const QWidget *w);
 double twipsParPixelY(const QWidget *w);

@@ -7,11 +7,14 @@
 #include <QLabel>
 #include <QListWidget>
 
+#include "documents/documents.h"
 #include "engine/answering.h"
 #include "engine/refresh.h"
 #include "platform/metafile/metafile_picture.h"
+#include "knowledge/jet/jet_cache.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
+#include "platform/cache_folder.h"
 #include "platform/dialog_service.h"
 #include "platform/qt_text.h"
 #include "platform/single_instance.h"
@@ -20,6 +23,7 @@
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "ui_frmMain.h"
+#include "views/arbre_especes.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initialiseRessources() { Q_INIT_RESOURCE(icons); }
@@ -65,9 +69,14 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
                           m_ui->Barre_Verticale, m_ui->WebTexte,
                           m_ui->Barre_Question})
         pane->hide();
+    m_documents = new Documents({ctx.modele, m_ui->WebTexte, m_ui->Barre_Verticale,
+                                 [this](const QString &cle) { Active_Bouton(cle); },
+                                 [this](const QString &cle) { Desactive_Bouton(cle); }},
+                                this);
     installeIcones();
     connecteCommandes();
     connecteVues();
+    connecteResultats();
 }
 
 frmMain::~frmMain() = default;
@@ -160,11 +169,12 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     Lit_Registre(m, m_ctx.reglages);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // An Access (Jet) knowledge base is read from its SQLite conversion, made once into the cache.
     const ResultatChargement loaded = Charge_Connaissances(m, [this](KeyModel &model) {
         if (m_ctx.echantillonnePalette)
             m_ctx.echantillonnePalette(model);
         QCoreApplication::processEvents();
-    });
+    }, jet::preparateur(dossierCacheBases()));
     QApplication::restoreOverrideCursor();
 
     using Etat = ResultatChargement::Etat;
@@ -189,6 +199,7 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     m_ui->Liste_Esp->clear();
     for (const std::string &line : loaded.lignesListe)
         m_ui->Liste_Esp->addItem(qs(line));
+    Remplit_Tree_esp(m_ui->Tree_esp, m.Arbre);
 
     Nettoye(m);
     Actualise_Identification();
@@ -267,16 +278,28 @@ void frmMain::mnuHelpAbout_Click()
     about.exec();
 }
 
-void frmMain::Traiter_Fichier(const QString &, const QString &) {}
+void frmMain::Traiter_Fichier(const QString &Commande, const QString &)
+{
+    if (Commande == QLatin1String("Arriere"))
+        m_documents->Arriere();
+    else if (Commande == QLatin1String("Avant"))
+        m_documents->Avant();
+    else if (Commande == QLatin1String("Stop"))
+        m_documents->Stop();
+}
 void frmMain::Exec_Save() {}
 
 void frmMain::Form_QueryUnload(bool &cancel)
 {
     KeyModel &m = m_ctx.modele;
     const QString title = windowTitle();
+    // The zoom and legend windows stay out of the way of the questions, and come back if the
+    // program goes on.
+    const Documents::Visibles visibles = m_documents->Cache_Fenetres();
     if (m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1071), title, BoutonsMessage::YesNo,
                                        IconeMessage::Question})
         != ReponseMessage::Yes) {
+        m_documents->Rend_Fenetres(visibles);
         cancel = true;
         return;
     }
@@ -284,7 +307,10 @@ void frmMain::Form_QueryUnload(bool &cancel)
         return;
     switch (m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1072), title, BoutonsMessage::YesNoCancel,
                                            IconeMessage::Warning})) {
-    case ReponseMessage::Cancel: cancel = true; return;
+    case ReponseMessage::Cancel:
+        m_documents->Rend_Fenetres(visibles);
+        cancel = true;
+        return;
     case ReponseMessage::Yes: Exec_Save(); return;
     default: return;
     }

@@ -10,6 +10,8 @@
 
 class QAction;
 class QLabel;
+class QMouseEvent;
+class QTreeWidgetItem;
 
 namespace Ui {
 class frmMain;
@@ -18,6 +20,7 @@ class frmMain;
 namespace tarvenko {
 
 struct Contexte;
+class Documents;
 struct KeyModel;
 struct Rafraichissement;
 
@@ -62,6 +65,14 @@ public:
     void Montre_Identification();
     void Maitre_Discriminant();
 
+    // The results and species views.
+    void Montre_Resultats();
+    void Montre_Especes();
+    // Makes the species of the selected line (the first without one) current and opens its page.
+    void Liste_Esp_Click();
+    // The browser's side: pages, Back, Forward, Stop, legend and zoom.
+    Documents &documents() { return *m_documents; }
+
     bool Modifie() const;
     KeyModel &modele();
     bool Saisie_En_Cours() const { return m_Saisie_En_Cours; }
@@ -69,6 +80,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void Form_QueryUnload(bool &cancel);
@@ -101,10 +113,20 @@ private:
     void mnuViewRefresh_Click();
     void changementBureau();
 
+    // Results and species views, the species list and tree, the splitter.
+    void connecteResultats();
+    void mnuViewResults_Click();
+    void mnuViewSpecies_Click();
+    void montreBoutonsDocuments();
+    void Tree_esp_NodeClick(QTreeWidgetItem *node);
+    void Barre_Verticale_MouseMove(QMouseEvent *event);
+    void Barre_Verticale_MouseUp();
+
     Contexte &m_ctx;
     std::unique_ptr<Ui::frmMain> m_ui;
     QLabel *m_panneau1 = nullptr;
     QLabel *m_panneau2 = nullptr;
+    Documents *m_documents = nullptr;
     bool m_Liste_Focus = false;
     bool m_Saisie_En_Cours = false;
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;

@@ -21,6 +21,9 @@
 #include "platform/dialog_service.h"
 #include "platform/file_lookup.h"
 #include "platform/metafile/metafile.h"
+#include "documents/documents.h"
+#include "documents/frm_legende.h"
+#include "documents/frm_zoom.h"
 #include "platform/qt_text.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
@@ -188,6 +191,8 @@ void frmMain::Montre_Identification()
                           m_ui->Barre_Verticale, m_ui->WebTexte,
                           m_ui->Barre_Question})
         pane->hide();
+    m_documents->zoom()->hide();
+    m_documents->legende()->hide();
     QCoreApplication::processEvents();
     m_ui->Barre_Deter->show();
     m_ui->Robot->show();

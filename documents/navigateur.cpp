@@ -1,0 +1,209 @@
+#include "documents/navigateur.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRandomGenerator>
+#include <QWebChannel>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineScriptCollection>
+
+#include "documents/pont_images.h"
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void initialiseRessourcesDocuments() { Q_INIT_RESOURCE(documents); }
+
+namespace tarvenko {
+
+namespace {
+
+const QString kScriptImages = QStringLiteral("tarvenko-images");
+const QString kScriptCadres = QStringLiteral("tarvenko-cadres");
+
+QString lisRessource(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+QWebEngineScript script(const QString &name, const QString &source)
+{
+    QWebEngineScript s;
+    s.setName(name);
+    s.setSourceCode(source);
+    s.setInjectionPoint(QWebEngineScript::DocumentReady);
+    s.setWorldId(QWebEngineScript::ApplicationWorld);
+    s.setRunsOnSubFrames(true);
+    return s;
+}
+
+QString nouvelleMarque()
+{
+    QString marque = QStringLiteral("tarvenko-");
+    for (int i = 0; i < 4; ++i)
+        marque += QString::number(QRandomGenerator::system()->generate(), 16);
+    return marque;
+}
+
+} // namespace
+
+// The page of the browser: passes its navigation requests and console lines to the view.
+class PageDocuments final : public QWebEnginePage {
+public:
+    explicit PageDocuments(Navigateur *vue) : QWebEnginePage(vue), m_vue(vue) {}
+
+protected:
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        return m_vue->avantNavigation(url, isMainFrame, type == NavigationTypeBackForward);
+    }
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString &message, int, const QString &) override
+    {
+        m_vue->messageConsole(message);
+    }
+
+private:
+    Navigateur *m_vue;
+};
+
+Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouvelleMarque())
+{
+    initialiseRessourcesDocuments();
+    m_page = new PageDocuments(this);
+    setPage(m_page);
+
+    m_canal = new QWebChannel(this);
+    m_pont = new PontImages(
+        [this](GenreImage genre, const QString &href, qint32 x, qint32 y, qint32 sl, qint32 st) {
+            if (rapportsPermis())
+                Q_EMIT rapportImage(genre, href, x, y, sl, st);
+        },
+        [this] {
+            if (rapportsPermis())
+                Q_EMIT imagesPretes();
+        },
+        m_canal);
+    m_canal->registerObject(QStringLiteral("cImgs"), m_pont);
+
+    const QString marque = QStringLiteral("@MARQUE@");
+    m_scriptImages = script(kScriptImages, lisRessource(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
+                                               QLatin1Char('\n') +
+                                               lisRessource(QStringLiteral(":/documents/images.js")).replace(marque, m_marque));
+    m_page->scripts().insert(script(kScriptCadres, lisRessource(QStringLiteral(":/documents/cadres.js")).replace(marque, m_marque)));
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_readyState = READYSTATE_LOADING;
+        m_sansHistorique = m_sansHistoriqueDemande;
+        m_sansHistoriqueDemande = false;
+    });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &Navigateur::chargementFini);
+}
+
+Navigateur::~Navigateur() = default;
+
+void Navigateur::Navigate2(const QUrl &url, int flags)
+{
+    m_sansHistoriqueDemande = (flags & navNoHistory) != 0;
+    installePont(pageDessin(url));
+    load(url);
+}
+
+void Navigateur::GoBack()
+{
+    if (history()->canGoBack())
+        installePont(pageDessin(history()->backItem().url()));
+    back();
+}
+
+void Navigateur::GoForward()
+{
+    if (history()->canGoForward())
+        installePont(pageDessin(history()->forwardItem().url()));
+    forward();
+}
+void Navigateur::Stop() { stop(); }
+QString Navigateur::LocationURL() const { return url().toString(); }
+void Navigateur::Imprime(QPrinter *printer) { print(printer); }
+
+bool Navigateur::pageDessin(const QUrl &url) const { return url.isLocalFile() && m_testPageDessin && m_testPageDessin(url); }
+
+bool Navigateur::rapportsPermis() const { return m_pontInstalle && url().isLocalFile(); }
+
+bool Navigateur::avantNavigation(const QUrl &url, bool principal, bool historique)
+{
+    if (principal) {
+        const bool dessin = pageDessin(url);
+        if (m_pontInstalle && !dessin && !url.isLocalFile() && !historique) {
+            // A link from a drawing page to the outside: its document is made in another process,
+            // which may have been set up with the bridge before this request came. The navigation
+            // starts again once the bridge is gone.
+            QMetaObject::invokeMethod(
+                this,
+                [this, url] {
+                    installePont(false);
+                    load(url);
+                },
+                Qt::QueuedConnection);
+            return false;
+        }
+        // Links within the disk: the bridge goes with the top-level document it was made for.
+        installePont(dessin);
+    }
+    Q_EMIT BeforeNavigate2(url, principal);
+    return true;
+}
+
+void Navigateur::installePont(bool oui)
+{
+    if (oui == m_pontInstalle)
+        return;
+    m_pontInstalle = oui;
+    QWebEngineScriptCollection &scripts = m_page->scripts();
+    if (oui) {
+        scripts.insert(m_scriptImages);
+        m_page->setWebChannel(m_canal, QWebEngineScript::ApplicationWorld);
+    } else {
+        for (const QWebEngineScript &s : scripts.find(kScriptImages))
+            scripts.remove(s);
+        m_page->setWebChannel(nullptr, QWebEngineScript::ApplicationWorld);
+    }
+}
+
+void Navigateur::chargementFini()
+{
+    m_readyState = READYSTATE_COMPLETE;
+    if (m_sansHistorique) {
+        m_sansHistorique = false;
+        history()->clear();
+    }
+    Q_EMIT DocumentComplete(url(), true);
+}
+
+void Navigateur::messageConsole(const QString &message)
+{
+    const QString prefixe = m_marque + QLatin1Char(' ');
+    if (!message.startsWith(prefixe))
+        return;
+    const QJsonArray a = QJsonDocument::fromJson(message.mid(prefixe.size()).toUtf8()).array();
+    const QString genre = a.at(0).toString();
+    if (genre == QLatin1String("complet") && a.size() == 2) {
+        Q_EMIT DocumentComplete(QUrl(a.at(1).toString()), false);
+    } else if (genre == QLatin1String("image") && a.size() == 7 && rapportsPermis()) {
+        const QString quoi = a.at(1).toString();
+        GenreImage g = GenreImage::MouseMove;
+        if (quoi == QLatin1String("ImgClicked"))
+            g = GenreImage::Clicked;
+        else if (quoi == QLatin1String("ImgMouseDown"))
+            g = GenreImage::MouseDown;
+        else if (quoi != QLatin1String("ImgMouseMove"))
+            return;
+        Q_EMIT rapportImage(g, a.at(2).toString(), PontImages::position(a.at(3).toDouble()),
+                            PontImages::position(a.at(4).toDouble()), PontImages::position(a.at(5).toDouble()),
+                            PontImages::position(a.at(6).toDouble()));
+    }
+}
+
+} // namespace tarvenko

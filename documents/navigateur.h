@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QUrl>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <functional>
+
+class QPrinter;
+class QWebChannel;
+
+namespace tarvenko {
+
+class PageDocuments;
+class PontImages;
+
+// What a wrapped image of a drawing page reports.
+enum class GenreImage { Clicked, MouseDown, MouseMove };
+
+// The document browser WebTexte: a Qt WebEngine view with the operations and events the program
+// uses (navigation with flags, Back, Forward, Stop, location, ready state, printing; before
+// navigation and document complete, for frames too). Local drawing pages get the image script and
+// its channel; every other page, and every page from a web server, gets neither.
+class Navigateur final : public QWebEngineView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Navigateur)
+
+public:
+    // Navigation flags: no history entry, do not read from the cache, do not write to it.
+    static constexpr int navNoHistory = 2;
+    static constexpr int navNoReadFromCache = 4;
+    static constexpr int navNoWriteToCache = 8;
+    // Ready states: nothing loaded yet, loading, complete.
+    static constexpr int READYSTATE_UNINITIALIZED = 0;
+    static constexpr int READYSTATE_LOADING = 1;
+    static constexpr int READYSTATE_COMPLETE = 4;
+
+    explicit Navigateur(QWidget *parent = nullptr);
+    ~Navigateur() override;
+
+    // With navNoHistory the page opened replaces the browser's whole history: once it has loaded
+    // there is nothing to go back or forward to. The cache flags do not apply to local files,
+    // which is all the program opens with them.
+    void Navigate2(const QUrl &url, int flags = 0);
+    void GoBack();
+    void GoForward();
+    void Stop();
+    QString LocationURL() const;
+    int ReadyState() const { return m_readyState; }
+    // Prints the document; printFinished tells the outcome.
+    void Imprime(QPrinter *printer);
+
+    // Decides, before each top-level navigation, whether its target is a local drawing page.
+    void setTestPageDessin(std::function<bool(const QUrl &)> test) { m_testPageDessin = std::move(test); }
+    // The image script and its channel are installed: the current navigation is a drawing page's.
+    bool pontInstalle() const { return m_pontInstalle; }
+
+Q_SIGNALS:
+    // Before every navigation of the top-level document or of a frame.
+    void BeforeNavigate2(const QUrl &url, bool principal);
+    // A document has finished loading (or stopped, or failed): the top-level one or a frame's.
+    void DocumentComplete(const QUrl &url, bool principal);
+    // The image script of the top-level drawing page is ready to report.
+    void imagesPretes();
+    void rapportImage(tarvenko::GenreImage genre, const QString &href, qint32 x, qint32 y, qint32 scrollLeft,
+                      qint32 scrollTop);
+
+private:
+    friend class PageDocuments;
+    bool pageDessin(const QUrl &url) const;
+    bool rapportsPermis() const;
+    bool avantNavigation(const QUrl &url, bool principal, bool historique);
+    void messageConsole(const QString &message);
+    // Scripts and channel are set before a navigation the program starts: a document made in a
+    // new process gets what was there when the navigation began. Links are handled when they
+    // ask to navigate, before their new document exists.
+    void installePont(bool oui);
+    void chargementFini();
+
+    PageDocuments *m_page = nullptr;
+    QWebChannel *m_canal = nullptr;
+    PontImages *m_pont = nullptr;
+    QWebEngineScript m_scriptImages;
+    QString m_marque; // known only to the program's scripts: console lines of pages cannot pass for theirs
+    std::function<bool(const QUrl &)> m_testPageDessin;
+    bool m_pontInstalle = false;
+    bool m_sansHistoriqueDemande = false; // Navigate2 with navNoHistory, not yet started
+    bool m_sansHistorique = false;        // the load under way clears the history when it ends
+    int m_readyState = READYSTATE_UNINITIALIZED;
+};
+
+} // namespace tarvenko

@@ -1,0 +1,254 @@
+// The results and species views of the main window: the species list and tree that open species
+// pages, the View commands that switch to them, and the splitter between the left column and the
+// document browser.
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include "documents/documents.h"
+#include "documents/chemins_documents.h"
+#include "documents/navigateur.h"
+#include "knowledge/key_model.h"
+#include "layout/arrange_fenetre.h"
+#include "layout/barre_verticale.h"
+#include "platform/qt_text.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "ui_frmMain.h"
+#include "views/arbre_especes.h"
+#include "views/liste_especes.h"
+#include "views/robot_view.h"
+
+namespace tarvenko {
+
+namespace {
+
+const char *const kKey = "Key";
+
+// "ROSACEAE" as "Rosaceae": the first character in capitals, all the others small.
+std::string majusculeInitiale(const std::string &text)
+{
+    const QString t = qs(text);
+    return us(t.left(1).toUpper() + t.mid(1).toLower());
+}
+
+} // namespace
+
+void frmMain::connecteResultats()
+{
+    connect(m_ui->mnuViewResults, &QAction::triggered, this, &frmMain::mnuViewResults_Click);
+    connect(m_ui->mnuViewSpecies, &QAction::triggered, this, &frmMain::mnuViewSpecies_Click);
+    // Click: whenever the selected line changes, by mouse or keyboard; a list being refilled has
+    // no line to open.
+    connect(m_ui->Liste_Esp, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            Liste_Esp_Click();
+    });
+    m_ui->Liste_Esp->viewport()->setMouseTracking(true);
+    m_ui->Liste_Esp->viewport()->installEventFilter(this);
+    m_ui->Liste_Esp->installEventFilter(this);
+    connect(m_ui->Tree_esp, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { Tree_esp_NodeClick(node); });
+    connect(m_ui->Tree_esp, &QTreeWidget::itemExpanded, this, &Tree_esp_Expand);
+    connect(m_ui->Tree_esp, &QTreeWidget::itemCollapsed, this, &Tree_esp_Collapse);
+    m_ui->Barre_Verticale->installEventFilter(this);
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->Liste_Esp->viewport() && event->type() == QEvent::MouseMove) {
+        // The list takes the focus the first time the mouse passes over it, and only then.
+        if (!m_Liste_Focus) {
+            m_ui->Liste_Esp->setFocus();
+            m_Liste_Focus = true;
+        }
+    } else if (watched == m_ui->Liste_Esp && event->type() == QEvent::FocusIn) {
+        m_Liste_Focus = true;
+    } else if (watched == m_ui->Barre_Verticale) {
+        if (event->type() == QEvent::MouseMove)
+            Barre_Verticale_MouseMove(static_cast<QMouseEvent *>(event));
+        else if (event->type() == QEvent::MouseButtonRelease)
+            Barre_Verticale_MouseUp();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Species list and tree ----
+
+void frmMain::Liste_Esp_Click()
+{
+    KeyModel &m = m_ctx.modele;
+    QListWidget *liste = m_ui->Liste_Esp;
+    m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
+    const int k = std::max(liste->currentRow(), 0);
+    m_documents->Oublie_Dessin();
+
+    const LigneEspece ligne = Analyse_Ligne(k < liste->count() ? us(liste->item(k)->text()) : std::string());
+    // A line whose species is not in Flore leaves no current species: its page is the error page.
+    m.Code_Page.clear();
+    if (const FloreRow *flore = m.Base_Donnees.espece(ligne.nom)) {
+        m.Code_Page = flore->Code.value_or("");
+        m.Famille_Courante = majusculeInitiale(flore->Famille.value_or(""));
+        m.Espece_Courante = flore->Espece;
+    }
+    Active_Bouton(QStringLiteral("Stop"));
+
+    // The Errors button, and the one after it, for a species that misses some answers.
+    const bool erreurs = Erreurs_Visibles(ligne.pourcent, m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0]);
+    const QList<QAction *> boutons = m_ui->tbToolBar->actions();
+    for (qsizetype i = 0; i < boutons.size(); ++i) {
+        if (boutons[i]->property(kKey).toString() == QLatin1String("Contra")) {
+            boutons[i]->setVisible(erreurs);
+            if (i + 1 < boutons.size())
+                boutons[i + 1]->setVisible(erreurs);
+        }
+    }
+
+    QCoreApplication::processEvents();
+    m.Index_Document = 0;
+    m_documents->Ouvre_Page_Espece(QLatin1Char('\\'));
+    if (liste->isVisible() && k < liste->count()) {
+        // Selecting the line again is not a new click.
+        const QSignalBlocker bloque(liste);
+        liste->setCurrentRow(k);
+    }
+}
+
+void frmMain::Tree_esp_NodeClick(QTreeWidgetItem *node)
+{
+    KeyModel &m = m_ctx.modele;
+    const QTreeWidgetItem *parent = node->parent();
+    const std::optional<EspeceNoeud> espece =
+        Espece_Noeud(us(node->data(0, RoleCle).toString()), us(node->data(0, RoleTag).toString()),
+                     parent ? us(parent->data(0, RoleCle).toString()) : std::string());
+    if (!espece)
+        return;
+    Active_Bouton(QStringLiteral("Stop"));
+    m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
+    m_documents->Oublie_Dessin();
+    m.Famille_Courante = espece->Famille_Courante;
+    m.Code_Page = espece->Code_Page;
+    m.Espece_Courante = us(node->text(0));
+    m.Index_Document = 0;
+    m_documents->Ouvre_Page_Espece(QLatin1Char('/'));
+}
+
+// ---- View commands ----
+
+void frmMain::mnuViewResults_Click()
+{
+    if (!m_ui->mnuViewResults->isChecked()) {
+        m_ui->mnuViewResults->setChecked(true);
+        return;
+    }
+    m_ui->mnuViewIdentification->setChecked(false);
+    m_ui->mnuViewSpecies->setChecked(false);
+    m_ctx.modele.Vue_Courante = 3;
+    Montre_Resultats();
+}
+
+void frmMain::mnuViewSpecies_Click()
+{
+    if (!m_ui->mnuViewSpecies->isChecked()) {
+        m_ui->mnuViewSpecies->setChecked(true);
+        return;
+    }
+    m_ui->mnuViewIdentification->setChecked(false);
+    m_ui->mnuViewResults->setChecked(false);
+    m_ctx.modele.Vue_Courante = 4;
+    Montre_Especes();
+}
+
+void frmMain::montreBoutonsDocuments()
+{
+    // Stop and its separator only for documents on a web server.
+    const int dernier = m_ctx.modele.Distribution == "hd" ? 18 : 20;
+    for (int p = kPremierBoutonDocument; p <= dernier; ++p) {
+        if (QAction *button = boutonBarre(p))
+            button->setVisible(true);
+    }
+}
+
+void frmMain::Montre_Resultats()
+{
+    KeyModel &m = m_ctx.modele;
+    for (QWidget *pane : {static_cast<QWidget *>(m_ui->Robot), static_cast<QWidget *>(m_ui->Pic_Choix),
+                          static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Barre_Deter)})
+        pane->hide();
+    if (m.Nb_Contradictions != 0) {
+        // The results view ends the display of contradictions.
+        m.Robots.resize(static_cast<std::size_t>(std::max<std::int16_t>(m.Nb_Robot, 0)));
+        m.Nb_Contradictions = 0;
+        Recharge_Barre();
+        m_ui->Robot->invalide();
+    }
+    QCoreApplication::processEvents();
+    m_ui->Small_Robot->show();
+    m_ui->Liste_Esp->show();
+    m_ui->Barre_Verticale->show();
+    m_ui->Barre_Verticale->raise();
+    m_ui->WebTexte->show();
+    Desactive_Bouton(QStringLiteral("Copy"));
+    montreBoutonsDocuments();
+    QCoreApplication::processEvents();
+    Liste_Esp_Click();
+}
+
+void frmMain::Montre_Especes()
+{
+    for (QWidget *pane : {static_cast<QWidget *>(m_ui->Robot), static_cast<QWidget *>(m_ui->Pic_Choix),
+                          static_cast<QWidget *>(m_ui->Liste_Esp), static_cast<QWidget *>(m_ui->Barre_Deter)})
+        pane->hide();
+    QCoreApplication::processEvents();
+    m_ui->Small_Robot->show();
+    m_ui->Tree_esp->show();
+    m_ui->Barre_Verticale->show();
+    m_ui->Barre_Verticale->raise();
+    m_ui->WebTexte->show();
+    montreBoutonsDocuments();
+    m_ui->Tree_esp->setFocus();
+    QCoreApplication::processEvents();
+}
+
+// ---- Splitter ----
+
+void frmMain::Barre_Verticale_MouseMove(QMouseEvent *event)
+{
+    if (event->buttons() != Qt::LeftButton)
+        return;
+    QWidget *barre = m_ui->Barre_Verticale;
+    barre->move(barre->x() + qRound(event->position().x()), barre->y());
+}
+
+void frmMain::Barre_Verticale_MouseUp()
+{
+    const double tx = twipsParPixelX(this);
+    ColonneGauche c;
+    const RectTwips barre = Lit_Panneau(this, m_ui->Barre_Verticale);
+    c.barreLeft = barre.left;
+    c.barreWidth = barre.width;
+    c.Small_Robot = Lit_Panneau(this, m_ui->Small_Robot);
+    c.Liste_Esp = Lit_Panneau(this, m_ui->Liste_Esp);
+    c.Tree_esp = Lit_Panneau(this, m_ui->Tree_esp);
+    c.WebTexte = Lit_Panneau(this, m_ui->WebTexte);
+    const auto twips = [tx](int pixels) { return static_cast<std::int32_t>(qRound(pixels * tx)); };
+    c = Depose_Barre(c, twips(frameGeometry().width()), twips(width()));
+
+    Place_Panneau(this, m_ui->Barre_Verticale, {c.barreLeft, barre.top, barre.width, barre.height});
+    Place_Panneau(this, m_ui->Small_Robot, c.Small_Robot);
+    for (QWidget *pane : {static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Liste_Esp)}) {
+        const RectTwips r = pane == m_ui->Tree_esp ? c.Tree_esp : c.Liste_Esp;
+        Place_Panneau(this, pane, r);
+        // No height left under a tall thumbnail means none, not the pane's preferred height.
+        if (r.height == 0)
+            pane->resize(pane->width(), 0);
+    }
+    Place_Panneau(this, m_ui->WebTexte, c.WebTexte);
+    m_ui->Small_Robot->invalide();
+    m_ui->Small_Robot->update();
+}
+
+} // namespace tarvenko

@@ -1,0 +1,704 @@
+#include <QAction>
+#include <QApplication>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
+#include <QWebEngineScript>
+
+#include <filesystem>
+
+#include "documents/documents.h"
+#include "documents/frm_legende.h"
+#include "documents/frm_zoom.h"
+#include "documents/navigateur.h"
+#include "knowledge/key_model.h"
+#include "layout/arrange_fenetre.h"
+#include "layout/barre_verticale.h"
+#include "platform/qt_text.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "support/scripted_dialogs.h"
+#include "support/serveur_http.h"
+#include "support/temp_dir.h"
+#include "tools/kbbuilder/kb_builder.h"
+#include "views/arbre_especes.h"
+#include "views/liste_especes.h"
+
+using namespace tarvenko;
+
+namespace {
+
+const char *const kLegende = "Lobed leaves, short stalk";
+
+void ecris(const std::filesystem::path &path, const QString &text)
+{
+    std::filesystem::create_directories(path.parent_path());
+    QFile f(QString::fromStdString(path.string()));
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", path.c_str());
+    f.write(text.toUtf8());
+}
+
+QString page(const char *body) { return QStringLiteral("<!DOCTYPE html><html><body>%1</body></html>").arg(QString::fromUtf8(body)); }
+
+// The full drawing, each pixel's colour telling where it is.
+QImage dessinComplet()
+{
+    QImage image(2200, 3300, QImage::Format_RGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgb(x & 0xFF, y & 0xFF, ((x >> 8) << 4) | (y >> 8));
+    }
+    return image;
+}
+
+// A main window on a small key and its documents: Quercus robur has its pages in two languages,
+// a drawing page with its legend and picture, and two linked pages; Fagus sylvatica has a page
+// and a drawing page without legend or picture; Pinus sylvestris has no page at all.
+struct Harness {
+    QTemporaryDir machineDir, userDir;
+    test::TempDir root;
+    KeyModel model;
+    SettingsStore settings;
+    test::ScriptedDialogs dialogs;
+    SingleInstance instance{qs(root.fichier("lock"))};
+    std::optional<int> exitCode;
+    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
+    std::unique_ptr<frmMain> window;
+
+    explicit Harness(const QString &distribution = QStringLiteral("hd"), const QString &adresse = QString())
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
+        QSettings machine(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
+        machine.setValue(QStringLiteral("Logiciel/Data"), qs(root.dossier() + "data/"));
+        machine.setValue(QStringLiteral("Logiciel/Base"), QString::fromLatin1(tools::KbBuilder::kNomBase));
+        machine.setValue(QStringLiteral("Documents/Adresse"), adresse.isEmpty() ? qs(root.dossier() + "documents/") : adresse);
+        machine.setValue(QStringLiteral("Options/Distribution"), distribution);
+        machine.sync();
+
+        tools::KbBuilder kb(root.dossier() + "data/");
+        kb.espece("Quercus robur", "FAGACEAE", "QUERO", std::string(kLegende))
+            .espece("Fagus sylvatica", "FAGACEAE", "FAGSY")
+            .espece("Pinus sylvestris", "PINACEAE", "PINSY");
+        kb.objet({.objet = "FEUILLE", .etats = {"LARGE", "AIGUILLE"}});
+        kb.a("Quercus robur", "LARGE").a("Fagus sylvatica", "LARGE").a("Pinus sylvestris", "AIGUILLE");
+        kb.langue("English", {{"Oak", "Quercus robur"}, {"Beech", "Fagus sylvatica"}});
+        kb.ecrit();
+
+        ecris(root.path() / "data/error_en.html", page("No page"));
+        ecris(root.path() / "data/error_es.html", page("Sin página"));
+        const auto q = root.path() / "documents/q/quero";
+        ecris(q / "quero_en.html", page("<h1>Quercus robur</h1>"));
+        ecris(q / "quero_es.html", page("<h1>Roble</h1>"));
+        ecris(q / "quero.txt", QStringLiteral("plain text"));
+        ecris(q / "bark.html", page("Bark"));
+        ecris(q / "wood.html", page("Wood"));
+        ecris(q / "dessin_quero_en.html",
+              page("<div style='height:3000px'></div><a href='bark.html'><img src='reduit.png' style='position:absolute; "
+                   "left:12px; top:72px; width:550px; height:825px'></a>"));
+        QImage reduit(550, 825, QImage::Format_RGB32);
+        reduit.fill(QColor(60, 120, 60));
+        reduit.save(qs((q / "reduit.png").string()));
+        const auto f = root.path() / "documents/f/fagsy";
+        ecris(f / "fagsy_en.html", page("<h1>Fagus sylvatica</h1>"));
+        ecris(f / "fagsy_es.html", page("<h1>Haya</h1>"));
+        ecris(f / "dessin_fagsy_en.html",
+              page("<img src='../../q/quero/reduit.png' style='position:absolute; left:12px; top:72px; width:550px; "
+                   "height:825px'>"));
+    }
+
+    QString documents(const char *relative) const { return qs((root.path() / "documents" / relative).string()); }
+    QUrl url(const char *relative) const { return QUrl::fromLocalFile(documents(relative)); }
+
+    frmMain &open()
+    {
+        window = std::make_unique<frmMain>(ctx);
+        if (!window->Form_Load(QString()))
+            qFatal("the window did not load");
+        model.Vue_Courante = 1;
+        window->resize(1000, 700);
+        window->show();
+        window->Arrange_Fenetre();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the window was not shown");
+        return *window;
+    }
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    Navigateur *web() const { return child<Navigateur>("WebTexte"); }
+    QListWidget *liste() const { return child<QListWidget>("Liste_Esp"); }
+    QTreeWidget *arbre() const { return child<QTreeWidget>("Tree_esp"); }
+    QAction *menu(const char *name) const { return child<QAction>(name); }
+    Documents &docs() const { return window->documents(); }
+
+    // Runs `action` and waits for the top-level document it loads.
+    bool charge(const std::function<void()> &action)
+    {
+        QSignalSpy fini(web()->page(), &QWebEnginePage::loadFinished);
+        action();
+        return !fini.isEmpty() || fini.wait(10000);
+    }
+    bool clicLigne(const QString &nom)
+    {
+        const QList<QListWidgetItem *> items = liste()->findItems(nom, Qt::MatchEndsWith);
+        if (items.isEmpty())
+            return false;
+        if (liste()->currentItem() == items.first()) {
+            // The list opens a page when its selected line changes.
+            const QSignalBlocker bloque(liste());
+            liste()->setCurrentRow(-1);
+        }
+        return charge([&] { liste()->setCurrentItem(items.first()); });
+    }
+    QTreeWidgetItem *noeud(const QString &cle) const
+    {
+        for (QTreeWidgetItemIterator it(arbre()); *it; ++it) {
+            if ((*it)->data(0, RoleCle).toString() == cle)
+                return *it;
+        }
+        return nullptr;
+    }
+    void clicNoeud(QTreeWidgetItem *item)
+    {
+        arbre()->scrollToItem(item);
+        QTest::mouseClick(arbre()->viewport(), Qt::LeftButton, {}, arbre()->visualItemRect(item).center());
+    }
+    QAction *bouton(const char *key) const
+    {
+        for (QAction *a : child<QToolBar>("tbToolBar")->actions()) {
+            if (a->property("Key").toString() == QLatin1String(key))
+                return a;
+        }
+        return nullptr;
+    }
+    // Runs a script in the program's own world of the page.
+    QVariant script(const QString &source, quint32 world)
+    {
+        QVariant result;
+        bool done = false;
+        web()->page()->runJavaScript(source, world, [&](const QVariant &v) {
+            result = v;
+            done = true;
+        });
+        if (!QTest::qWaitFor([&] { return done; }, 5000))
+            qWarning("script without an answer: %s", qPrintable(source));
+        return result;
+    }
+};
+
+} // namespace
+
+class ResultatsTest : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void listLinesGiveTheirSpecies_data()
+    {
+        QTest::addColumn<QString>("ligne");
+        QTest::addColumn<double>("pourcent");
+        QTest::addColumn<QString>("nom");
+        QTest::newRow("after scoring") << QStringLiteral(" 87% - Quercus robur") << 87.0 << QStringLiteral("Quercus robur");
+        QTest::newRow("at start-up") << QStringLiteral("100% - Pinus sylvestris") << 100.0
+                                     << QStringLiteral("Pinus sylvestris");
+        QTest::newRow("no percent sign") << QStringLiteral("Quercus robur") << 0.0 << QString();
+        QTest::newRow("empty") << QString() << 0.0 << QString();
+    }
+    void listLinesGiveTheirSpecies()
+    {
+        QFETCH(QString, ligne);
+        const LigneEspece l = Analyse_Ligne(us(ligne));
+        QTEST(l.pourcent, "pourcent");
+        QTEST(qs(l.nom), "nom");
+    }
+
+    void treeNodesGiveTheirSpecies_data()
+    {
+        QTest::addColumn<QString>("cle");
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QString>("parent");
+        QTest::addColumn<bool>("espece");
+        QTest::newRow("in its family") << "QUERO" << "Esp" << "FAGACEAE" << true;
+        QTest::newRow("alphabetical list") << "QUEROS" << "EspFAGACEAE" << "Espèces" << true;
+        QTest::newRow("under a common name") << "QUEROOak" << "CspQUEROFAGACEAE" << "Oak" << true;
+        QTest::newRow("family") << "FAGACEAE" << "Fam" << "Familles" << false;
+        QTest::newRow("root") << "Familles" << "" << "" << false;
+        QTest::newRow("language") << "SEnglish" << "SEnglish" << "Communs" << false;
+        QTest::newRow("common name") << "Oak" << "Com" << "SEnglish" << false;
+    }
+    void treeNodesGiveTheirSpecies()
+    {
+        QFETCH(QString, cle);
+        QFETCH(QString, tag);
+        QFETCH(QString, parent);
+        QFETCH(bool, espece);
+        const auto e = Espece_Noeud(us(cle), us(tag), us(parent));
+        QCOMPARE(e.has_value(), espece);
+        if (espece)
+            QCOMPARE(*e, (EspeceNoeud{"QUERO", "Fagaceae"}));
+    }
+
+    void splitterDrop_data()
+    {
+        QTest::addColumn<int>("depot");
+        QTest::addColumn<int>("hauteurNavigateur");
+        QTest::addColumn<int>("barre");
+        QTest::addColumn<int>("hauteurListe");
+        // Window 15000 twips wide outside, 14880 inside; the column starts at 35; bar 75 wide.
+        QTest::newRow("nominal") << 3000 << 9000 << 3000 << 9000 - 2224;
+        QTest::newRow("past the middle") << 9000 << 9000 << 7500 << 9000 - 5599;
+        QTest::newRow("closer to the edge than its width") << 40 << 9000 << 75 << 9000 - 30;
+        QTest::newRow("thumbnail taller than the browser") << 7000 << 3000 << 7000 << 0;
+    }
+    void splitterDrop()
+    {
+        QFETCH(int, depot);
+        QFETCH(int, hauteurNavigateur);
+        QFETCH(int, barre);
+        ColonneGauche c;
+        c.barreLeft = depot;
+        c.barreWidth = 75;
+        c.Small_Robot = {35, 500, 3000, 2250};
+        c.Liste_Esp = c.Tree_esp = {35, 2750, 3000, hauteurNavigateur - 2250};
+        c.WebTexte = {3110, 500, 11735, hauteurNavigateur};
+        const ColonneGauche d = Depose_Barre(c, 15000, 14880);
+        QCOMPARE(int(d.barreLeft), barre);
+        const int p = barre;
+        QCOMPARE(int(d.Small_Robot.width), p - 35);
+        QCOMPARE(int(d.Small_Robot.height), qRound((p - 35) * 3 / 4.0)); // the drawing's 4:3
+        QCOMPARE(int(d.Small_Robot.top), 500);
+        QCOMPARE(int(d.Liste_Esp.top), 500 + int(d.Small_Robot.height));
+        QCOMPARE(int(d.Tree_esp.top), int(d.Liste_Esp.top));
+        QCOMPARE(int(d.Liste_Esp.width), p - 35);
+        QTEST(int(d.Liste_Esp.height), "hauteurListe");
+        QCOMPARE(int(d.Tree_esp.height), int(d.Liste_Esp.height));
+        QCOMPARE(int(d.WebTexte.left), p + 75);
+        QCOMPARE(int(d.WebTexte.left + d.WebTexte.width), 14880 - 35);
+        QCOMPARE(int(d.WebTexte.top), 500);
+        QCOMPARE(int(d.WebTexte.height), hauteurNavigateur);
+    }
+
+    void draggingTheSplitterRelaysTheColumn()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        h.menu("mnuViewResults")->trigger();
+        auto *barre = h.child<QWidget>("Barre_Verticale");
+        auto *vignette = h.child<QWidget>("Small_Robot");
+        QVERIFY(barre->isVisible());
+        const auto envoie = [&](QEvent::Type type, int dx, Qt::MouseButtons boutons) {
+            const QPointF local(dx, 100);
+            QMouseEvent e(type, local, barre->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          boutons, Qt::NoModifier);
+            QApplication::sendEvent(barre, &e);
+        };
+        envoie(QEvent::MouseButtonPress, 0, Qt::LeftButton);
+        envoie(QEvent::MouseMove, 2000, Qt::NoButton); // no button: the bar stays
+        const int avant = barre->x();
+        envoie(QEvent::MouseMove, 100, Qt::LeftButton);
+        QCOMPARE(barre->x(), avant + 100); // follows the pointer, measured from the bar's edge
+        envoie(QEvent::MouseMove, 2000, Qt::LeftButton);
+        envoie(QEvent::MouseButtonRelease, 0, Qt::NoButton);
+
+        // Dropped far to the right: back at the middle of the window.
+        QVERIFY(std::abs(barre->x() - w.frameGeometry().width() / 2) <= 1);
+        QVERIFY(std::abs(vignette->width() * 3 - vignette->height() * 4) <= 4);
+        auto *liste = h.liste();
+        auto *web = h.web();
+        QCOMPARE(liste->y(), vignette->y() + vignette->height());
+        QVERIFY(std::abs(liste->geometry().bottom() - web->geometry().bottom()) <= 1);
+        QCOMPARE(web->x(), barre->x() + barre->width());
+        QVERIFY(std::abs(w.width() - (web->x() + web->width()) - qRound(35 / twipsParPixelX(&w))) <= 1);
+    }
+
+    void aListClickOpensThePageOfTheSpecies_data()
+    {
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<QString>("page"); // under the documents, or in the data folder
+        QTest::addColumn<QString>("code");
+        QTest::newRow("page on the disk") << "Quercus robur" << "documents/q/quero/quero_en.html" << "QUERO";
+        QTest::newRow("page missing") << "Pinus sylvestris" << "data/error_en.html" << "PINSY";
+        QTest::newRow("species not in the key") << "Ulmus minor" << "data/error_en.html" << "";
+    }
+    void aListClickOpensThePageOfTheSpecies()
+    {
+        QFETCH(QString, nom);
+        QFETCH(QString, page);
+        Harness h;
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        h.liste()->addItem(QStringLiteral("100% - Ulmus minor"));
+        QVERIFY(h.clicLigne(nom));
+        QCOMPARE(h.web()->url(), QUrl::fromLocalFile(qs((h.root.path() / us(page)).string())));
+        QTEST(qs(h.model.Code_Page), "code");
+        QCOMPARE(h.model.Index_Document, std::int16_t{0});
+        if (nom == QLatin1String("Quercus robur")) {
+            QCOMPARE(qs(h.model.Famille_Courante), QStringLiteral("Fagaceae"));
+            QCOMPARE(qs(h.model.Espece_Courante), nom);
+        }
+        // The page replaces the history: nothing to go back to.
+        QVERIFY(!h.web()->history()->canGoBack());
+    }
+
+    void theNextPageKeepsTheLanguage_data()
+    {
+        QTest::addColumn<QString>("affichee");
+        QTest::addColumn<QString>("suivante");
+        QTest::newRow("Spanish page shown") << "q/quero/quero_es.html" << "f/fagsy/fagsy_es.html";
+        QTest::newRow("not a page shown") << "q/quero/quero.txt" << "f/fagsy/fagsy_en.html";
+    }
+    void theNextPageKeepsTheLanguage()
+    {
+        QFETCH(QString, affichee);
+        QFETCH(QString, suivante);
+        Harness h;
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.charge([&] { h.web()->load(h.url(affichee.toUtf8().constData())); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Fagus sylvatica")));
+        QCOMPARE(h.web()->url(), h.url(suivante.toUtf8().constData()));
+    }
+
+    void theErrorsButtonFollowsThePercentage_data()
+    {
+        QTest::addColumn<QString>("ligne");
+        QTest::addColumn<int>("meilleur");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("100 %") << " 100% - Quercus robur" << 100 << false;
+        QTest::newRow("87 %") << " 87% - Quercus robur" << 100 << true;
+        QTest::newRow("87 %, nothing matches") << " 87% - Quercus robur" << 0 << false;
+        QTest::newRow("at start-up") << "100% - Quercus robur" << 100 << false;
+    }
+    void theErrorsButtonFollowsThePercentage()
+    {
+        QFETCH(QString, ligne);
+        QFETCH(int, meilleur);
+        Harness h;
+        frmMain &w = h.open();
+        h.liste()->item(0)->setText(ligne);
+        h.model.Pourcent_Esp[0] = meilleur;
+        h.bouton("Contra")->setVisible(!h.bouton("Contra")->isVisible());
+        w.Liste_Esp_Click();
+        QTEST(h.bouton("Contra")->isVisible(), "visible");
+        QTEST(w.boutonBarre(22)->isVisible(), "visible"); // the button after it
+    }
+
+    void oneSpeciesFromThreePlacesInTheTree()
+    {
+        Harness h;
+        h.open();
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(h.arbre()->isVisible());
+        h.arbre()->expandAll();
+        for (const char *cle : {"QUERO", "QUEROS", "QUEROOak"}) {
+            h.model.Code_Page.clear();
+            h.model.Famille_Courante.clear();
+            h.model.Index_Document = 3;
+            QTreeWidgetItem *node = h.noeud(QString::fromLatin1(cle));
+            QVERIFY2(node, cle);
+            QCOMPARE(node->text(0), QStringLiteral("Quercus robur"));
+            QVERIFY(h.charge([&] { h.clicNoeud(node); }));
+            QCOMPARE(h.web()->url(), h.url("q/quero/quero_en.html"));
+            QCOMPARE(qs(h.model.Code_Page), QStringLiteral("QUERO"));
+            QCOMPARE(qs(h.model.Famille_Courante), QStringLiteral("Fagaceae")); // stored in capitals
+            QCOMPARE(qs(h.model.Espece_Courante), QStringLiteral("Quercus robur"));
+            QCOMPARE(h.model.Index_Document, std::int16_t{0});
+        }
+        // Roots, families, languages and common names open nothing.
+        for (const char *cle : {"Familles", "FAGACEAE", "SEnglish", "Oak"}) {
+            h.model.Index_Document = 3;
+            h.clicNoeud(h.noeud(QString::fromLatin1(cle)));
+            QCOMPARE(qs(h.model.Code_Page), QStringLiteral("QUERO"));
+            QCOMPARE(h.model.Index_Document, std::int16_t{3});
+        }
+    }
+
+    void branchesShowAnOpenOrClosedBook()
+    {
+        Harness h;
+        h.open();
+        h.menu("mnuViewSpecies")->trigger();
+        QTreeWidgetItem *famille = h.noeud(QStringLiteral("FAGACEAE"));
+        const qint64 ferme = Node_Images(QStringLiteral("livre_ferme")).cacheKey();
+        const qint64 ouvert = Node_Images(QStringLiteral("livre_ouvert")).cacheKey();
+        QCOMPARE(famille->icon(0).cacheKey(), ferme);
+        QCOMPARE(h.noeud(QStringLiteral("QUERO"))->icon(0).cacheKey(), Node_Images(QStringLiteral("page")).cacheKey());
+        h.arbre()->expandItem(famille->parent());
+        h.arbre()->expandItem(famille);
+        QCOMPARE(famille->icon(0).cacheKey(), ouvert);
+        QCOMPARE(famille->parent()->icon(0).cacheKey(), ouvert);
+        h.arbre()->collapseItem(famille);
+        QCOMPARE(famille->icon(0).cacheKey(), ferme);
+    }
+
+    void aDrawingPageShowsItsLegendAndZooms()
+    {
+        Harness h;
+        dessinComplet().save(h.documents("q/quero/quero.gif"), "PNG");
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        frmLegende *legende = h.docs().legende();
+        frmZoom *zoom = h.docs().zoom();
+        QVERIFY(!legende->isVisible());
+
+        QSignalSpy pret(h.web(), &Navigateur::imagesPretes);
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/dessin_quero_en.html")); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!pret.isEmpty(), 10000);
+        QVERIFY(legende->isVisible());
+        QCOMPARE(legende->texte(), QString::fromUtf8(kLegende));
+        QCOMPARE(legende->windowTitle(), QStringLiteral("Legend"));
+        QVERIFY(legende->width() > legende->fontMetrics().horizontalAdvance(QString::fromUtf8(kLegende)));
+        // Beside the splitter: two thirds of its width to the left, two thirds of its height down.
+        auto *barre = h.child<QWidget>("Barre_Verticale");
+        const QPoint b = barre->mapToGlobal(QPoint(0, 0));
+        QVERIFY(std::abs(legende->frameGeometry().x() - (b.x() - 2 * legende->frameGeometry().width() / 3)) <= 1);
+        QVERIFY(std::abs(legende->frameGeometry().y() - (b.y() + 2 * barre->height() / 3)) <= 1);
+        QCOMPARE(h.docs().Image_Dessin().size(), QSize(2200, 3300));
+        QVERIFY(!zoom->isVisible());
+
+        // A press at (12 + 100, 72 + 50): the point 400 x 200 pixels into the drawing at the centre.
+        QWidget *souris = h.web()->focusProxy();
+        QTest::mousePress(souris, Qt::LeftButton, {}, QPoint(112, 122));
+        QTRY_VERIFY(zoom->isVisible());
+        QCOMPARE(zoom->windowTitle(), QStringLiteral("Zoom 4x : Quercus robur - Fagaceae"));
+        const EtatZoom &z = h.docs().etatZoom();
+        QCOMPARE((QList<int>{z.Souris_X, z.Souris_Y}), (QList<int>{112, 122}));
+        const double tx = zoom->mesure().tppX, ty = zoom->mesure().tppY;
+        QVERIFY(std::abs(qRound(z.Zoom_X / tx) + zoom->width() / 2 - 400) <= 1);
+        QVERIFY(std::abs(qRound(z.Zoom_Y / ty) + zoom->height() / 2 - 200) <= 1);
+        // Painted unscaled: the window's centre shows that pixel of the drawing.
+        const QImage vue = zoom->grab().toImage();
+        const QPoint centre(qRound(z.Zoom_X / tx) + zoom->width() / 2, qRound(z.Zoom_Y / ty) + zoom->height() / 2);
+        QCOMPARE(vue.pixel(zoom->width() / 2, zoom->height() / 2), h.docs().Image_Dessin().pixel(centre));
+
+        // The release makes a click on the linked image, which does not follow the link.
+        QSignalSpy avant(h.web(), &Navigateur::BeforeNavigate2);
+        QTest::mouseRelease(souris, Qt::LeftButton, {}, QPoint(112, 122));
+        // The mouse moving over the drawing takes the zoom along; corners keep it inside. The
+        // bottom of the drawing is reached by scrolling, which the page's position includes.
+        QCOMPARE(h.script(QStringLiteral("window.scrollTo(0, 400); window.scrollY"), QWebEngineScript::MainWorld).toInt(), 400);
+        QTest::mouseMove(souris, QPoint(12 + 549, 72 + 824 - 400));
+        QTRY_COMPARE(z.Souris_Y, 72 + 824);
+        QCOMPARE(z.Souris_X, 12 + 549);
+        QCOMPARE(z.Zoom_X, qRound(2200 * tx - zoom->mesure().largeur));
+        QCOMPARE(z.Zoom_Y, qRound(3300 * ty - zoom->mesure().hauteur));
+        QCOMPARE(h.script(QStringLiteral("window.scrollTo(0, 0); window.scrollY"), QWebEngineScript::MainWorld).toInt(), 0);
+        QTest::mouseMove(souris, QPoint(13, 73));
+        QTRY_COMPARE(z.Souris_X, 13);
+        QCOMPARE((QList<int>{z.Zoom_X, z.Zoom_Y}), (QList<int>{0, 0}));
+        QCOMPARE(h.script(QStringLiteral("document.readyState"), QWebEngineScript::MainWorld).toString(),
+                 QStringLiteral("complete"));
+        QVERIFY(avant.isEmpty());
+        QCOMPARE(h.web()->url().fileName(), QStringLiteral("dessin_quero_en.html"));
+
+        // Any other page sends both windows away.
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/bark.html")); }));
+        QVERIFY(!zoom->isVisible());
+        QVERIFY(!legende->isVisible());
+    }
+
+    void aDrawingWithoutLegendOrPictureShowsNeither()
+    {
+        Harness h;
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Fagus sylvatica")));
+        QSignalSpy pret(h.web(), &Navigateur::imagesPretes);
+        QVERIFY(h.charge([&] { h.web()->load(h.url("f/fagsy/dessin_fagsy_en.html")); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!pret.isEmpty(), 10000);
+        QVERIFY(!h.docs().legende()->isVisible());
+        QVERIFY(h.docs().Texte_Legende().isEmpty());
+        QVERIFY(h.docs().Image_Dessin().isNull());
+        QTest::mousePress(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+        QTRY_COMPARE(h.docs().etatZoom().Souris_X, 112);
+        QVERIFY(!h.docs().zoom()->isVisible());
+        QTest::mouseRelease(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+    }
+
+    void backTwiceAndForwardOnce()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        QAction *arriere = h.bouton("Arriere");
+        QAction *avant = h.bouton("Avant");
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QTRY_VERIFY(!arriere->isEnabled()); // the species' own page
+        QVERIFY(!avant->isEnabled());
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/bark.html")); }));
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/wood.html")); }));
+        QTRY_VERIFY(arriere->isEnabled());
+
+        QVERIFY(h.charge([&] { w.Traiter_Fichier(QStringLiteral("Arriere"), QString()); }));
+        QVERIFY(h.charge([&] { w.Traiter_Fichier(QStringLiteral("Arriere"), QString()); }));
+        QCOMPARE(h.web()->url(), h.url("q/quero/quero_en.html"));
+        QCOMPARE(h.model.Index_Document, std::int16_t{2});
+        QTRY_VERIFY(avant->isEnabled());
+        QTRY_VERIFY(!arriere->isEnabled());
+        QVERIFY(h.charge([&] { w.Traiter_Fichier(QStringLiteral("Avant"), QString()); }));
+        QCOMPARE(h.web()->url(), h.url("q/quero/bark.html"));
+        QCOMPARE(h.model.Index_Document, std::int16_t{1});
+        QTRY_VERIFY(arriere->isEnabled());
+        QVERIFY(avant->isEnabled());
+
+        // A species chosen again starts over.
+        QVERIFY(h.clicLigne(QStringLiteral("Fagus sylvatica")));
+        QCOMPARE(h.model.Index_Document, std::int16_t{0});
+        QTRY_VERIFY(!avant->isEnabled());
+        w.Traiter_Fichier(QStringLiteral("Avant"), QString());
+        QCOMPARE(h.model.Index_Document, std::int16_t{0});
+    }
+
+    void theViewCommandsCarryOneCheckMark_data()
+    {
+        QTest::addColumn<QString>("distribution");
+        QTest::addColumn<bool>("stopMontre");
+        QTest::newRow("documents on the disk") << "hd" << false;
+        QTest::newRow("documents on a web server") << "http" << true;
+    }
+    void theViewCommandsCarryOneCheckMark()
+    {
+        QFETCH(QString, distribution);
+        QFETCH(bool, stopMontre);
+        test::ServeurHttp serveur(QString::fromStdString(test::TempDir().dossier()));
+        Harness h(distribution, distribution == QLatin1String("hd") ? QString() : serveur.adresse());
+        frmMain &w = h.open();
+        QAction *identification = h.menu("mnuViewIdentification");
+        QAction *resultats = h.menu("mnuViewResults");
+        QAction *especes = h.menu("mnuViewSpecies");
+        const auto coches = [&] {
+            return QList<bool>{identification->isChecked(), resultats->isChecked(), especes->isChecked()};
+        };
+        // Contradictions on show end with the results view.
+        h.model.Robots.push_back(Robot{});
+        h.model.Nb_Contradictions = 1;
+
+        resultats->trigger();
+        QCOMPARE(coches(), (QList<bool>{false, true, false}));
+        QCOMPARE(int(h.model.Vue_Courante), 3);
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
+        QVERIFY(h.liste()->isVisible() && h.web()->isVisible() && !h.arbre()->isVisible());
+        QVERIFY(!h.bouton("Copy")->isEnabled());
+        for (int p = 13; p <= 18; ++p)
+            QVERIFY(w.boutonBarre(p)->isVisible());
+        QCOMPARE(w.boutonBarre(19)->isVisible(), stopMontre);
+        QCOMPARE(w.boutonBarre(20)->isVisible(), stopMontre);
+
+        // The checked item does nothing, not even when a question is shown.
+        h.model.Vue_Courante = 2;
+        resultats->trigger();
+        QCOMPARE(coches(), (QList<bool>{false, true, false}));
+        QCOMPARE(int(h.model.Vue_Courante), 2);
+
+        especes->trigger();
+        QCOMPARE(coches(), (QList<bool>{false, false, true}));
+        QCOMPARE(int(h.model.Vue_Courante), 4);
+        QVERIFY(h.arbre()->isVisible() && h.web()->isVisible() && !h.liste()->isVisible());
+        QCOMPARE(w.boutonBarre(19)->isVisible(), stopMontre);
+
+        h.docs().zoom()->show();
+        h.docs().legende()->show();
+        identification->trigger();
+        QCOMPARE(coches(), (QList<bool>{true, false, false}));
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(!h.web()->isVisible() && !h.arbre()->isVisible());
+        QVERIFY(!h.docs().zoom()->isVisible() && !h.docs().legende()->isVisible());
+        for (int p = 13; p <= 22; ++p)
+            QVERIFY(!w.boutonBarre(p)->isVisible());
+    }
+
+    void documentsOnAWebServer()
+    {
+        test::TempDir site;
+        ecris(site.path() / "q/quero/quero_en.html",
+              page("<iframe src='cadre.html'></iframe><img src='lent.png'>"));
+        ecris(site.path() / "q/quero/cadre.html", page("frame"));
+        ecris(site.path() / "q/quero/dessin_quero_en.html",
+              page("<img src='cadre.html' style='position:absolute; left:12px; top:72px; width:550px; height:825px'>"));
+        ecris(site.path() / "f/fagsy/fagsy_en.html", page("Fagus"));
+        ecris(site.path() / "p/pinsy/pinsy_en.html", page("Pinus"));
+        test::ServeurHttp serveur(qs(site.dossier()));
+        Harness h(QStringLiteral("http"), serveur.adresse());
+        h.open();
+        QAction *stop = h.bouton("Stop");
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QTRY_VERIFY(!stop->isEnabled()); // the top-level document is complete
+
+        // Stop as the documents load: on at the start, still on when the frame completes, off
+        // when the page itself does.
+        QList<QPair<bool, bool>> etats; // (top level, Stop enabled) at each document complete
+        connect(h.web(), &Navigateur::DocumentComplete, this,
+                [&](const QUrl &, bool principal) { etats << qMakePair(principal, stop->isEnabled()); });
+        serveur.retiens(QStringLiteral("/q/quero/lent.png"));
+        const QList<QListWidgetItem *> quero = h.liste()->findItems(QStringLiteral("Quercus robur"), Qt::MatchEndsWith);
+        h.liste()->setCurrentItem(quero.first());
+        QTRY_COMPARE(h.web()->url().toString(QUrl::RemovePort), QStringLiteral("http://127.0.0.1/q/quero/quero_en.html"));
+        QTRY_COMPARE(etats, (QList<QPair<bool, bool>>{{false, true}}));
+        QVERIFY(stop->isEnabled());
+        serveur.libere(QStringLiteral("/q/quero/lent.png"));
+        QTRY_COMPARE(etats, (QList<QPair<bool, bool>>{{false, true}, {true, false}}));
+
+        // Any navigation turns Stop on again.
+        QSignalSpy avant(h.web(), &Navigateur::BeforeNavigate2);
+        QVERIFY(h.charge([&] { h.web()->load(QUrl(serveur.adresse() + QStringLiteral("q/quero/dessin_quero_en.html"))); }));
+        QVERIFY(!avant.isEmpty());
+        QTRY_VERIFY(!stop->isEnabled());
+
+        // No drawing page on a web server: no bridge, no legend, no images, no zoom.
+        QVERIFY(!h.web()->pontInstalle());
+        QVERIFY(!h.web()->page()->webChannel());
+        QCOMPARE(h.script(QStringLiteral("typeof qt"), QWebEngineScript::ApplicationWorld).toString(),
+                 QStringLiteral("undefined"));
+        QVERIFY(!h.docs().legende()->isVisible());
+        QTest::mousePress(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+        QTest::mouseRelease(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+        QCOMPARE(h.script(QStringLiteral("1"), QWebEngineScript::MainWorld).toInt(), 1);
+        QVERIFY(!h.docs().zoom()->isVisible());
+        QCOMPARE(h.docs().etatZoom().Souris_X, 0);
+    }
+
+    void theListTakesTheFocusOnlyOnce()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        h.menu("mnuViewResults")->trigger();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QWidget *ailleurs = h.child<QWidget>("Barre_Verticale");
+        ailleurs->setFocusPolicy(Qt::StrongFocus);
+        ailleurs->setFocus();
+        const auto survole = [&] {
+            QMouseEvent e(QEvent::MouseMove, QPointF(10, 10), h.liste()->viewport()->mapToGlobal(QPointF(10, 10)),
+                          Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(h.liste()->viewport(), &e);
+        };
+        survole();
+        QTRY_VERIFY(h.liste()->hasFocus());
+        ailleurs->setFocus();
+        QTRY_VERIFY(ailleurs->hasFocus());
+        survole();
+        QVERIFY(!h.liste()->hasFocus());
+    }
+};
+
+QTEST_MAIN(ResultatsTest)
+#include "resultats_test.moc"
