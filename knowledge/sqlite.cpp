@@ -179,4 +179,16 @@ std::string quoteIdentifier(std::string_view name)
     return out;
 }
 
+std::string quoteLiteral(std::string_view text)
+{
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += '\'';
+        out += c;
+    }
+    out += '\'';
+    return out;
+}
+
 } // namespace tarvenko::sqlite

@@ -83,5 +83,7 @@ private:
 
 // Quotes an identifier for SQL ("Vernaculaire_Français" becomes "\"Vernaculaire_Français\"").
 std::string quoteIdentifier(std::string_view name);
+// Quotes a text as an SQL string literal ("l'If" becomes "'l''If'").
+std::string quoteLiteral(std::string_view text);
 
 } // namespace tarvenko::sqlite

@@ -25,16 +25,7 @@ Expr valeur(const Expr &e)
 
 std::string operande(const Expr &e) { return groupe(valeur(e)); }
 
-std::string litteralSql(std::string_view text)
-{
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
+std::string litteralSql(std::string_view text) { return sqlite::quoteLiteral(text); }
 
 std::string nomSql(std::string_view nom) { return sqlite::quoteIdentifier(nom); }
 

@@ -14,16 +14,7 @@ namespace {
 
 using sqlite::quoteIdentifier;
 
-std::string quoteText(const std::string &text)
-{
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
+std::string quoteText(const std::string &text) { return sqlite::quoteLiteral(text); }
 
 std::string textOrNull(const std::optional<std::string> &text) { return text ? quoteText(*text) : "NULL"; }
 
