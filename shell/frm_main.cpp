@@ -113,6 +113,7 @@ void frmMain::connecteCommandes()
     connect(m_ui->mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->mnuEditIconize, &QAction::triggered, this, &QWidget::showMinimized);
     connect(m_ui->mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+    connect(m_ui->mnuHelpContents, &QAction::triggered, this, &frmMain::Exec_Help);
 }
 
 QAction *frmMain::boutonBarre(int position) const
@@ -277,17 +278,6 @@ void frmMain::mnuHelpAbout_Click()
     about.centre();
     about.exec();
 }
-
-void frmMain::Traiter_Fichier(const QString &Commande, const QString &)
-{
-    if (Commande == QLatin1String("Arriere"))
-        m_documents->Arriere();
-    else if (Commande == QLatin1String("Avant"))
-        m_documents->Avant();
-    else if (Commande == QLatin1String("Stop"))
-        m_documents->Stop();
-}
-void frmMain::Exec_Save() {}
 
 void frmMain::Form_QueryUnload(bool &cancel)
 {

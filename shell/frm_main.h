@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -86,6 +87,21 @@ private:
     void Form_QueryUnload(bool &cancel);
     void Form_Unload();
     void Actualise_Identification();
+
+    // Commands and identification files.
+    // The save question before New and Open, under the title string `titre`: false when the
+    // user cancelled the command.
+    bool Demande_Sauvegarde(int titre);
+    void Exec_New();
+    void Exec_Open(const QString &Nom_Fichier);
+    // Reads `chemin` into the identification; a file that cannot be read leaves everything as it
+    // was and says so.
+    void Ouvre_Identification(const QString &chemin);
+    // The state Saved for `chemin`: caption, menus, Save button, Modifie.
+    void Marque_Enregistre(const QString &chemin);
+    // Puts the drawing, or the state pictures of the question, on the clipboard.
+    void Exec_Copy();
+    void Exec_Help();
     void appliqueRafraichissement(const Rafraichissement &r);
     void mnuHelpAbout_Click();
     void installeIcones();
@@ -138,5 +154,12 @@ private:
 
 // A command line as one text: one pair of surrounding double quotes removed.
 QString Nettoie_Ligne_Commande(QString ligne);
+
+// The help to open: Chemin_Executables + "help\Plomix.chm" when it exists, else the user guide
+// of the language (guide_en.html, guide_es.html or guide_fr.html) from the first of `dossiersGuide`
+// that holds it; empty when there is none.
+QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide);
+// Where the user guides are looked for: installed beside the program, then the source tree.
+QStringList Dossiers_Guide();
 
 } // namespace tarvenko

@@ -1,0 +1,270 @@
+// The commands of the menus and the tool bar, and the identification file: which file the
+// identification belongs to and whether it has changed since it was last saved or opened.
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QUrl>
+
+#include <algorithm>
+
+#include "commands/fichier_identification.h"
+#include "documents/documents.h"
+#include "engine/answering.h"
+#include "knowledge/key_model.h"
+#include "knowledge/loader.h"
+#include "platform/dialog_service.h"
+#include "platform/file_lookup.h"
+#include "platform/qt_text.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "shell/localisation.h"
+#include "ui_frmMain.h"
+
+namespace tarvenko {
+
+namespace {
+
+// The hourglass while a command works.
+class Curseur_Attente {
+public:
+    Curseur_Attente() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~Curseur_Attente() { QApplication::restoreOverrideCursor(); }
+    Curseur_Attente(const Curseur_Attente &) = delete;
+    Curseur_Attente &operator=(const Curseur_Attente &) = delete;
+};
+
+const QString kSave = QStringLiteral("Save");
+
+} // namespace
+
+void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichier)
+{
+    // Compared exactly: "new" is not "New".
+    if (Commande == QLatin1String("New"))
+        Exec_New();
+    else if (Commande == QLatin1String("Open"))
+        Exec_Open(Nom_Fichier);
+    else if (Commande == QLatin1String("Save"))
+        Exec_Save();
+    else if (Commande == QLatin1String("Copy"))
+        Exec_Copy();
+    else if (Commande == QLatin1String("Print")) {
+        // Printing: not available yet
+    }
+    else if (Commande == QLatin1String("Help"))
+        Exec_Help();
+    else if (Commande == QLatin1String("Arriere"))
+        m_documents->Arriere();
+    else if (Commande == QLatin1String("Avant"))
+        m_documents->Avant();
+    else if (Commande == QLatin1String("Stop"))
+        m_documents->Stop();
+    else if (Commande == QLatin1String("Contra")) {
+        // The contradiction check: not available yet
+    }
+}
+
+bool frmMain::Demande_Sauvegarde(int titre)
+{
+    KeyModel &m = m_ctx.modele;
+    if (!m.Modifie)
+        return true;
+    switch (m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1072), texteOuAnglais(m.Num_Langue, titre),
+                                           BoutonsMessage::YesNoCancel, IconeMessage::Warning})) {
+    case ReponseMessage::Cancel: return false;
+    case ReponseMessage::Yes:
+        // The command goes on even when the user then cancels the Save dialog.
+        Exec_Save();
+        return true;
+    default: return true;
+    }
+}
+
+void frmMain::Marque_Enregistre(const QString &chemin)
+{
+    KeyModel &m = m_ctx.modele;
+    m.Fichier_Courant = us(chemin);
+    setWindowTitle(qs(m.Titre_Fenetre) + QStringLiteral(" [") + chemin + QStringLiteral("]"));
+    Desactive_Bouton(kSave);
+    m_ui->mnuFileSave->setEnabled(false);
+    m_ui->mnuFileSaveAs->setEnabled(true);
+    m.Modifie = false;
+}
+
+void frmMain::Exec_Save()
+{
+    KeyModel &m = m_ctx.modele;
+    QString cible;
+    if (!m_ui->mnuFileSave->isEnabled()) {
+        const std::optional<QString> choisi = m_ctx.dialogues.fichierAEnregistrer(
+            this, DemandeFichier{texteOuAnglais(m.Num_Langue, 1025), texteOuAnglais(m.Num_Langue, 1052),
+                                 QStringLiteral("*.ryk"), QStringLiteral(".ryk"), QString()});
+        if (!choisi || choisi->isEmpty())
+            return;
+        cible = *choisi;
+    } else {
+        cible = qs(m.Fichier_Courant);
+        if (cible.isEmpty())
+            return;
+    }
+
+    bool ecrit = false;
+    std::string erreur;
+    {
+        Curseur_Attente sablier;
+        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, erreur);
+    }
+    if (!ecrit) {
+        // The identification is not on disk: it stays modified, under its previous file.
+        QString texte = cible + texteOuAnglais(m.Num_Langue, 1074);
+        if (!erreur.empty())
+            texte += QStringLiteral("\n") + qs(erreur);
+        m_ctx.dialogues.message(this, {texte, QString(), BoutonsMessage::Ok, IconeMessage::None});
+        return;
+    }
+    Marque_Enregistre(cible);
+}
+
+void frmMain::Exec_Open(const QString &Nom_Fichier)
+{
+    KeyModel &m = m_ctx.modele;
+    QString chemin;
+    if (!Nom_Fichier.isEmpty()) {
+        // A command-line path, written in any letter case: lower-cased, then matched against the
+        // disk so that it opens where names are case-sensitive.
+        chemin = qs(resoutChemin(us(Nom_Fichier.toLower())));
+    } else {
+        if (!Demande_Sauvegarde(1024))
+            return;
+        const std::optional<QString> choisi = m_ctx.dialogues.fichierAOuvrir(
+            this, DemandeFichier{texteOuAnglais(m.Num_Langue, 1024), texteOuAnglais(m.Num_Langue, 1052),
+                                 QStringLiteral("*.ryk"), QStringLiteral(".ryk"), QString()});
+        if (!choisi || choisi->isEmpty())
+            return;
+        chemin = *choisi;
+    }
+    Ouvre_Identification(chemin);
+}
+
+void frmMain::Ouvre_Identification(const QString &chemin)
+{
+    KeyModel &m = m_ctx.modele;
+    Identification lue;
+    const LectureIdentification resultat =
+        Lit_Identification(us(chemin), m.Etat_Choisi.size(), m.Cadre_Fait.size(), lue);
+    if (resultat != LectureIdentification::Ok) {
+        // Unreadable, too short (another key's file) or holding values no answer gives: the
+        // identification on screen and the file it belongs to stay as they were.
+        m_ctx.dialogues.message(this, {chemin + texteOuAnglais(m.Num_Langue, 1074), QString(), BoutonsMessage::Ok,
+                                       IconeMessage::None});
+        return;
+    }
+
+    Curseur_Attente sablier;
+    QCoreApplication::processEvents();
+    m.Etat_Choisi = std::move(lue.Etat_Choisi);
+    m.Cadre_Fait = std::move(lue.Cadre_Fait);
+    Actualise_Identification();
+    if (m_fini)
+        return;
+    // Re-scoring marked the identification as modified: an opened file is not.
+    Marque_Enregistre(chemin);
+    statut(QString());
+    m_ui->Robot->update();
+    Montre_Identification();
+}
+
+void frmMain::Exec_New()
+{
+    KeyModel &m = m_ctx.modele;
+    if (!Demande_Sauvegarde(1023))
+        return;
+    {
+        Curseur_Attente sablier;
+        QCoreApplication::processEvents();
+        Nettoye(m);
+        if (m.Nb_Contradictions != 0) {
+            // The overlays of the contradiction check go, and the bar is rebuilt from its table.
+            m.Robots.resize(static_cast<std::size_t>(std::max<std::int16_t>(m.Nb_Robot, 0)));
+            m.Nb_Contradictions = 0;
+            Recharge_Barre();
+        }
+        Actualise_Identification();
+        if (m_fini)
+            return;
+        Lit_Jokers(m);
+
+        setWindowTitle(qs(m.Titre_Fenetre));
+        m.Fichier_Courant.clear();
+        m_ui->mnuFileSave->setEnabled(false);
+        m_ui->mnuFileSaveAs->setEnabled(false);
+        Desactive_Bouton(kSave);
+        m.Modifie = false;
+
+        statut(QString());
+        m_ui->Robot->update();
+        Montre_Identification();
+        m_ui->mnuViewSpecies->setChecked(false);
+        m_ui->mnuViewResults->setChecked(false);
+        m_ui->mnuViewIdentification->setChecked(true);
+    }
+    QCoreApplication::processEvents();
+}
+
+void frmMain::Exec_Copy()
+{
+    // A document in the browser is not copied; otherwise the state pictures of the question, or
+    // the drawing.
+    if (m_ui->WebTexte->isVisible())
+        return;
+    QWidget *source = m_ui->Pic_Choix->isVisible() ? static_cast<QWidget *>(m_ui->Pic_Choix)
+                                                   : static_cast<QWidget *>(m_ui->Robot);
+    const QImage image = source->grab().toImage();
+    if (image.isNull())
+        return;
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setImage(image);
+}
+
+QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
+{
+    // The help file of the installation when there is one, else the user guide of the language.
+    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
+    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
+        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
+    const char *const langues[] = {"en", "es", "fr"};
+    const int langue = m.Num_Langue >= 0 && m.Num_Langue <= 2 ? m.Num_Langue : 0;
+    const QString nom = QStringLiteral("guide_%1.html").arg(QLatin1String(langues[langue]));
+    for (const QString &dossier : dossiersGuide) {
+        const QFileInfo guide(QDir(dossier).filePath(nom));
+        if (guide.isFile())
+            return guide.absoluteFilePath();
+    }
+    return {};
+}
+
+QStringList Dossiers_Guide()
+{
+    // Installed next to the program, or the source tree of an uninstalled build.
+    const QString programme = QCoreApplication::applicationDirPath();
+    return {programme + QStringLiteral("/../share/tarvenko/help"), programme + QStringLiteral("/help"),
+            QStringLiteral(TARVENKO_SOURCE_HELP_DIR)};
+}
+
+void frmMain::Exec_Help()
+{
+    // No help installed: nothing is said.
+    const QString fichier = Fichier_Aide(m_ctx.modele, Dossiers_Guide());
+    if (!fichier.isEmpty())
+        QDesktopServices::openUrl(QUrl::fromLocalFile(fichier));
+}
+
+} // namespace tarvenko

@@ -1,0 +1,541 @@
+// The commands of the main window: new, open and save of an identification file.
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolBar>
+
+#include <filesystem>
+
+#include "knowledge/key_model.h"
+#include "knowledge/palette.h"
+#include "layout/arrange_fenetre.h"
+#include "platform/qt_text.h"
+#include "platform/settings_store.h"
+#include "platform/single_instance.h"
+#include "resources/string_table.h"
+#include "shell/contexte.h"
+#include "shell/frm_main.h"
+#include "shell/localisation.h"
+#include "support/scripted_dialogs.h"
+#include "support/temp_dir.h"
+#include "tools/kbbuilder/kb_builder.h"
+#include "tools/wmf/wmf_writer.h"
+#include "views/barres.h"
+#include "views/pic_choix.h"
+#include "views/robot_view.h"
+
+using namespace tarvenko;
+using tools::WmfRect;
+using tools::WmfWriter;
+
+namespace {
+
+constexpr std::uint32_t kVert = 0x0030A030;  // COLORREF: the crown, which opens FEUILLE
+constexpr std::uint32_t kBrun = 0x00204080;  // the trunk, which opens ECORCE
+
+// A drawing of a crown (left two thirds) and a trunk (right third), in the 2400 x 1800 space.
+void writeDrawing(const std::string &path)
+{
+    WmfWriter w;
+    w.setWindowOrg(0, 0).setWindowExt(2400, 1800);
+    w.selectObject(w.createPen(wmf::PS_NULL, 0, 0));
+    w.selectObject(w.createBrush(wmf::BS_SOLID, kVert));
+    w.rectangle(WmfRect{0, 0, 1600, 1800});
+    w.selectObject(w.createBrush(wmf::BS_SOLID, kBrun));
+    w.rectangle(WmfRect{1600, 0, 2400, 1800});
+    w.save(path);
+}
+
+// A question picture: a grid of cells in grey.
+void writeGrid(const std::string &path)
+{
+    WmfWriter w;
+    w.setWindowOrg(0, 0).setWindowExt(1000, 500);
+    w.selectObject(w.createBrush(wmf::BS_SOLID, 0x00E0E0E0));
+    w.rectangle(WmfRect{10, 10, 490, 490});
+    w.rectangle(WmfRect{510, 10, 990, 490});
+    w.save(path);
+}
+
+struct Harness {
+    QTemporaryDir machineDir, userDir;
+    test::TempDir root;
+    KeyModel model;
+    SettingsStore settings;
+    test::ScriptedDialogs dialogs;
+    SingleInstance instance{qs(root.fichier("lock"))};
+    std::optional<int> exitCode;
+    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
+    std::unique_ptr<frmMain> window;
+
+    Harness()
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
+        namespace fs = std::filesystem;
+        for (const char *folder : {"data", "robot/00", "descripteurs"})
+            fs::create_directories(root.path() / folder);
+        QSettings machine(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
+        machine.setValue(QStringLiteral("Logiciel/Data"), qs(root.dossier() + "data/"));
+        machine.setValue(QStringLiteral("Logiciel/Base"), QStringLiteral("Tarvenko.db"));
+        machine.setValue(QStringLiteral("Logiciel/Robot"), qs(root.dossier() + "robot/"));
+        machine.setValue(QStringLiteral("Logiciel/Descripteurs"), qs(root.dossier() + "descripteurs/"));
+        machine.setValue(QStringLiteral("Options/Curseur"), QStringLiteral("True"));
+        machine.sync();
+        writeDrawing(root.dossier() + "robot/00/arbre.wmf");
+        writeGrid(root.dossier() + "descripteurs/feuille.wmf");
+        writeGrid(root.dossier() + "descripteurs/ecorce.wmf");
+        // The palette as the colour chart would give it.
+        ctx.echantillonnePalette = [](KeyModel &m) {
+            const std::int32_t colours[] = {static_cast<std::int32_t>(kVert), static_cast<std::int32_t>(kBrun)};
+            Echantillonne_Palette(m, 200, 10, [&](int x, int) { return colours[x / 100]; });
+        };
+    }
+
+    // Three species, leaves and bark; a zone over the lower left corner opens the bark question.
+    tools::KbBuilder key()
+    {
+        tools::KbBuilder kb(root.dossier() + "data/");
+        kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Fagus sylvatica", "FAGACEAE", "FAGSY")
+            .espece("Pinus sylvestris", "PINACEAE", "PINSY");
+        kb.objet({.objet = "FEUILLE", .etats = {"LARGE", "AIGUILLE"}, .tips = {"Broad", "Needle"}, .lignes = 1,
+                  .colonnes = 2, .cadre = 0, .tipText = "Leaf type", .popup = "feuille.wmf"});
+        kb.objet({.objet = "ECORCE", .etats = {"LISSE", "CREVASSEE"}, .tips = {"Smooth", "Furrowed"}, .lignes = 1,
+                  .colonnes = 2, .cadre = 1, .tipText = "Bark", .popup = "ecorce.wmf"});
+        kb.a("Quercus robur", "LARGE").a("Quercus robur", "CREVASSEE");
+        kb.a("Fagus sylvatica", "LARGE").a("Fagus sylvatica", "LISSE");
+        kb.a("Pinus sylvestris", "AIGUILLE").a("Pinus sylvestris", "CREVASSEE");
+        kb.hierarchie(0, "arbre.wmf", {});
+        kb.couleur("FEUILLE").couleur("ECORCE");
+        kb.clicZone("ECORCE", 0, false, 0, 600, 1200, 1800, {});
+        kb.butDeter("Leaf", "leaf.ico", "Leaf type", "FEUILLE")
+            .butDeter("Bark", "bark.ico", "Bark", "ECORCE")
+            .butDeter("Search", "search.ico", "Propose a question", "Search")
+            .butDeter("Results", "results.ico", "Results", "Results");
+        kb.butQuest("OK", "ok.ico", "Validate").butQuest("Back", "back.ico", "Leave").butQuest("Pass", "pass.ico", "Pass");
+        return kb;
+    }
+
+    frmMain &open(const QString &ligneCommande = QString())
+    {
+        window = std::make_unique<frmMain>(ctx);
+        if (!window->Form_Load(ligneCommande))
+            qFatal("the window did not load");
+        model.Vue_Courante = 1;
+        window->resize(1000, 700);
+        window->show();
+        window->Arrange_Fenetre();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            qFatal("the window was not shown");
+        return *window;
+    }
+
+    template <typename T>
+    T *child(const char *name) const
+    {
+        return window->findChild<T *>(QString::fromLatin1(name));
+    }
+    QToolBar *bar(const char *name) const { return child<QToolBar>(name); }
+    QAction *menu(const char *name) const { return child<QAction>(name); }
+    QAction *saveButton() const
+    {
+        for (QAction *a : bar("tbToolBar")->actions())
+            if (a->property("Key").toString() == QLatin1String("Save"))
+                return a;
+        return nullptr;
+    }
+    void clickButton(const char *barName, int position)
+    {
+        QToolBar *b = bar(barName);
+        QWidget *button = b->widgetForAction(Bouton_A(b, position));
+        QVERIFY(button && button->isVisible());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+    void clickCell(int k)
+    {
+        auto *grid = child<PicChoixView>("Pic_Choix");
+        const int columns = model.Descripteur_Courant.Colonnes;
+        const int rows = model.Descripteur_Courant.Lignes;
+        const int w = grid->width() / columns, h = grid->height() / rows;
+        QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint((k % columns) * w + w / 2, (k / columns) * h + h / 2));
+    }
+    // Answers a question through the window: bar button 1 (leaf) or 3 (bark), then a state.
+    void answer(int barButton, int cell)
+    {
+        clickButton("Barre_Deter", barButton);
+        clickCell(cell);
+        clickButton("Barre_Question", 1);
+    }
+    QStringList lines() const
+    {
+        QStringList out;
+        const auto *list = child<QListWidget>("Liste_Esp");
+        for (int i = 0; i < list->count(); ++i)
+            out << list->item(i)->text();
+        return out;
+    }
+    QString title() const { return qs(model.Titre_Fenetre); }
+    QString file(const char *name) const { return qs(root.dossier()) + QLatin1String(name); }
+};
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+        qFatal("cannot write the test file");
+}
+
+// The four bookkeeping states, as the menus, the Save button and the caption show them.
+enum class Etat { New, NewChanged, Saved, SavedChanged };
+
+void checkState(const Harness &h, Etat etat, const QString &path = QString())
+{
+    const bool changed = etat == Etat::NewChanged || etat == Etat::SavedChanged;
+    const bool saved = etat == Etat::Saved || etat == Etat::SavedChanged;
+    QCOMPARE(h.window->Modifie(), changed);
+    QCOMPARE(h.menu("mnuFileSave")->isEnabled(), etat == Etat::SavedChanged);
+    QCOMPARE(h.menu("mnuFileSaveAs")->isEnabled(), etat != Etat::New);
+    QCOMPARE(h.saveButton()->isEnabled(), changed);
+    QCOMPARE(qs(h.model.Fichier_Courant), saved ? path : QString());
+    QCOMPARE(h.window->windowTitle(), saved ? h.title() + QStringLiteral(" [") + path + QStringLiteral("]") : h.title());
+}
+
+// Etat_Choisi then Cadre_Fait, 16-bit little-endian.
+QByteArray bytesOf(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values) {
+        out.append(char(v & 0xFF));
+        out.append(char((v >> 8) & 0xFF));
+    }
+    return out;
+}
+
+} // namespace
+
+class CommandesTest : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void savingAndOpeningGoThroughTheFourStates()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        QVERIFY(h.saveButton());
+        checkState(h, Etat::New);
+
+        h.answer(1, 1); // needle leaves
+        checkState(h, Etat::NewChanged);
+        const QStringList ranked = h.lines();
+
+        const QString path = h.file("ident.ryk");
+        h.dialogs.fichiers.push_back(path);
+        h.menu("mnuFileSaveAs")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{1});
+        QCOMPARE(h.dialogs.demandesFichier[0].title, QStringLiteral("Save"));
+        QCOMPARE(h.dialogs.demandesFichier[0].filter, texteOuAnglais(0, 1052));
+        QCOMPARE(h.dialogs.demandesFichier[0].initialName, QStringLiteral("*.ryk"));
+        QCOMPARE(readAll(path), bytesOf({0, 1, 0, 0, -1, 0}));
+        checkState(h, Etat::Saved, path);
+
+        h.answer(3, 0); // smooth bark
+        checkState(h, Etat::SavedChanged, path);
+        h.menu("mnuFileSave")->trigger(); // silent: no dialog
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{1});
+        QCOMPARE(readAll(path), bytesOf({0, 1, 1, 0, -1, -1}));
+        checkState(h, Etat::Saved, path);
+        const QStringList ranked2 = h.lines();
+        QVERIFY(ranked2 != ranked);
+
+        h.menu("mnuFileNew")->trigger();
+        QVERIFY(h.dialogs.messages.empty()); // nothing to save: no question
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
+        QCOMPARE(h.model.Cadre_Fait, (std::vector<std::int16_t>{0, 0}));
+        checkState(h, Etat::New);
+
+        h.dialogs.fichiers.push_back(path);
+        h.menu("mnuFileOpen")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{2});
+        QCOMPARE(h.dialogs.demandesFichier[1].title, QStringLiteral("Open"));
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 1, 0}));
+        QCOMPARE(h.model.Cadre_Fait, (std::vector<std::int16_t>{-1, -1}));
+        QCOMPARE(h.lines(), ranked2); // re-scored from the file
+        checkState(h, Etat::Saved, path); // re-scoring does not count as a change
+        QVERIFY(h.child<QLabel>("sbPanel1")->text().isEmpty());
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+
+        // Save As from Saved asks for a file again and stays Saved.
+        const QString other = h.file("other.ryk");
+        h.dialogs.fichiers.push_back(other);
+        h.menu("mnuFileSaveAs")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{3});
+        QCOMPARE(readAll(other), bytesOf({0, 1, 1, 0, -1, -1}));
+        checkState(h, Etat::Saved, other);
+    }
+
+    void cancellingStopsTheCommand()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.answer(1, 0);
+        const std::vector<std::int16_t> answers = h.model.Etat_Choisi;
+
+        // The Save dialog cancelled: nothing changes.
+        h.menu("mnuFileSave")->setEnabled(false);
+        h.window->Traiter_Fichier(QStringLiteral("Save"), QString());
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{1});
+        checkState(h, Etat::NewChanged);
+
+        // Cancel in the question before New: the whole command stops.
+        h.dialogs.reponses.push_back(ReponseMessage::Cancel);
+        h.menu("mnuFileNew")->trigger();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        QCOMPARE(h.dialogs.messages[0].text, texteOuAnglais(0, 1072));
+        QCOMPARE(h.dialogs.messages[0].title, texteOuAnglais(0, 1023));
+        QCOMPARE(h.model.Etat_Choisi, answers);
+        checkState(h, Etat::NewChanged);
+
+        // Cancel in the question before Open: no Open dialog.
+        h.dialogs.reponses.push_back(ReponseMessage::Cancel);
+        h.menu("mnuFileOpen")->trigger();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{2});
+        QCOMPARE(h.dialogs.messages[1].title, texteOuAnglais(0, 1024));
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{1});
+        QCOMPARE(h.model.Etat_Choisi, answers);
+
+        // Yes, then the Save dialog cancelled: New still goes on.
+        h.dialogs.reponses.push_back(ReponseMessage::Yes);
+        h.menu("mnuFileNew")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{2});
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
+        checkState(h, Etat::New);
+    }
+
+    void yesInTheQuestionSavesBeforeOpening()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        const QString first = h.file("first.ryk");
+        writeBytes(first, bytesOf({1, 0, 0, 0, -1, 0}));
+        h.answer(3, 1);
+        const QString saved = h.file("saved.ryk");
+        h.dialogs.reponses.push_back(ReponseMessage::Yes);
+        h.dialogs.fichiers = {saved, first};
+        h.menu("mnuFileOpen")->trigger();
+        QCOMPARE(readAll(saved), bytesOf({0, 0, 0, 1, 0, -1}));
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{1, 0, 0, 0}));
+        checkState(h, Etat::Saved, first);
+    }
+
+    void aCommandLinePathOpensInAnyLetterCase()
+    {
+        Harness h;
+        h.key().ecrit();
+        const QString onDisk = h.file("Foret.ryk");
+        writeBytes(onDisk, bytesOf({0, 1, 0, 1, -1, -1, 7, 7})); // bytes past the arrays are ignored
+        const QString typed = h.file("FORET.RYK");
+        QVERIFY(!QFileInfo::exists(typed));
+        h.open(QStringLiteral("\"") + typed + QStringLiteral("\""));
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 0, 1}));
+        QCOMPARE(h.model.Cadre_Fait, (std::vector<std::int16_t>{-1, -1}));
+        QVERIFY(!h.window->Modifie());
+        QCOMPARE(QFileInfo(qs(h.model.Fichier_Courant)).canonicalFilePath(), QFileInfo(onDisk).canonicalFilePath());
+        checkState(h, Etat::Saved, qs(h.model.Fichier_Courant));
+
+        // The command itself, once the window runs.
+        h.answer(1, 0);
+        h.dialogs.reponses.push_back(ReponseMessage::Cancel); // never asked: a path opens directly
+        h.window->Traiter_Fichier(QStringLiteral("Open"), typed);
+        QVERIFY(h.dialogs.messages.empty());
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 0, 1}));
+        QVERIFY(!h.window->Modifie());
+    }
+
+    void aFailedSaveLeavesTheIdentificationModified()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.answer(1, 1);
+        const QString bad = h.file("missing-folder/ident.ryk");
+        h.dialogs.fichiers.push_back(bad);
+        h.window->Exec_Save();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        QVERIFY(h.dialogs.messages[0].text.startsWith(bad + texteOuAnglais(0, 1074)));
+        QVERIFY(!QFileInfo::exists(bad));
+        checkState(h, Etat::NewChanged);
+
+        // The same once the identification has a file: the file and the state stay.
+        const QString good = h.file("ident.ryk");
+        h.dialogs.fichiers.push_back(good);
+        h.window->Exec_Save();
+        h.answer(3, 0);
+        checkState(h, Etat::SavedChanged, good);
+        QVERIFY(QFile::remove(good));
+        QVERIFY(QDir().mkpath(good)); // a folder where the file was: it cannot be written
+        h.window->Exec_Save();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{2});
+        checkState(h, Etat::SavedChanged, good);
+    }
+
+    void unreadableFilesLeaveTheIdentificationAlone()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        const QString path = h.file("ident.ryk");
+        h.answer(1, 1);
+        h.dialogs.fichiers.push_back(path);
+        h.window->Exec_Save();
+        h.answer(3, 1);
+        const std::vector<std::int16_t> states = h.model.Etat_Choisi, groups = h.model.Cadre_Fait;
+        const QStringList ranked = h.lines();
+
+        const auto refused = [&](const QString &file) {
+            h.dialogs.reponses.push_back(ReponseMessage::No); // do not save first
+            h.dialogs.fichiers.push_back(file);
+            const std::size_t before = h.dialogs.messages.size();
+            h.menu("mnuFileOpen")->trigger();
+            QCOMPARE(h.dialogs.messages.size(), before + 2); // the question, then the refusal
+            QCOMPARE(h.dialogs.messages.back().text, file + texteOuAnglais(0, 1074));
+            QCOMPARE(h.model.Etat_Choisi, states);
+            QCOMPARE(h.model.Cadre_Fait, groups);
+            QCOMPARE(h.lines(), ranked);
+            checkState(h, Etat::SavedChanged, path);
+        };
+
+        const QString shortFile = h.file("short.ryk");
+        writeBytes(shortFile, bytesOf({1, 0, 0}));
+        refused(shortFile);
+
+        const QString invalid = h.file("invalid.ryk");
+        writeBytes(invalid, bytesOf({2, 0, 0, 0, 0, 0}));
+        refused(invalid);
+
+        refused(h.file("nowhere.ryk")); // cannot be opened: Fichier_Courant stays
+    }
+
+    void newResetsEverything()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.answer(1, 1);
+        // What a contradiction check leaves: an overlay past the layers, and a count.
+        const std::size_t layers = static_cast<std::size_t>(h.model.Nb_Robot);
+        h.model.Robots.resize(layers + 2);
+        h.model.Nb_Contradictions = 2;
+        const std::vector<bool> jokers = h.model.Joker;
+        QVERIFY(!jokers.empty());
+        h.model.Joker.clear();
+        h.menu("mnuViewResults")->setChecked(true);
+        h.menu("mnuViewIdentification")->setChecked(false);
+        h.child<QLabel>("sbPanel1")->setText(QStringLiteral("busy"));
+
+        h.dialogs.reponses.push_back(ReponseMessage::No);
+        h.window->Traiter_Fichier(QStringLiteral("New"), QString());
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        QCOMPARE(h.model.Robots.size(), layers);
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Joker, jokers);
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
+        QCOMPARE(h.lines().size(), 3);
+        QVERIFY(h.child<QLabel>("sbPanel1")->text().isEmpty());
+        QVERIFY(h.menu("mnuViewIdentification")->isChecked());
+        QVERIFY(!h.menu("mnuViewResults")->isChecked());
+        QVERIFY(!h.menu("mnuViewSpecies")->isChecked());
+        QCOMPARE(h.bar("Barre_Deter")->actions().size(), 8);
+        checkState(h, Etat::New);
+    }
+
+    void copyPutsTheShownPictureOnTheClipboard()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        h.window->Traiter_Fichier(QStringLiteral("Copy"), QString());
+        auto *robot = h.child<RobotView>("Robot");
+        QCOMPARE(clipboard->image().size(), robot->grab().size());
+
+        h.clickButton("Barre_Deter", 1); // the question's pictures are shown instead
+        auto *grid = h.child<PicChoixView>("Pic_Choix");
+        QVERIFY(grid->isVisible() && !robot->isVisible());
+        clipboard->clear();
+        h.window->Traiter_Fichier(QStringLiteral("Copy"), QString());
+        QCOMPARE(clipboard->image().size(), grid->grab().size());
+
+        clipboard->clear();
+        h.window->Traiter_Fichier(QStringLiteral("copy"), QString());
+        QVERIFY(clipboard->image().isNull());
+    }
+
+    void helpOpensTheHelpFileOrTheGuideOfTheLanguage()
+    {
+        test::TempDir install, guides;
+        KeyModel m;
+        m.Chemin_Executables = install.dossier();
+        writeBytes(qs(guides.fichier("guide_en.html")), "<html>en</html>");
+        writeBytes(qs(guides.fichier("guide_fr.html")), "<html>fr</html>");
+        const QStringList dossiers{QStringLiteral("/nonexistent"), qs(guides.dossier())};
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_en.html")));
+        m.Num_Langue = 2;
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_fr.html")));
+        m.Num_Langue = 1; // no Spanish guide there
+        QVERIFY(Fichier_Aide(m, dossiers).isEmpty());
+
+        QVERIFY(QDir().mkpath(qs(install.dossier() + "help")));
+        writeBytes(qs(install.fichier("help/Plomix.chm")), "ITSF");
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/Plomix.chm")));
+
+        // The guides of this program are found for every language.
+        for (int langue = 0; langue <= 2; ++langue) {
+            KeyModel sans;
+            sans.Num_Langue = static_cast<std::int16_t>(langue);
+            QVERIFY(!Fichier_Aide(sans, Dossiers_Guide()).isEmpty());
+        }
+    }
+
+    void unknownWordsDoNothing()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.answer(1, 1);
+        const std::vector<std::int16_t> answers = h.model.Etat_Choisi;
+        for (const char *word : {"new", "NEW", "open", "save", "", "Nouveau", "Arret"})
+            h.window->Traiter_Fichier(QString::fromLatin1(word), h.file("x.ryk"));
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        QCOMPARE(h.model.Etat_Choisi, answers);
+        checkState(h, Etat::NewChanged);
+    }
+};
+
+QTEST_MAIN(CommandesTest)
+#include "commandes_test.moc"
