@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
 
 namespace tarvenko {
 
@@ -76,6 +77,12 @@ std::optional<QString> QtDialogService::dossier(QWidget *parent, const QString &
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+bool QtDialogService::imprimante(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 QString filtreQt(const QString &filter)

@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class QPrinter;
 class QWidget;
 
 namespace tarvenko {
@@ -38,6 +39,8 @@ public:
     virtual std::optional<QString> fichierAOuvrir(QWidget *parent, const DemandeFichier &request) = 0;
     virtual std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) = 0;
     virtual std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) = 0;
+    // The print dialog: sets up `printer` (device, copies...); false when the user cancelled.
+    virtual bool imprimante(QWidget *parent, QPrinter &printer) = 0;
 };
 
 // The dialogs a person answers.
@@ -47,6 +50,7 @@ public:
     std::optional<QString> fichierAOuvrir(QWidget *parent, const DemandeFichier &request) override;
     std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) override;
     std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) override;
+    bool imprimante(QWidget *parent, QPrinter &printer) override;
 };
 
 // "Files (*.ryk)|*.ryk|All (*.*)|*.*" as a Qt name filter list: "Files (*.ryk);;All (*.*)".

@@ -1,6 +1,7 @@
 #include "shell/frm_main.h"
 
 #include <QAction>
+#include <QPrinter>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>

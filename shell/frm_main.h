@@ -10,6 +10,7 @@
 #include "engine/drawing_layers.h"
 
 class QAction;
+class QPrinter;
 class QLabel;
 class QMouseEvent;
 class QTreeWidgetItem;
@@ -101,6 +102,9 @@ private:
     void Marque_Enregistre(const QString &chemin);
     // Puts the drawing, or the state pictures of the question, on the clipboard.
     void Exec_Copy();
+    void Exec_Print();
+    void Imprime_Page();
+    void Montre_Contradictions();
     void Exec_Help();
     void appliqueRafraichissement(const Rafraichissement &r);
     void mnuHelpAbout_Click();
@@ -150,6 +154,7 @@ private:
     std::int16_t m_Bouton_Souris = -1;
     bool m_charge = false; // the window has finished loading
     bool m_fini = false;   // a fatal error ended the program
+    std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress
 };
 
 // A command line as one text: one pair of surrounding double quotes removed.

@@ -10,13 +10,18 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
+#include <QPrinter>
 #include <QUrl>
 
 #include <algorithm>
 
 #include "commands/fichier_identification.h"
+#include "commands/frm_print.h"
+#include "commands/impression.h"
 #include "documents/documents.h"
 #include "engine/answering.h"
+#include "engine/contradictions.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
 #include "platform/dialog_service.h"
@@ -26,6 +31,7 @@
 #include "shell/frm_main.h"
 #include "shell/localisation.h"
 #include "ui_frmMain.h"
+#include "views/barres.h"
 
 namespace tarvenko {
 
@@ -55,9 +61,8 @@ void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichie
         Exec_Save();
     else if (Commande == QLatin1String("Copy"))
         Exec_Copy();
-    else if (Commande == QLatin1String("Print")) {
-        // Printing: not available yet
-    }
+    else if (Commande == QLatin1String("Print"))
+        Exec_Print();
     else if (Commande == QLatin1String("Help"))
         Exec_Help();
     else if (Commande == QLatin1String("Arriere"))
@@ -66,9 +71,8 @@ void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichie
         m_documents->Avant();
     else if (Commande == QLatin1String("Stop"))
         m_documents->Stop();
-    else if (Commande == QLatin1String("Contra")) {
-        // The contradiction check: not available yet
-    }
+    else if (Commande == QLatin1String("Contra"))
+        Montre_Contradictions();
 }
 
 bool frmMain::Demande_Sauvegarde(int titre)
@@ -265,6 +269,82 @@ void frmMain::Exec_Help()
     const QString fichier = Fichier_Aide(m_ctx.modele, Dossiers_Guide());
     if (!fichier.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(fichier));
+}
+
+// ---- Printing ----
+
+void frmMain::Imprime_Page()
+{
+    // The browser prints asynchronously: the printer lives until it is done.
+    m_imprimante = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!m_ctx.dialogues.imprimante(this, *m_imprimante))
+        return;
+    m_ui->WebTexte->Imprime(m_imprimante.get());
+}
+
+void frmMain::Exec_Print()
+{
+    KeyModel &m = m_ctx.modele;
+    if (m_ui->WebTexte->isVisible()) {
+        const QString location = m_ui->WebTexte->LocationURL();
+        if (qs(m.Distribution) != QLatin1String("hd") || !location.right(17).startsWith(QLatin1String("dessin"))) {
+            Imprime_Page();
+            return;
+        }
+        // A drawing page: its full-size picture, one job per copy.
+        QPrinter printer(QPrinter::HighResolution);
+        if (!m_ctx.dialogues.imprimante(this, printer))
+            return;
+        const int copies = std::max(1, printer.copyCount());
+        printer.setCopyCount(1);
+        for (int copy = 0; copy < copies; ++copy)
+            Imprime_Image_Dessin(printer, m_documents->Image_Dessin());
+        return;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_ctx.dialogues.imprimante(this, printer))
+        return;
+    if (m_ui->Robot->isVisible()) {
+        const int copies = std::max(1, printer.copyCount());
+        printer.setCopyCount(1);
+        for (int copy = 0; copy < copies; ++copy) {
+            frmPrint progress(this);
+            progress.show();
+            const IssueImpression issue =
+                Imprime_Dessin(printer, m, [&](int k) { return progress.avance(k, m.Nb_Robot); });
+            progress.hide();
+            if (issue != IssueImpression::Imprime)
+                break;
+        }
+    } else if (m_ui->Pic_Choix->isVisible()) {
+        // The question picture, once whatever the copies asked for.
+        Imprime_Question(printer, qs(resoutChemin(m.Chemin_Descripteurs + m.Descripteur_Courant.Popup)));
+    }
+}
+
+// ---- Contradictions ----
+
+void frmMain::Montre_Contradictions()
+{
+    KeyModel &m = m_ctx.modele;
+    std::optional<int> ligne;
+    if (const QListWidgetItem *current = m_ui->Liste_Esp->currentItem(); current && current->isSelected())
+        ligne = m_ui->Liste_Esp->row(current);
+    const AffichageContradictions shown = ::tarvenko::Montre_Contradictions(m, ligne, chargeurImages());
+    for (const std::string &path : shown.calquesManquants)
+        m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1077) + QStringLiteral(" Fichier : ") + qs(path),
+                                       texteOuAnglais(m.Num_Langue, 1050), BoutonsMessage::Ok, IconeMessage::None});
+    // The determination bar again, with a contradiction icon on the buttons that carry one.
+    std::vector<BoutonBarre> buttons = Boutons_Barre(m, true);
+    for (const IconeBouton &icon : shown.icones) {
+        const auto index = static_cast<std::size_t>(icon.numero - 1);
+        if (icon.numero >= 1 && index < buttons.size())
+            buttons[index].image = icon.chemin ? qs(*icon.chemin) : QString();
+    }
+    Remplit_Barre(m_ui->Barre_Deter, buttons);
+    m_ui->Robot->invalide();
+    m_Saisie_En_Cours = false;
+    m_ui->mnuViewIdentification->trigger();
 }
 
 } // namespace tarvenko

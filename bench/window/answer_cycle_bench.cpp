@@ -31,6 +31,7 @@ public:
     std::optional<QString> fichierAOuvrir(QWidget *, const DemandeFichier &) override { return std::nullopt; }
     std::optional<QString> fichierAEnregistrer(QWidget *, const DemandeFichier &) override { return std::nullopt; }
     std::optional<QString> dossier(QWidget *, const QString &, const QString &) override { return std::nullopt; }
+    bool imprimante(QWidget *, QPrinter &) override { return false; }
 };
 
 struct Window {

@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QSettings>
@@ -322,6 +323,59 @@ private Q_SLOTS:
         QVERIFY(px * 2400 / robot->width() == 600);
         QTest::mouseClick(robot, Qt::LeftButton, {}, QPoint(px, robot->height() * 3 / 4));
         QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("FEUILLE"));
+    }
+
+    void contradictionsAreFlaggedOnTheBarAndTheDrawing()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        // In object order: bark flagged on button 2, then leaf type by an overlay on the drawing.
+        kb.contradiction("ECORCE", 2, "ecorce_c").contradiction("FEUILLE", -1, "feuille_c");
+        kb.ecrit();
+        std::filesystem::create_directories(h.root.path() / "robot/contra");
+        writeGrid(h.root.dossier() + "robot/contra/feuille_c.wmf");
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::red);
+        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+        frmMain &w = h.open();
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(0); // broad
+        h.clickButton("Barre_Question", 1);
+        h.clickButton("Barre_Deter", 3);
+        h.clickCell(0); // smooth: the beech only
+        h.clickButton("Barre_Question", 1);
+
+        auto *list = h.child<QListWidget>("Liste_Esp");
+        const QList<QListWidgetItem *> pine = list->findItems(QStringLiteral("Pinus sylvestris"), Qt::MatchEndsWith);
+        QCOMPARE(pine.size(), 1);
+        list->setCurrentItem(pine.front());
+        w.Traiter_Fichier(QStringLiteral("Contra"), QString());
+        QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{2});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot + 2));
+        QVERIFY(!h.model.Robots[static_cast<std::size_t>(h.model.Nb_Robot)].Image); // the first one is on a button
+        QVERIFY(h.model.Robots[static_cast<std::size_t>(h.model.Nb_Robot) + 1].Image);
+        QVERIFY(!Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+
+        // The next answer ends the display.
+        h.clickButton("Barre_Deter", 1);
+        h.clickButton("Barre_Question", 1);
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
+        QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+    }
+
+    void printingTheDrawingNeedsThePrintDialog()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        w.Traiter_Fichier(QStringLiteral("Print"), QString()); // cancelled
+        QCOMPARE(h.dialogs.impressions, 1);
+        h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
     }
 
     void theDrawingIsLaidOutInTwips()

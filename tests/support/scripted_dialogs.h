@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPrinter>
 #include <QStringList>
 
 #include <deque>
@@ -35,6 +36,20 @@ public:
     std::optional<QString> dossier(QWidget *, const QString &, const QString &) override
     {
         return nextFile(DemandeFichier{});
+    }
+    // The print dialog: prints into `pdf` when set, else is cancelled.
+    QString pdf;
+    int copies = 1;
+    int impressions = 0;
+    bool imprimante(QWidget *, QPrinter &printer) override
+    {
+        ++impressions;
+        if (pdf.isEmpty())
+            return false;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        printer.setCopyCount(copies);
+        return true;
     }
 
     QStringList textes() const
