@@ -18,6 +18,7 @@
 #include "resources/string_table.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "support/petite_cle.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -32,143 +33,8 @@ using tools::WmfWriter;
 
 namespace {
 
-constexpr std::uint32_t kVert = 0x0030A030;  // COLORREF: the crown, which opens FEUILLE
-constexpr std::uint32_t kBrun = 0x00204080;  // the trunk, which opens ECORCE
-
-// A drawing of a crown (left two thirds) and a trunk (right third), in the 2400 x 1800 space.
-void writeDrawing(const std::string &path)
-{
-    WmfWriter w;
-    w.setWindowOrg(0, 0).setWindowExt(2400, 1800);
-    w.selectObject(w.createPen(wmf::PS_NULL, 0, 0));
-    w.selectObject(w.createBrush(wmf::BS_SOLID, kVert));
-    w.rectangle(WmfRect{0, 0, 1600, 1800});
-    w.selectObject(w.createBrush(wmf::BS_SOLID, kBrun));
-    w.rectangle(WmfRect{1600, 0, 2400, 1800});
-    w.save(path);
-}
-
-// A question picture: a grid of cells in grey.
-void writeGrid(const std::string &path)
-{
-    WmfWriter w;
-    w.setWindowOrg(0, 0).setWindowExt(1000, 500);
-    w.selectObject(w.createBrush(wmf::BS_SOLID, 0x00E0E0E0));
-    w.rectangle(WmfRect{10, 10, 490, 490});
-    w.rectangle(WmfRect{510, 10, 990, 490});
-    w.save(path);
-}
-
-struct Harness {
-    QTemporaryDir machineDir, userDir;
-    test::TempDir root;
-    KeyModel model;
-    SettingsStore settings;
-    test::ScriptedDialogs dialogs;
-    SingleInstance instance{qs(root.fichier("lock"))};
-    std::optional<int> exitCode;
-    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
-    std::unique_ptr<frmMain> window;
-
-    Harness()
-    {
-        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
-        namespace fs = std::filesystem;
-        for (const char *folder : {"data", "robot/00", "descripteurs"})
-            fs::create_directories(root.path() / folder);
-        QSettings machine(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
-        machine.setValue(QStringLiteral("Logiciel/Data"), qs(root.dossier() + "data/"));
-        machine.setValue(QStringLiteral("Logiciel/Base"), QStringLiteral("Tarvenko.db"));
-        machine.setValue(QStringLiteral("Logiciel/Robot"), qs(root.dossier() + "robot/"));
-        machine.setValue(QStringLiteral("Logiciel/Descripteurs"), qs(root.dossier() + "descripteurs/"));
-        machine.setValue(QStringLiteral("Options/Curseur"), QStringLiteral("True"));
-        machine.sync();
-        writeDrawing(root.dossier() + "robot/00/arbre.wmf");
-        writeGrid(root.dossier() + "descripteurs/feuille.wmf");
-        writeGrid(root.dossier() + "descripteurs/ecorce.wmf");
-        // The palette as the colour chart would give it.
-        ctx.echantillonnePalette = [](KeyModel &m) {
-            const std::int32_t colours[] = {static_cast<std::int32_t>(kVert), static_cast<std::int32_t>(kBrun)};
-            Echantillonne_Palette(m, 200, 10, [&](int x, int) { return colours[x / 100]; });
-        };
-    }
-
-    // Three species, leaves and bark; a zone over the lower left corner opens the bark question.
-    tools::KbBuilder key()
-    {
-        tools::KbBuilder kb(root.dossier() + "data/");
-        kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Fagus sylvatica", "FAGACEAE", "FAGSY")
-            .espece("Pinus sylvestris", "PINACEAE", "PINSY");
-        kb.objet({.objet = "FEUILLE", .etats = {"LARGE", "AIGUILLE"}, .tips = {"Broad", "Needle"}, .lignes = 1,
-                  .colonnes = 2, .cadre = 0, .tipText = "Leaf type", .popup = "feuille.wmf"});
-        kb.objet({.objet = "ECORCE", .etats = {"LISSE", "CREVASSEE"}, .tips = {"Smooth", "Furrowed"}, .lignes = 1,
-                  .colonnes = 2, .cadre = 1, .tipText = "Bark", .popup = "ecorce.wmf"});
-        kb.a("Quercus robur", "LARGE").a("Quercus robur", "CREVASSEE");
-        kb.a("Fagus sylvatica", "LARGE").a("Fagus sylvatica", "LISSE");
-        kb.a("Pinus sylvestris", "AIGUILLE").a("Pinus sylvestris", "CREVASSEE");
-        kb.hierarchie(0, "arbre.wmf", {});
-        kb.couleur("FEUILLE").couleur("ECORCE");
-        kb.clicZone("ECORCE", 0, false, 0, 600, 1200, 1800, {});
-        kb.butDeter("Leaf", "leaf.ico", "Leaf type", "FEUILLE")
-            .butDeter("Bark", "bark.ico", "Bark", "ECORCE")
-            .butDeter("Search", "search.ico", "Propose a question", "Search")
-            .butDeter("Results", "results.ico", "Results", "Results");
-        kb.butQuest("OK", "ok.ico", "Validate").butQuest("Back", "back.ico", "Leave").butQuest("Pass", "pass.ico", "Pass");
-        return kb;
-    }
-
-    frmMain &open()
-    {
-        window = std::make_unique<frmMain>(ctx);
-        if (!window->Form_Load(QString()))
-            qFatal("the window did not load");
-        model.Vue_Courante = 1;
-        window->resize(1000, 700);
-        window->show();
-        window->Arrange_Fenetre();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return *window;
-    }
-
-    template <typename T>
-    T *child(const char *name) const
-    {
-        return window->findChild<T *>(QString::fromLatin1(name));
-    }
-    QToolBar *bar(const char *name) const { return child<QToolBar>(name); }
-    void clickButton(const char *barName, int position)
-    {
-        QToolBar *b = bar(barName);
-        QWidget *button = b->widgetForAction(Bouton_A(b, position));
-        QVERIFY(button && button->isVisible());
-        QTest::mouseClick(button, Qt::LeftButton);
-    }
-    // A click at a point of the drawing given in the 2400 x 1800 reference space.
-    void clickDrawing(int x, int y)
-    {
-        auto *robot = child<RobotView>("Robot");
-        const QPoint p(x * robot->width() / 2400, y * robot->height() / 1800);
-        QTest::mouseClick(robot, Qt::LeftButton, {}, p);
-    }
-    void clickCell(int k)
-    {
-        auto *grid = child<PicChoixView>("Pic_Choix");
-        const int columns = model.Descripteur_Courant.Colonnes;
-        const int rows = model.Descripteur_Courant.Lignes;
-        const int w = grid->width() / columns, h = grid->height() / rows;
-        QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint((k % columns) * w + w / 2, (k / columns) * h + h / 2));
-    }
-    QStringList lines() const
-    {
-        QStringList out;
-        const auto *list = child<QListWidget>("Liste_Esp");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
-    }
-};
+using Harness = test::PetiteCle;
+using test::writeGrid;
 
 } // namespace
 
