@@ -6,11 +6,13 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPrinter>
 #include <QUrl>
 
@@ -233,9 +235,17 @@ void frmMain::Exec_Copy()
     const QImage image = source->grab().toImage();
     if (image.isNull())
         return;
+    auto *contenu = new QMimeData;
+    contenu->setImageData(image);
+    // The question picture also goes as its metafile, for programs that take one.
+    if (source == m_ui->Pic_Choix) {
+        QFile metafile(qs(resoutChemin(m_ctx.modele.Chemin_Descripteurs + m_ctx.modele.Descripteur_Courant.Popup)));
+        if (metafile.open(QIODevice::ReadOnly))
+            contenu->setData(QStringLiteral("image/wmf"), metafile.readAll());
+    }
     QClipboard *clipboard = QGuiApplication::clipboard();
     clipboard->clear();
-    clipboard->setImage(image);
+    clipboard->setMimeData(contenu);
 }
 
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -344,6 +345,10 @@ private Q_SLOTS:
         clipboard->clear();
         h.window->Traiter_Fichier(QStringLiteral("Copy"), QString());
         QCOMPARE(clipboard->image().size(), grid->grab().size());
+        // The question picture goes as its metafile too, byte for byte.
+        QFile metafile(h.file("descripteurs/feuille.wmf"));
+        QVERIFY(metafile.open(QIODevice::ReadOnly));
+        QCOMPARE(clipboard->mimeData()->data(QStringLiteral("image/wmf")), metafile.readAll());
 
         clipboard->clear();
         h.window->Traiter_Fichier(QStringLiteral("copy"), QString());
