@@ -114,17 +114,13 @@ ListeEspeces Affiche_Especes(KeyModel &m)
     Calcule_Pourcentages(m);
 
     ListeEspeces liste;
+    liste.lignes = Lignes_Especes(m);
     const std::int64_t top = m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0];
-    int leaders = 0;
-    for (std::size_t r = 0; r < m.Pourcent_Esp.size(); ++r) {
-        const std::int64_t pourcent = m.Pourcent_Esp[r];
-        if (pourcent < m.Seuil_Affichage)
-            continue;
-        liste.lignes.push_back(ligne(m, r));
-        if (pourcent == top)
-            ++leaders;
-    }
-    m.Nb_Esp_Max = static_cast<std::int16_t>(std::min(leaders, 32767));
+    // The listed species that share the top percentage.
+    const auto leaders = std::count_if(m.Pourcent_Esp.begin(), m.Pourcent_Esp.end(), [&](std::int64_t pourcent) {
+        return pourcent >= m.Seuil_Affichage && pourcent == top;
+    });
+    m.Nb_Esp_Max = static_cast<std::int16_t>(std::min<std::ptrdiff_t>(leaders, 32767));
     liste.legende = Texte_Nombre(m.Nb_Esp_Max) + " " + Texte_Ou_Anglais(m.Num_Langue, 1500) + Texte_Nombre(top) + " %";
     return liste;
 }

@@ -77,7 +77,7 @@ void Dimensionne_Modele(KeyModel &m)
     m.Classement[0] = sized<std::int64_t>(m.Nb_Esp);
     m.Classement[1] = sized<std::int64_t>(m.Nb_Esp);
     for (std::size_t r = 0; r < m.Classement[1].size(); ++r)
-        m.Classement[1][r] = static_cast<std::int16_t>(r);
+        m.Classement[1][r] = static_cast<std::int64_t>(r);
 }
 
 void Lit_Jokers(KeyModel &m)

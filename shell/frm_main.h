@@ -117,7 +117,6 @@ private:
     // Bars and questions.
     void Barre_Deter_Click(QAction *bouton);
     void Barre_Question_Click(QAction *bouton);
-    void ouvreQuestionChoisie(bool boutonPasser);
     void afficheRecherche(ResultatRecherche resultat);
     void montreBarreQuestion(bool boutonPasser);
 

@@ -76,27 +76,31 @@ void frmMain::connecteVues()
 
 // ---- Button bars ----
 
+namespace {
+
+// A bar is one button wide, and 100 twips to spare.
+void ajusteLargeur(QToolBar *barre)
+{
+    int width = 0;
+    for (QAction *action : barre->actions()) {
+        if (QWidget *button = barre->widgetForAction(action); button && !action->isSeparator())
+            width = std::max(width, button->sizeHint().width());
+    }
+    barre->setFixedWidth(width + qRound(100 / twipsParPixelX(barre)));
+}
+
+} // namespace
+
 void frmMain::Charge_Barre_Deter()
 {
     Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true));
-    // One button wide, and 100 twips to spare.
-    int width = 0;
-    for (QAction *action : m_ui->Barre_Deter->actions()) {
-        if (QWidget *button = m_ui->Barre_Deter->widgetForAction(action); button && !action->isSeparator())
-            width = std::max(width, button->sizeHint().width());
-    }
-    m_ui->Barre_Deter->setFixedWidth(width + qRound(100 / twipsParPixelX(this)));
+    ajusteLargeur(m_ui->Barre_Deter);
 }
 
 void frmMain::Charge_Barre_Question()
 {
     Remplit_Barre(m_ui->Barre_Question, Boutons_Barre(m_ctx.modele, false));
-    int width = 0;
-    for (QAction *action : m_ui->Barre_Question->actions()) {
-        if (QWidget *button = m_ui->Barre_Question->widgetForAction(action); button && !action->isSeparator())
-            width = std::max(width, button->sizeHint().width());
-    }
-    m_ui->Barre_Question->setFixedWidth(width + qRound(100 / twipsParPixelX(this)));
+    ajusteLargeur(m_ui->Barre_Question);
 }
 
 void frmMain::Recharge_Barre() { Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true)); }

@@ -26,6 +26,7 @@
 #include "platform/single_instance.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "support/fenetre_test.h"
 #include "support/scripted_dialogs.h"
 #include "support/serveur_http.h"
 #include "support/temp_dir.h"
@@ -65,21 +66,9 @@ QImage dessinComplet()
 // A main window on a small key and its documents: Quercus robur has its pages in two languages,
 // a drawing page with its legend and picture, and two linked pages; Fagus sylvatica has a page
 // and a drawing page without legend or picture; Pinus sylvestris has no page at all.
-struct Harness {
-    QTemporaryDir machineDir, userDir;
-    test::TempDir root;
-    KeyModel model;
-    SettingsStore settings;
-    test::ScriptedDialogs dialogs;
-    SingleInstance instance{qs(root.fichier("lock"))};
-    std::optional<int> exitCode;
-    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
-    std::unique_ptr<frmMain> window;
-
+struct Harness : test::FenetreTest {
     explicit Harness(const QString &distribution = QStringLiteral("hd"), const QString &adresse = QString())
     {
-        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
         QSettings machine(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
         machine.setValue(QStringLiteral("Logiciel/Data"), qs(root.dossier() + "data/"));
         machine.setValue(QStringLiteral("Logiciel/Base"), QString::fromLatin1(tools::KbBuilder::kNomBase));
@@ -121,25 +110,6 @@ struct Harness {
     QString documents(const char *relative) const { return qs((root.path() / "documents" / relative).string()); }
     QUrl url(const char *relative) const { return QUrl::fromLocalFile(documents(relative)); }
 
-    frmMain &open()
-    {
-        window = std::make_unique<frmMain>(ctx);
-        if (!window->Form_Load(QString()))
-            qFatal("the window did not load");
-        model.Vue_Courante = 1;
-        window->resize(1000, 700);
-        window->show();
-        window->Arrange_Fenetre();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return *window;
-    }
-
-    template <typename T>
-    T *child(const char *name) const
-    {
-        return window->findChild<T *>(QString::fromLatin1(name));
-    }
     Navigateur *web() const { return child<Navigateur>("WebTexte"); }
     QListWidget *liste() const { return child<QListWidget>("Liste_Esp"); }
     QTreeWidget *arbre() const { return child<QTreeWidget>("Tree_esp"); }

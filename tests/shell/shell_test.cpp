@@ -16,6 +16,7 @@
 #include "shell/frm_main.h"
 #include "shell/localisation.h"
 #include "shell/registre.h"
+#include "support/fenetre_test.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -24,41 +25,15 @@ using namespace tarvenko;
 
 namespace {
 
-// A program's surroundings for one test: temporary settings of both scopes, scripted dialogs,
-// its own instance lock, and an end of the program that is only recorded.
-struct Harness {
-    QTemporaryDir machineDir, userDir;
-    test::TempDir kbDir;
-    KeyModel model;
-    SettingsStore settings;
-    test::ScriptedDialogs dialogs;
-    SingleInstance instance{qs(kbDir.fichier("lock"))};
-    std::optional<int> exitCode;
-    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
-
-    Harness()
-    {
-        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
-    }
-    void machine(const QString &key, const QString &value)
-    {
-        QSettings s(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
-        s.setValue(key, value);
-    }
-    void user(const QString &key, const QString &value)
-    {
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
-        s.setValue(key, value);
-    }
-    // A small key in kbDir and machine settings that point at it.
+struct Harness : test::FenetreTest {
+    // A small key in the test's folder and machine settings that point at it.
     tools::KbBuilder key()
     {
-        tools::KbBuilder kb(kbDir.dossier());
+        tools::KbBuilder kb(root.dossier());
         kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Fagus sylvatica", "FAGACEAE", "FAGSY");
         kb.objet({.objet = "FEUILLE", .etats = {"LOBEE", "ENTIERE"}});
         kb.a("Quercus robur", "LOBEE").a("Fagus sylvatica", "ENTIERE");
-        machine(QStringLiteral("Logiciel/Data"), qs(kbDir.dossier()));
+        machine(QStringLiteral("Logiciel/Data"), qs(root.dossier()));
         machine(QStringLiteral("Logiciel/Base"), QString::fromLatin1(tools::KbBuilder::kNomBase));
         return kb;
     }
@@ -216,7 +191,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.key().ecrit();
-        SingleInstance first(qs(h.kbDir.fichier("lock")));
+        SingleInstance first(qs(h.root.fichier("lock")));
         QVERIFY(!first.autreInstance());
         h.dialogs.reponses = {ReponseMessage::No};
         frmMain window(h.ctx);
@@ -231,7 +206,7 @@ private Q_SLOTS:
     {
         Harness h;
         h.key().ecrit();
-        SingleInstance first(qs(h.kbDir.fichier("lock")));
+        SingleInstance first(qs(h.root.fichier("lock")));
         QVERIFY(!first.autreInstance());
         h.dialogs.reponses = {ReponseMessage::Yes, ReponseMessage::Ok};
         frmMain window(h.ctx);
@@ -267,9 +242,9 @@ private Q_SLOTS:
         QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
         const QString shown = h.dialogs.messages[0].text;
         if (spoil == QLatin1String("database"))
-            QCOMPARE(shown, qs(h.kbDir.dossier()) + QStringLiteral("absent.db, Erreur N° 14"));
+            QCOMPARE(shown, qs(h.root.dossier()) + QStringLiteral("absent.db, Erreur N° 14"));
         else if (spoil == QLatin1String("matrix"))
-            QCOMPARE(shown, qs(h.kbDir.dossier()) + QStringLiteral("MATRICE.DAT"));
+            QCOMPARE(shown, qs(h.root.dossier()) + QStringLiteral("MATRICE.DAT"));
         else {
             QCOMPARE(shown, expected);
             QCOMPARE(h.dialogs.messages[0].title, qs(*Texte(0, 1050)));

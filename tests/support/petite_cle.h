@@ -18,6 +18,7 @@
 #include "platform/single_instance.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "support/fenetre_test.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -62,21 +63,9 @@ inline void writeGrid(const std::string &path)
 // drawing of a crown and a trunk whose colours open those questions, a zone over the lower left
 // corner, the two bars. Settings of both scopes are temporary, dialogs scripted, and the end of
 // the program is only recorded.
-struct PetiteCle {
-    QTemporaryDir machineDir, userDir;
-    TempDir root;
-    KeyModel model;
-    SettingsStore settings;
-    ScriptedDialogs dialogs;
-    SingleInstance instance{qs(root.fichier("lock"))};
-    std::optional<int> exitCode;
-    Contexte ctx{model, settings, dialogs, instance, [this](int code) { exitCode = code; }, {}};
-    std::unique_ptr<frmMain> window;
-
+struct PetiteCle : FenetreTest {
     PetiteCle()
     {
-        QSettings::setPath(QSettings::IniFormat, QSettings::SystemScope, machineDir.path());
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, userDir.path());
         namespace fs = std::filesystem;
         for (const char *folder : {"data", "robot/00", "descripteurs"})
             fs::create_directories(root.path() / folder);
@@ -121,25 +110,6 @@ struct PetiteCle {
         return kb;
     }
 
-    frmMain &open(const QString &ligneCommande = QString())
-    {
-        window = std::make_unique<frmMain>(ctx);
-        if (!window->Form_Load(ligneCommande))
-            qFatal("the window did not load");
-        model.Vue_Courante = 1;
-        window->resize(1000, 700);
-        window->show();
-        window->Arrange_Fenetre();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            qFatal("the window was not shown");
-        return *window;
-    }
-
-    template <typename T>
-    T *child(const char *name) const
-    {
-        return window->findChild<T *>(QString::fromLatin1(name));
-    }
     QToolBar *bar(const char *name) const { return child<QToolBar>(name); }
     QAction *menu(const char *name) const { return child<QAction>(name); }
     QAction *saveButton() const

@@ -21,13 +21,6 @@ WmfBitmap quad(int bitCount, bool topDown = false)
     return b;
 }
 
-WmfWriter frame100()
-{
-    WmfWriter w;
-    w.setWindowExt(100, 100);
-    return w;
-}
-
 } // namespace
 
 class MetafileBitmapsTest : public QObject {

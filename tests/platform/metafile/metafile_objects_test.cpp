@@ -17,13 +17,6 @@ int rowsAt(const QImage &image, int x, std::uint32_t colour)
     return n;
 }
 
-WmfWriter frame100()
-{
-    WmfWriter w;
-    w.setWindowExt(100, 100);
-    return w;
-}
-
 } // namespace
 
 class MetafileObjectsTest : public QObject {

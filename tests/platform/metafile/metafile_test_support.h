@@ -42,6 +42,14 @@ inline QImage render(const WmfWriter &w, QSize size) { return parsed(w).toImage(
 
 // The colour of a pixel as a COLORREF (red in the low byte), so that failures print numbers
 // comparable with the colours the files were written with.
+// A metafile whose frame is 100 x 100 units, for the records a test adds.
+inline WmfWriter frame100()
+{
+    WmfWriter w;
+    w.setWindowExt(100, 100);
+    return w;
+}
+
 inline std::uint32_t at(const QImage &image, double x, double y)
 {
     const QRgb p = image.pixel(static_cast<int>(x), static_cast<int>(y));
