@@ -198,9 +198,7 @@ bool frmMain::Form_Load(const QString &ligneCommande)
         return false;
     }
 
-    m_ui->Liste_Esp->clear();
-    for (const std::string &line : loaded.lignesListe)
-        m_ui->Liste_Esp->addItem(qs(line));
+    Remplit_Liste_Esp(loaded.lignesListe);
     Remplit_Tree_esp(m_ui->Tree_esp, m.Arbre);
 
     Nettoye(m);
@@ -252,16 +250,21 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
         m_ui->Robot->invalide();
         m_ui->Small_Robot->invalide();
     }
+    Remplit_Liste_Esp(r.liste.lignes);
+    m_ui->Legende->setText(qs(r.liste.legende));
+    m_ui->Legende->setToolTip(qs(r.liste.legende));
+}
+
+void frmMain::Remplit_Liste_Esp(const std::vector<std::string> &lignes)
+{
     m_ui->Liste_Esp->setUpdatesEnabled(false);
     m_ui->Liste_Esp->clear();
     QStringList lines;
-    lines.reserve(static_cast<qsizetype>(r.liste.lignes.size()));
-    for (const std::string &line : r.liste.lignes)
+    lines.reserve(static_cast<qsizetype>(lignes.size()));
+    for (const std::string &line : lignes)
         lines << qs(line);
     m_ui->Liste_Esp->addItems(lines);
     m_ui->Liste_Esp->setUpdatesEnabled(true);
-    m_ui->Legende->setText(qs(r.liste.legende));
-    m_ui->Legende->setToolTip(qs(r.liste.legende));
 }
 
 Charge_Image frmMain::chargeurImages()

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "engine/discriminant.h"
 #include "engine/drawing_layers.h"
@@ -107,6 +109,8 @@ private:
     void Montre_Contradictions();
     void Exec_Help();
     void appliqueRafraichissement(const Rafraichissement &r);
+    // Replaces every line of the species list.
+    void Remplit_Liste_Esp(const std::vector<std::string> &lignes);
     void mnuHelpAbout_Click();
     void installeIcones();
     void connecteCommandes();
