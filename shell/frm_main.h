@@ -164,8 +164,9 @@ private:
 QString Nettoie_Ligne_Commande(QString ligne);
 
 // The help to open: Chemin_Executables + "help\Plomix.chm" when it exists, else the user guide
-// of the language (guide_en.html, guide_es.html or guide_fr.html) from the first of `dossiersGuide`
-// that holds it; empty when there is none.
+// of the language (guide_en.html, guide_es.html or guide_fr.html) from Chemin_Executables + "help"
+// (where an installation puts it), else from the first of `dossiersGuide` that holds it; empty
+// when there is none.
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide);
 // Where the user guides are looked for: installed beside the program, then the source tree.
 QStringList Dossiers_Guide();

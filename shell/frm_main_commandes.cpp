@@ -257,7 +257,10 @@ QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
     const char *const langues[] = {"en", "es", "fr"};
     const int langue = m.Num_Langue >= 0 && m.Num_Langue <= 2 ? m.Num_Langue : 0;
     const QString nom = QStringLiteral("guide_%1.html").arg(QLatin1String(langues[langue]));
-    for (const QString &dossier : dossiersGuide) {
+    QStringList dossiers = dossiersGuide;
+    if (!m.Chemin_Executables.empty())
+        dossiers.prepend(qs(resoutChemin(m.Chemin_Executables + "help")));
+    for (const QString &dossier : std::as_const(dossiers)) {
         const QFileInfo guide(QDir(dossier).filePath(nom));
         if (guide.isFile())
             return guide.absoluteFilePath();

@@ -369,7 +369,13 @@ private Q_SLOTS:
         m.Num_Langue = 1; // no Spanish guide there
         QVERIFY(Fichier_Aide(m, dossiers).isEmpty());
 
+        // An installation keeps its guides in the help folder below Chemin_Executables.
         QVERIFY(QDir().mkpath(qs(install.dossier() + "help")));
+        writeBytes(qs(install.fichier("help/guide_es.html")), "<html>es</html>");
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/guide_es.html")));
+        m.Num_Langue = 2; // only in the other folders
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_fr.html")));
+
         writeBytes(qs(install.fichier("help/Plomix.chm")), "ITSF");
         QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/Plomix.chm")));
 
