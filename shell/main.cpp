@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QIcon>
 #include <QStringList>
 #include <QTimer>
 
@@ -14,6 +15,9 @@
 #include "shell/contexte.h"
 #include "shell/demarrage.h"
 #include "shell/registre.h"
+
+// Resources of a static library must be registered by name, outside any namespace.
+static void initialiseIcones() { Q_INIT_RESOURCE(icons); }
 
 namespace {
 
@@ -54,6 +58,10 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Tarvenko"));
     QApplication::setOrganizationName(QStringLiteral("Tarvenko"));
     QApplication::setApplicationDisplayName(QStringLiteral("Tarvenko"));
+    // The installed menu entry (tarvenko.desktop), by which desktops group the windows and find the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvenko"));
+    initialiseIcones();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvenko.svg")));
 
     tarvenko::KeyModel model;
     tarvenko::SettingsStore settings(tarvenko::Valeurs_Sans_Installation());
