@@ -10,6 +10,7 @@ packages=(
     mdbtools-dev mdbtools
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps imagemagick poppler-utils
+    desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file
     fonts-dejavu-core
     clang libclang-rt-14-dev
 )
