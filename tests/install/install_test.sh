@@ -7,6 +7,7 @@
 set -euo pipefail
 
 build="$(cd "$1" && pwd)"
+cmake="${CMAKE:-cmake}"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -19,7 +20,7 @@ check_file() { [ -f "$1" ] || fail "missing ${1#"$work"/}"; }
 
 # A prefix with a blank in it, as /opt folders sometimes have.
 prefix="$work/the prefix"
-cmake --install "$build" --prefix "$prefix" >install.log
+"$cmake" --install "$build" --prefix "$prefix" >install.log
 
 # ---- The installed tree ----
 for f in bin/tarvenko bin/tarvenko-key bin/tarvenko-import; do
@@ -89,13 +90,20 @@ Valeur="0"
 INI
 diff -u expected.ini "$ini" || fail "machine settings differ from the installed paths"
 
-# A package is staged under DESTDIR: its settings name the final places, in /etc/xdg for /usr.
-DESTDIR="$work/stage" cmake --install "$build" --prefix /usr >stage.log
-staged="$work/stage/etc/xdg/Tarvenko/Tarvenko.ini"
-check_file "$staged"
-grep -qx 'Data="/usr/share/tarvenko/sample/data/"' "$staged" || fail "staged settings do not name /usr/share/tarvenko"
-! grep -q "$work" "$staged" || fail "staged settings name the staging folder"
-rm -rf "$work/stage"
+# A package is staged under DESTDIR: its settings name the final places, and sit where the
+# system's configuration for that prefix goes (/etc/xdg for /usr, as the package installs).
+for staging in "/usr /etc/xdg" "/opt/tarvenko /etc/opt/tarvenko/xdg" "/usr/local /usr/local/etc/xdg"; do
+    read -r final config <<<"$staging"
+    DESTDIR="$work/stage" "$cmake" --install "$build" --prefix "$final" >stage.log
+    staged="$work/stage$config/Tarvenko/Tarvenko.ini"
+    if [ -f "$staged" ]; then
+        grep -qx "Data=\"$final/share/tarvenko/sample/data/\"" "$staged" || fail "settings staged for $final do not name $final/share/tarvenko"
+        ! grep -q "$work" "$staged" || fail "settings staged for $final name the staging folder"
+    else
+        fail "no settings in $config for the prefix $final"
+    fi
+    rm -rf "$work/stage"
+done
 
 # ---- Starting the programs ----
 # Each start has its own home, with nothing of the user's and no other instance running.
@@ -111,7 +119,7 @@ mesure() {
 base_of() { sed -n 's/.* base=\(.*\) species=.*/\1/p' <<<"$1"; }
 
 installed_data="$share/sample/data/"
-line="$(XDG_CONFIG_DIRS="$prefix/etc/xdg" QT_QPA_PLATFORM=xcb mesure timeout 60 xvfb-run -a "$prefix/bin/tarvenko")"
+line="$(XDG_CONFIG_DIRS="$prefix/etc/xdg" QT_QPA_PLATFORM=xcb mesure timeout 30 xvfb-run -a "$prefix/bin/tarvenko")"
 echo "installed: $line"
 [[ "$(base_of "$line")" == "$installed_data"* ]] || fail "the installed program did not open the installed knowledge base"
 [[ "$line" == *" species=80 "* ]] || fail "the installed program did not load the bundled key"
@@ -119,13 +127,13 @@ echo "installed: $line"
 # The settings alone lead there: a copy of the program elsewhere, next to no data, also finds it.
 mkdir -p "$work/elsewhere/bin"
 cp "$prefix/bin/tarvenko" "$work/elsewhere/bin/"
-line="$(XDG_CONFIG_DIRS="$prefix/etc/xdg" QT_QPA_PLATFORM=offscreen mesure timeout 60 "$work/elsewhere/bin/tarvenko")"
+line="$(XDG_CONFIG_DIRS="$prefix/etc/xdg" QT_QPA_PLATFORM=offscreen mesure timeout 30 "$work/elsewhere/bin/tarvenko")"
 echo "moved, with the settings: $line"
 [[ "$(base_of "$line")" == "$installed_data"* ]] || fail "the program did not follow the machine settings"
 
 # Without machine settings, the program of the build tree runs on the key the build wrote.
 mkdir -p "$work/no-settings"
-line="$(XDG_CONFIG_DIRS="$work/no-settings" QT_QPA_PLATFORM=offscreen mesure timeout 60 "$build/shell/tarvenko")"
+line="$(XDG_CONFIG_DIRS="$work/no-settings" QT_QPA_PLATFORM=offscreen mesure timeout 30 "$build/shell/tarvenko")"
 echo "build tree, no settings: $line"
 [[ "$(base_of "$line")" == "$build/sample/data/"* ]] || fail "the uninstalled program did not fall back to the build's key"
 
