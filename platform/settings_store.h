@@ -10,7 +10,9 @@ namespace tarvenko {
 // The program's settings, in two places:
 // - machine-wide values written by the installation or an administrator, read only: the groups
 //   "Logiciel", "Documents" and "Options" of the system-scope file Tarvenko/Tarvenko.ini under
-//   the XDG configuration folders (/etc/xdg by default);
+//   the XDG configuration folders (/etc/xdg by default). Qt reads that file in every folder of
+//   XDG_CONFIG_DIRS, a value of an earlier folder hiding the same value of a later one, so an
+//   installation outside /usr is found once its etc/xdg is in that list;
 // - per-user values written by the options dialog: the user-scope file Tarvenko/Tarvenko.ini
 //   under the user's configuration folder (~/.config by default).
 // A program that was built but never installed has no machine file; `fallback` then stands in
