@@ -115,6 +115,10 @@ private Q_SLOTS:
         Harness h;
         h.machine(QStringLiteral("Logiciel/Data"), QStringLiteral("/kb/")); // installed, but no Options key
         QCOMPARE(int(Langue_Demarrage(h.settings, system)), expected);
+        // What an installation writes: the other options, and no language.
+        h.machine(QStringLiteral("Options/Curseur"), QStringLiteral("True"));
+        h.machine(QStringLiteral("Options/Valeur"), QStringLiteral("0"));
+        QCOMPARE(int(Langue_Demarrage(h.settings, system)), expected);
     }
 
     void languageSettingsWinOverTheSystem()
