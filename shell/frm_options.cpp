@@ -89,6 +89,9 @@ void frmOptions::Form_Load()
         m_ui->httptext->setEnabled(false);
         m_ui->Option7->setChecked(true);
     }
+    // A long address shows from its beginning.
+    m_ui->httptext->setCursorPosition(0);
+    m_ui->hdtext->setCursorPosition(0);
 }
 
 void frmOptions::tbsOptions_Click()
