@@ -228,6 +228,31 @@ private Q_SLOTS:
         QVERIFY(focus == h.web() || h.web()->isAncestorOf(focus) || focus == h.web()->focusProxy());
     }
 
+    void aNewFolderServesTheNextPage_data()
+    {
+        QTest::addColumn<QString>("ending"); // what the typed folder ends with
+        QTest::newRow("no separator") << "";
+        QTest::newRow("a Windows separator") << "\\";
+    }
+    void aNewFolderServesTheNextPage()
+    {
+        QFETCH(QString, ending);
+        Harness h;
+        ecris(h.root.path() / "autres/q/quero/quero_en.html", "<html><body>other page</body></html>");
+        h.open();
+        h.answerBroadAndSmooth();
+        QSignalSpy loads(h.web(), &QWebEngineView::loadFinished);
+        h.menu("mnuViewResults")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
+
+        h.options([&](frmOptions &d) {
+            in<QLineEdit>(d, "hdtext")->setText(h.file("autres") + ending);
+            click(d, "cmdOK");
+        });
+        h.child<QListWidget>("Liste_Esp")->setCurrentRow(1);
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), QUrl::fromLocalFile(h.file("autres/q/quero/quero_en.html")), 10000);
+    }
+
     void frenchAtOnceButStoredOnlyByApply()
     {
         Harness h;
