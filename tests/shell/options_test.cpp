@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -291,6 +292,38 @@ private Q_SLOTS:
         });
         QCOMPARE(h.stored("Options/Langue"), QStringLiteral("2"));
         QCOMPARE(int(Langue_Demarrage(h.settings, QLocale(QLocale::English))), 2);
+    }
+
+    void everyCaptionIsInTheLanguage_data()
+    {
+        QTest::addColumn<int>("numero");
+        QTest::newRow("English") << 0;
+        QTest::newRow("Spanish") << 1;
+        QTest::newRow("French") << 2;
+    }
+    void everyCaptionIsInTheLanguage()
+    {
+        QFETCH(int, numero);
+        const auto langue = static_cast<std::int16_t>(numero);
+        Harness h;
+        h.model.Num_Langue = langue;
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        QCOMPARE(d.windowTitle(), qs(*Texte(langue, 1037)));
+        auto *tabs = in<QTabWidget>(d, "tbsOptions");
+        for (int i = 0; i < tabs->count(); ++i)
+            QCOMPARE(tabs->tabText(i), qs(*Texte(langue, 1100 + i)));
+        const std::pair<const char *, int> captions[] = {
+            {"Option1", 1105}, {"Option2", 1106}, {"Check1", 1107}, {"Option3", 1109}, {"Option4", 1110},
+            {"Option5", 1111}, {"Option6", 1113}, {"Option7", 1114}, {"cmdApply", 1042}, {"cmdCancel", 1043},
+            {"cmdOK", 1044}};
+        for (const auto &[name, n] : captions)
+            QCOMPARE(in<QAbstractButton>(d, name)->text(), qs(*Texte(langue, n)));
+        const std::pair<const char *, int> frames[] = {
+            {"Frame2", 1103}, {"Frame3", 1104}, {"Frame4", 1108}, {"Frame5", 1112}};
+        for (const auto &[name, n] : frames)
+            QCOMPARE(in<QGroupBox>(d, name)->title(), qs(*Texte(langue, n)));
+        QCOMPARE(in<QAbstractButton>(d, "Command1")->text(), QStringLiteral("..."));
     }
 
     void theDocumentsAddressEndsWithItsSeparator_data()
