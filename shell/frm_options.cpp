@@ -29,9 +29,10 @@ QString dossierTermine(const QString &dossier)
     return dossier + QLatin1Char('/');
 }
 
-} // namespace
-
+// The slider's value as the dialog shows it: " 70 %".
 QString Texte_Seuil(int valeur) { return QLatin1Char(' ') + QString::number(valeur) + QStringLiteral(" %"); }
+
+} // namespace
 
 frmOptions::frmOptions(Contexte &ctx, QWidget *parent)
     : QDialog(parent), m_ctx(ctx), m_ui(std::make_unique<Ui::frmOptions>())

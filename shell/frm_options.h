@@ -51,7 +51,4 @@ private:
     std::unique_ptr<Ui::frmOptions> m_ui;
 };
 
-// The slider's value as the dialog shows it: " 70 %".
-QString Texte_Seuil(int valeur);
-
 } // namespace tarvenko
