@@ -132,6 +132,8 @@ private:
 
     // View menu.
     void mnuViewIdentification_Click();
+    // The options dialog; the species list follows a new threshold once it closes.
+    void mnuViewOptions_Click();
     void basculeBarre(QWidget *barre, QAction *menu);
     void mnuViewRefresh_Click();
     void changementBureau();

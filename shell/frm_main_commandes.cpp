@@ -24,6 +24,7 @@
 #include "documents/documents.h"
 #include "engine/answering.h"
 #include "engine/contradictions.h"
+#include "engine/scoring.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
 #include "platform/dialog_service.h"
@@ -31,6 +32,7 @@
 #include "platform/qt_text.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "shell/frm_options.h"
 #include "shell/localisation.h"
 #include "ui_frmMain.h"
 #include "views/barres.h"
@@ -282,6 +284,27 @@ void frmMain::Exec_Help()
     const QString fichier = Fichier_Aide(m_ctx.modele, Dossiers_Guide());
     if (!fichier.isEmpty())
         QDesktopServices::openUrl(QUrl::fromLocalFile(fichier));
+}
+
+// ---- Options ----
+
+void frmMain::mnuViewOptions_Click()
+{
+    KeyModel &m = m_ctx.modele;
+    const std::int16_t seuil = m.Seuil_Affichage;
+    {
+        frmOptions options(m_ctx, this);
+        options.Form_Load();
+        options.exec();
+    }
+    if (m.Seuil_Affichage == seuil)
+        return;
+    // Only the lines follow the new threshold; the legend keeps the count of the last scoring.
+    Remplit_Liste_Esp(Lignes_Especes(m));
+    if (m_ui->Liste_Esp->isVisible()) {
+        Liste_Esp_Click();
+        m_ui->WebTexte->setFocus();
+    }
 }
 
 // ---- Printing ----

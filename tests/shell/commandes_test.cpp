@@ -231,6 +231,44 @@ private Q_SLOTS:
         QVERIFY(!h.window->Modifie());
     }
 
+    void aSecondStartOpensItsFileOnlyWhenTheUserGoesOn_data()
+    {
+        QTest::addColumn<bool>("goOn");
+        QTest::newRow("No: the new start ends") << false;
+        QTest::newRow("Yes: the hint, then the file") << true;
+    }
+    void aSecondStartOpensItsFileOnlyWhenTheUserGoesOn()
+    {
+        QFETCH(bool, goOn);
+        Harness h;
+        h.key().ecrit();
+        const QString path = h.file("walk in the wood.ryk");
+        writeBytes(path, bytesOf({0, 1, 0, 1, -1, -1}));
+        // The first instance holds the lock.
+        SingleInstance first(qs(h.root.fichier("lock")));
+        QVERIFY(!first.autreInstance());
+
+        h.dialogs.reponses = {goOn ? ReponseMessage::Yes : ReponseMessage::No};
+        h.window = std::make_unique<frmMain>(h.ctx);
+        const bool loaded = h.window->Form_Load(QStringLiteral("\"") + path + QStringLiteral("\""));
+        QCOMPARE(loaded, goOn);
+        QStringList asked{qs(*Texte(0, 1067))};
+        if (goOn)
+            asked << qs(*Texte(0, 1068));
+        QCOMPARE(h.dialogs.textes(), asked);
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        if (!goOn) {
+            QCOMPARE(h.exitCode, 0);
+            QCOMPARE(h.model.Nb_Esp, std::int16_t{0});
+            QVERIFY(h.model.Fichier_Courant.empty());
+            return;
+        }
+        QVERIFY(!h.exitCode);
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 0, 1}));
+        QCOMPARE(QFileInfo(qs(h.model.Fichier_Courant)).canonicalFilePath(), QFileInfo(path).canonicalFilePath());
+        QVERIFY(!h.window->Modifie());
+    }
+
     void aFailedSaveLeavesTheIdentificationModified()
     {
         Harness h;

@@ -33,9 +33,10 @@ public:
     {
         return nextFile(request);
     }
-    std::optional<QString> dossier(QWidget *, const QString &, const QString &) override
+    // A folder choice is recorded with its title and its starting folder in `directory`.
+    std::optional<QString> dossier(QWidget *, const QString &title, const QString &start) override
     {
-        return nextFile(DemandeFichier{});
+        return nextFile(DemandeFichier{title, {}, {}, {}, start});
     }
     // The print dialog: prints into `pdf` when set, else is cancelled.
     QString pdf;

@@ -1,0 +1,455 @@
+// The options dialog, alone and as the View menu opens it over the main window.
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+
+#include "knowledge/key_model.h"
+#include "platform/qt_text.h"
+#include "resources/string_table.h"
+#include "shell/frm_main.h"
+#include "shell/frm_options.h"
+#include "shell/registre.h"
+#include "support/petite_cle.h"
+
+using namespace tarvenko;
+
+namespace {
+
+void ecris(const std::filesystem::path &path, const char *text)
+{
+    std::filesystem::create_directories(path.parent_path());
+    QFile f(qs(path.string()));
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", path.c_str());
+    f.write(text);
+}
+
+// The small key with its species pages on the disk.
+struct Harness : test::PetiteCle {
+    Harness()
+    {
+        machine(QStringLiteral("Options/Distribution"), QStringLiteral("hd"));
+        machine(QStringLiteral("Documents/Adresse"), qs(root.dossier() + "documents/"));
+        for (const char *code : {"quero", "fagsy", "pinsy"}) {
+            const std::string name = std::string(code) + "_en.html";
+            ecris(root.path() / "documents" / std::string(1, code[0]) / code / name, "<html><body>page</body></html>");
+        }
+        ecris(root.path() / "data/error_en.html", "<html><body>no page</body></html>");
+        key().ecrit();
+    }
+
+    // Runs the View menu's Options over the main window; `action` works the modal dialog and
+    // should close it (it is cancelled otherwise).
+    void options(const std::function<void(frmOptions &)> &action)
+    {
+        bool ran = false;
+        QTimer::singleShot(0, window.get(), [&] {
+            auto *dialog = window->findChild<frmOptions *>();
+            if (!dialog)
+                return;
+            action(*dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+            ran = true;
+        });
+        menu("mnuViewOptions")->trigger();
+        QVERIFY(ran);
+        QVERIFY(!window->findChild<frmOptions *>());
+    }
+
+    // Leaf broad and bark smooth: Fagus 100 %, Quercus 50 %, Pinus 0 %.
+    void answerBroadAndSmooth()
+    {
+        answer(1, 0);
+        answer(3, 0);
+    }
+
+    QString stored(const char *key) const
+    {
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
+        s.setFallbacksEnabled(false);
+        return s.value(QLatin1String(key), QStringLiteral("absent")).toString();
+    }
+    QWebEngineView *web() const { return child<QWebEngineView>("WebTexte"); }
+    QUrl page(const char *relative) const { return QUrl::fromLocalFile(file(relative)); }
+    // Makes line `row` of the species list the current one, as a click on it does.
+    void clickLine(int row)
+    {
+        auto *list = child<QAbstractItemView>("Liste_Esp");
+        list->setCurrentIndex(list->model()->index(row, 0));
+    }
+};
+
+template <typename T>
+T *in(const frmOptions &dialog, const char *name)
+{
+    T *found = dialog.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no %s in the options", name);
+    return found;
+}
+
+// A click near the left end: a radio button or check box reacts only over its mark and text.
+void click(const frmOptions &dialog, const char *name)
+{
+    auto *button = in<QAbstractButton>(dialog, name);
+    QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(std::min(8, button->width() / 2), button->height() / 2));
+}
+
+const QStringList kToutes = {QStringLiteral(" 100% - Fagus sylvatica"), QStringLiteral(" 50% - Quercus robur"),
+                             QStringLiteral(" 0% - Pinus sylvestris")};
+
+} // namespace
+
+class OptionsTest : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void aThresholdListsOnlyTheSpeciesReachingIt()
+    {
+        Harness h;
+        h.open();
+        h.answerBroadAndSmooth();
+        QCOMPARE(h.lines(), kToutes);
+        const QString legende = h.child<QLabel>("Legende")->text();
+
+        h.options([&](frmOptions &d) {
+            // Every species listed: the second choice, the slider at rest.
+            QVERIFY(in<QRadioButton>(d, "Option2")->isChecked());
+            QVERIFY(!in<QSlider>(d, "Reglage_Valeur")->isEnabled());
+            QCOMPARE(in<QLabel>(d, "Label1")->text(), QStringLiteral(" 70 %"));
+            click(d, "Option1");
+            QVERIFY(in<QSlider>(d, "Reglage_Valeur")->isEnabled());
+            in<QSlider>(d, "Reglage_Valeur")->setValue(50);
+            QCOMPARE(in<QLabel>(d, "Label1")->text(), QStringLiteral(" 50 %"));
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.lines(), kToutes.mid(0, 2));
+        QCOMPARE(h.model.Seuil_Affichage, std::int16_t{50});
+        QCOMPARE(h.stored("Options/Valeur"), QStringLiteral("50"));
+        // The legend keeps what the last scoring counted.
+        QCOMPARE(h.child<QLabel>("Legende")->text(), legende);
+
+        // Reopened, the dialog shows the threshold on its slider.
+        h.options([&](frmOptions &d) {
+            QVERIFY(in<QRadioButton>(d, "Option1")->isChecked());
+            QVERIFY(in<QSlider>(d, "Reglage_Valeur")->isEnabled());
+            QCOMPARE(in<QSlider>(d, "Reglage_Valeur")->value(), 50);
+            QCOMPARE(in<QLabel>(d, "Label1")->text(), QStringLiteral(" 50 %"));
+            in<QSlider>(d, "Reglage_Valeur")->setValue(51);
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.lines(), kToutes.mid(0, 1));
+    }
+
+    void listingAllSpeciesResetsTheSliderAndStoresZero()
+    {
+        Harness h;
+        h.user(QStringLiteral("Options/Valeur"), QStringLiteral("40"));
+        h.open();
+        h.answerBroadAndSmooth();
+        QCOMPARE(h.lines(), kToutes.mid(0, 2));
+
+        h.options([&](frmOptions &d) {
+            auto *slider = in<QSlider>(d, "Reglage_Valeur");
+            QCOMPARE(slider->value(), 40);
+            click(d, "Option2");
+            QCOMPARE(slider->value(), 70);
+            QVERIFY(!slider->isEnabled());
+            QCOMPARE(in<QLabel>(d, "Label1")->text(), QStringLiteral(" 70 %"));
+            click(d, "cmdApply");
+            // Applied but still open.
+            QVERIFY(d.isVisible());
+            QCOMPARE(h.model.Seuil_Affichage, std::int16_t{0});
+            QCOMPARE(h.stored("Options/Valeur"), QStringLiteral("0"));
+            click(d, "cmdCancel");
+        });
+        // Cancel after Apply: the applied threshold stands, and the list follows it.
+        QCOMPARE(h.lines(), kToutes);
+    }
+
+    void theListAndThePageStayWhenTheThresholdDoesNot()
+    {
+        Harness h;
+        h.open();
+        h.answerBroadAndSmooth();
+        QSignalSpy loads(h.web(), &QWebEngineView::loadFinished);
+        h.menu("mnuViewResults")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
+        // The second species is current: a list opened again would show the first one.
+        h.clickLine(1);
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_en.html"), 10000);
+
+        // Everything else may change: the cursor, the language.
+        h.options([&](frmOptions &d) {
+            click(d, "Check1");
+            click(d, "Option4");
+            click(d, "cmdOK");
+        });
+        QVERIFY(!h.model.Curseur_Dynamique);
+        QCOMPARE(h.lines(), kToutes);
+        QCOMPARE(qs(h.model.Code_Page), QStringLiteral("QUERO"));
+        QCOMPARE(h.web()->url(), h.page("documents/q/quero/quero_en.html"));
+    }
+
+    void aNewThresholdOpensTheFirstSpeciesOfTheVisibleList()
+    {
+        Harness h;
+        h.open();
+        h.answerBroadAndSmooth();
+        QSignalSpy loads(h.web(), &QWebEngineView::loadFinished);
+        h.menu("mnuViewResults")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
+        // Another species is current when the dialog opens.
+        h.clickLine(1);
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_en.html"), 10000);
+
+        h.options([&](frmOptions &d) {
+            click(d, "Option1");
+            in<QSlider>(d, "Reglage_Valeur")->setValue(90);
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.lines(), kToutes.mid(0, 1));
+        QCOMPARE(qs(h.model.Code_Page), QStringLiteral("FAGSY"));
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/f/fagsy/fagsy_en.html"), 10000);
+        QWidget *focus = h.window->focusWidget();
+        QVERIFY(focus == h.web() || h.web()->isAncestorOf(focus) || focus == h.web()->focusProxy());
+    }
+
+    void aNewFolderServesTheNextPage_data()
+    {
+        QTest::addColumn<QString>("ending"); // what the typed folder ends with
+        QTest::newRow("no separator") << "";
+        QTest::newRow("a Windows separator") << "\\";
+    }
+    void aNewFolderServesTheNextPage()
+    {
+        QFETCH(QString, ending);
+        Harness h;
+        ecris(h.root.path() / "autres/q/quero/quero_en.html", "<html><body>other page</body></html>");
+        h.open();
+        h.answerBroadAndSmooth();
+        QSignalSpy loads(h.web(), &QWebEngineView::loadFinished);
+        h.menu("mnuViewResults")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
+
+        h.options([&](frmOptions &d) {
+            in<QLineEdit>(d, "hdtext")->setText(h.file("autres") + ending);
+            click(d, "cmdOK");
+        });
+        h.clickLine(1);
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("autres/q/quero/quero_en.html"), 10000);
+    }
+
+    void frenchAtOnceButStoredOnlyByApply()
+    {
+        Harness h;
+        h.open();
+        h.options([&](frmOptions &d) {
+            QVERIFY(in<QRadioButton>(d, "Option3")->isChecked());
+            click(d, "Option5");
+            QCOMPARE(h.model.Num_Langue, std::int16_t{2});
+            click(d, "cmdCancel");
+        });
+        // French for the rest of the run, the saved language at the next start.
+        QCOMPARE(h.model.Num_Langue, std::int16_t{2});
+        QCOMPARE(h.stored("Options/Langue"), QStringLiteral("absent"));
+        QCOMPARE(int(Langue_Demarrage(h.settings, QLocale(QLocale::English))), 0);
+
+        // Messages speak French at once; the main window keeps its captions until the next start.
+        h.dialogs.reponses = {ReponseMessage::No};
+        QVERIFY(!h.window->close());
+        QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(2, 1071))});
+        QCOMPARE(h.menu("mnuFileSave")->text(), QStringLiteral("&Save"));
+
+        // The dialog opened again is in French, with French selected; OK stores it.
+        h.options([&](frmOptions &d) {
+            QCOMPARE(d.windowTitle(), qs(*Texte(2, 1037)));
+            QCOMPARE(in<QTabWidget>(d, "tbsOptions")->tabText(1), qs(*Texte(2, 1101)));
+            QCOMPARE(in<QAbstractButton>(d, "cmdApply")->text(), qs(*Texte(2, 1042)));
+            QVERIFY(in<QRadioButton>(d, "Option5")->isChecked());
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.stored("Options/Langue"), QStringLiteral("2"));
+        QCOMPARE(int(Langue_Demarrage(h.settings, QLocale(QLocale::English))), 2);
+    }
+
+    void everyCaptionIsInTheLanguage_data()
+    {
+        QTest::addColumn<int>("numero");
+        QTest::newRow("English") << 0;
+        QTest::newRow("Spanish") << 1;
+        QTest::newRow("French") << 2;
+    }
+    void everyCaptionIsInTheLanguage()
+    {
+        QFETCH(int, numero);
+        const auto langue = static_cast<std::int16_t>(numero);
+        Harness h;
+        h.model.Num_Langue = langue;
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        QCOMPARE(d.windowTitle(), qs(*Texte(langue, 1037)));
+        auto *tabs = in<QTabWidget>(d, "tbsOptions");
+        for (int i = 0; i < tabs->count(); ++i)
+            QCOMPARE(tabs->tabText(i), qs(*Texte(langue, 1100 + i)));
+        const std::pair<const char *, int> captions[] = {
+            {"Option1", 1105}, {"Option2", 1106}, {"Check1", 1107}, {"Option3", 1109}, {"Option4", 1110},
+            {"Option5", 1111}, {"Option6", 1113}, {"Option7", 1114}, {"cmdApply", 1042}, {"cmdCancel", 1043},
+            {"cmdOK", 1044}};
+        for (const auto &[name, n] : captions)
+            QCOMPARE(in<QAbstractButton>(d, name)->text(), qs(*Texte(langue, n)));
+        const std::pair<const char *, int> frames[] = {
+            {"Frame2", 1103}, {"Frame3", 1104}, {"Frame4", 1108}, {"Frame5", 1112}};
+        for (const auto &[name, n] : frames)
+            QCOMPARE(in<QGroupBox>(d, name)->title(), qs(*Texte(langue, n)));
+        QCOMPARE(in<QAbstractButton>(d, "Command1")->text(), QStringLiteral("..."));
+    }
+
+    void theDocumentsAddressEndsWithItsSeparator_data()
+    {
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("web address without slash")
+            << true << "http://example.org/arbres" << "http://example.org/arbres/";
+        QTest::newRow("web address with slash") << true << "http://example.org/arbres/" << "http://example.org/arbres/";
+        QTest::newRow("empty web address") << true << "" << "/";
+        QTest::newRow("folder without separator") << false << "/srv/arbres" << "/srv/arbres/";
+        QTest::newRow("folder with separator") << false << "/srv/arbres/" << "/srv/arbres/";
+        QTest::newRow("folder written the Windows way") << false << "D:\\Arbres\\" << "D:\\Arbres\\";
+        QTest::newRow("empty folder") << false << "" << "/";
+    }
+    void theDocumentsAddressEndsWithItsSeparator()
+    {
+        QFETCH(bool, web);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        Harness h;
+        h.model.Distribution = web ? "hd" : "http"; // the other one: the choice is switched
+        h.model.Adresse_Documents = "somewhere";
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        in<QTabWidget>(d, "tbsOptions")->setCurrentIndex(2);
+        auto *http = in<QLineEdit>(d, "httptext");
+        auto *hd = in<QLineEdit>(d, "hdtext");
+        QCOMPARE((web ? hd : http)->text(), QStringLiteral("somewhere"));
+        QVERIFY(!(web ? http : hd)->isEnabled());
+        QVERIFY((web ? http : hd)->text().isEmpty());
+
+        click(d, web ? "Option6" : "Option7");
+        QVERIFY((web ? http : hd)->isEnabled());
+        QVERIFY(!(web ? hd : http)->isEnabled());
+        (web ? http : hd)->setText(typed);
+        click(d, "cmdApply");
+        QCOMPARE((web ? http : hd)->text(), stored);
+        QCOMPARE(h.stored("Documents/Adresse"), stored);
+        QCOMPARE(h.stored("Options/Distribution"), web ? QStringLiteral("http") : QStringLiteral("hd"));
+        QCOMPARE(qs(h.model.Adresse_Documents), stored);
+        QCOMPARE(qs(h.model.Distribution), web ? QStringLiteral("http") : QStringLiteral("hd"));
+        QCOMPARE(h.stored("Options/Curseur"), QStringLiteral("False"));
+        QCOMPARE(h.stored("Options/Langue"), QStringLiteral("0"));
+    }
+
+    void theFolderButtonFillsThePath_data()
+    {
+        QTest::addColumn<QString>("chosen"); // empty: the browser is cancelled
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("a folder") << "/srv/arbres" << "/srv/arbres/";
+        QTest::newRow("the root") << "/" << "/";
+        QTest::newRow("cancelled") << "" << "/srv/ancien/";
+    }
+    void theFolderButtonFillsThePath()
+    {
+        QFETCH(QString, chosen);
+        QFETCH(QString, shown);
+        Harness h;
+        h.model.Num_Langue = 1;
+        h.model.Distribution = "hd";
+        h.model.Adresse_Documents = "/srv/ancien/";
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        d.show();
+        in<QTabWidget>(d, "tbsOptions")->setCurrentIndex(2);
+        if (!chosen.isEmpty())
+            h.dialogs.fichiers = {chosen};
+        click(d, "Command1");
+        QCOMPARE(h.dialogs.demandesFichier.size(), std::size_t{1});
+        QCOMPARE(h.dialogs.demandesFichier[0].title, qs(*Texte(1, 1112)).trimmed());
+        QCOMPARE(h.dialogs.demandesFichier[0].directory, QStringLiteral("/srv/ancien/"));
+        QCOMPARE(in<QLineEdit>(d, "hdtext")->text(), shown);
+        // Nothing is stored before Apply.
+        QCOMPARE(h.stored("Documents/Adresse"), QStringLiteral("absent"));
+    }
+
+    void ctrlTabGoesRoundTheTabs_data()
+    {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("expected");
+        const int ctrl = Qt::ControlModifier, shift = Qt::ShiftModifier, alt = Qt::AltModifier;
+        for (const char *focus : {"cmdOK", "page"}) {
+            const QString f = QString::fromLatin1(focus);
+            QTest::addRow("%s: Ctrl+Tab on the last", focus) << f << int(Qt::Key_Tab) << ctrl << 2 << 0;
+            QTest::addRow("%s: Ctrl+Tab on the first", focus) << f << int(Qt::Key_Tab) << ctrl << 0 << 1;
+            QTest::addRow("%s: Ctrl+Shift+Tab on the first", focus)
+                << f << int(Qt::Key_Backtab) << (ctrl | shift) << 0 << 2;
+            QTest::addRow("%s: Ctrl+Shift+Tab as Tab", focus) << f << int(Qt::Key_Tab) << (ctrl | shift) << 0 << 2;
+            QTest::addRow("%s: Ctrl+Shift+Tab on the last", focus)
+                << f << int(Qt::Key_Backtab) << (ctrl | shift) << 2 << 1;
+            QTest::addRow("%s: Alt does not matter", focus) << f << int(Qt::Key_Tab) << (ctrl | alt) << 2 << 0;
+        }
+        QTest::newRow("Tab alone moves the focus only") << QStringLiteral("cmdOK") << int(Qt::Key_Tab) << 0 << 1 << 1;
+    }
+    void ctrlTabGoesRoundTheTabs()
+    {
+        QFETCH(QString, focus);
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, start);
+        QFETCH(int, expected);
+        Harness h;
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        auto *tabs = in<QTabWidget>(d, "tbsOptions");
+        tabs->setCurrentIndex(start);
+        // Outside the tabs, or a control of the page shown.
+        QWidget *target = focus == QLatin1String("cmdOK") ? in<QWidget>(d, "cmdOK")
+                                                         : tabs->widget(start)->findChild<QAbstractButton *>();
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(tabs->currentIndex(), expected);
+        // Only the page shown is enabled.
+        for (int i = 0; i < tabs->count(); ++i)
+            QCOMPARE(tabs->widget(i)->isEnabled(), i == expected);
+    }
+};
+
+QTEST_MAIN(OptionsTest)
+#include "options_test.moc"
