@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
-#include <QListWidget>
 
 #include "documents/documents.h"
 #include "engine/answering.h"
@@ -24,6 +23,7 @@
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "ui_frmMain.h"
+#include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -257,14 +257,7 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
 
 void frmMain::Remplit_Liste_Esp(const std::vector<std::string> &lignes)
 {
-    m_ui->Liste_Esp->setUpdatesEnabled(false);
-    m_ui->Liste_Esp->clear();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(lignes.size()));
-    for (const std::string &line : lignes)
-        lines << qs(line);
-    m_ui->Liste_Esp->addItems(lines);
-    m_ui->Liste_Esp->setUpdatesEnabled(true);
+    m_ui->Liste_Esp->setLignes(lignes);
 }
 
 Charge_Image frmMain::chargeurImages()
