@@ -199,7 +199,15 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     }
 
     Remplit_Liste_Esp(loaded.lignesListe);
-    Remplit_Tree_esp(m_ui->Tree_esp, m.Arbre);
+    // The tree widget is filled the first time it is shown: at 10,000 species it has some 60,000
+    // nodes, a third of the start-up, for a view that many identifications never open. Until
+    // then it stays hidden, as the identification view has it.
+    m_ui->Tree_esp->clear();
+    m_arbreARemplir = true;
+    if (m_ui->Tree_esp->isVisible())
+        remplitArbreSiBesoin();
+    else
+        m_ui->Tree_esp->hide();
 
     Nettoye(m);
     Actualise_Identification();
@@ -253,6 +261,14 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
     Remplit_Liste_Esp(r.liste.lignes);
     m_ui->Legende->setText(qs(r.liste.legende));
     m_ui->Legende->setToolTip(qs(r.liste.legende));
+}
+
+void frmMain::remplitArbreSiBesoin()
+{
+    if (!m_arbreARemplir)
+        return;
+    m_arbreARemplir = false;
+    Remplit_Tree_esp(m_ui->Tree_esp, m_ctx.modele.Arbre);
 }
 
 void frmMain::Remplit_Liste_Esp(const std::vector<std::string> &lignes)

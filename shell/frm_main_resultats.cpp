@@ -55,6 +55,7 @@ void frmMain::connecteResultats()
     connect(m_ui->Tree_esp, &QTreeWidget::itemExpanded, this, &Tree_esp_Expand);
     connect(m_ui->Tree_esp, &QTreeWidget::itemCollapsed, this, &Tree_esp_Collapse);
     m_ui->Barre_Verticale->installEventFilter(this);
+    m_ui->Tree_esp->installEventFilter(this);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -67,6 +68,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (watched == m_ui->Liste_Esp && event->type() == QEvent::FocusIn) {
         m_Liste_Focus = true;
+    } else if (watched == m_ui->Tree_esp && event->type() == QEvent::Show) {
+        remplitArbreSiBesoin();
     } else if (watched == m_ui->Barre_Verticale) {
         if (event->type() == QEvent::MouseMove)
             Barre_Verticale_MouseMove(static_cast<QMouseEvent *>(event));

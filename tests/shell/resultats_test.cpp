@@ -368,6 +368,28 @@ private Q_SLOTS:
         QTEST(w.boutonBarre(22)->isVisible(), "visible"); // the button after it
     }
 
+    void theTreeIsFilledWhenFirstShownWithEveryNode()
+    {
+        Harness h;
+        h.open();
+        QVERIFY(!h.arbre()->isVisible());
+        QCOMPARE(h.arbre()->topLevelItemCount(), 0); // not yet: the identification view is on show
+        h.menu("mnuViewSpecies")->trigger();
+        QCOMPARE(h.arbre()->topLevelItemCount(), 3);
+        int noeuds = 0;
+        for (QTreeWidgetItemIterator it(h.arbre()); *it; ++it)
+            ++noeuds;
+        QCOMPARE(noeuds, static_cast<int>(h.model.Arbre.noeuds().size()));
+        QVERIFY(h.noeud(QStringLiteral("QUEROS")));
+        // Shown again, it is not filled twice.
+        h.menu("mnuViewResults")->trigger();
+        h.menu("mnuViewSpecies")->trigger();
+        int encore = 0;
+        for (QTreeWidgetItemIterator it(h.arbre()); *it; ++it)
+            ++encore;
+        QCOMPARE(encore, noeuds);
+    }
+
     void oneSpeciesFromThreePlacesInTheTree()
     {
         Harness h;
