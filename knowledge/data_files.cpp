@@ -1,5 +1,6 @@
 #include "knowledge/data_files.h"
 
+#include <bit>
 #include <fstream>
 
 #include "platform/file_lookup.h"
@@ -8,17 +9,25 @@ namespace tarvenko {
 
 LectureDat Lit_Entiers16(const std::string &path, std::size_t count, std::vector<std::int16_t> &values)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         return LectureDat::OuvertureImpossible;
-    std::vector<unsigned char> bytes(count * 2);
-    in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (static_cast<std::size_t>(in.gcount()) != bytes.size())
+    // A file too short is refused before anything is read, leaving `values` as it was.
+    const std::streamoff taille = in.tellg();
+    if (taille < 0 || static_cast<std::size_t>(taille) < count * 2)
         return LectureDat::LectureImpossible;
+    in.seekg(0);
+    // The file's little-endian words are read straight into the array (the matrix of a large key
+    // is tens of megabytes: no second copy), then put in the machine's byte order.
     values.resize(count);
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto word = static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-        values[i] = static_cast<std::int16_t>(word);
+    in.read(reinterpret_cast<char *>(values.data()), static_cast<std::streamsize>(count * 2));
+    if (static_cast<std::size_t>(in.gcount()) != count * 2)
+        return LectureDat::LectureImpossible;
+    if constexpr (std::endian::native == std::endian::big) {
+        for (std::int16_t &v : values) {
+            const auto word = static_cast<std::uint16_t>(v);
+            v = static_cast<std::int16_t>(static_cast<std::uint16_t>((word >> 8) | (word << 8)));
+        }
     }
     return LectureDat::Ok;
 }

@@ -11,10 +11,18 @@ bool Arbre_Especes::ajoute(std::string_view parent, std::string_view key, std::s
     const std::string folded = minusculesAscii(key);
     if (m_parCle.count(folded))
         return false;
-    if (!parent.empty() && !noeud(parent))
-        return false;
+    std::size_t indexParent = 0;
+    if (!parent.empty()) {
+        const auto it = m_parCle.find(minusculesAscii(parent));
+        if (it == m_parCle.end())
+            return false;
+        indexParent = it->second;
+    }
     m_noeuds.push_back({std::string(parent), std::string(key), std::string(text), std::string(image), {}, false});
     m_parCle.emplace(folded, m_noeuds.size() - 1);
+    m_enfants.emplace_back();
+    if (!parent.empty())
+        m_enfants[indexParent].push_back(m_noeuds.size() - 1);
     return true;
 }
 
@@ -32,13 +40,15 @@ const NoeudArbre *Arbre_Especes::noeud(std::string_view key) const
 
 std::vector<std::string> Arbre_Especes::enfants(std::string_view key) const
 {
-    const NoeudArbre *parent = noeud(key);
+    // Children are indexed as they are added: a tree of fifty thousand nodes is listed in one pass.
+    const auto it = m_parCle.find(minusculesAscii(key));
+    if (it == m_parCle.end())
+        return {};
+    const NoeudArbre *parent = &m_noeuds[it->second];
     std::vector<const NoeudArbre *> children;
-    for (const NoeudArbre &n : m_noeuds) {
-        if (parent && clesEgales(n.Parent, parent->Key))
-            children.push_back(&n);
-    }
-    if (parent && parent->Sorted) {
+    for (const std::size_t enfant : m_enfants[it->second])
+        children.push_back(&m_noeuds[enfant]);
+    if (parent->Sorted) {
         std::stable_sort(children.begin(), children.end(),
                          [](const NoeudArbre *a, const NoeudArbre *b) { return compareCles(a->Text, b->Text) < 0; });
     }
@@ -52,6 +62,7 @@ void Arbre_Especes::clear()
 {
     m_noeuds.clear();
     m_parCle.clear();
+    m_enfants.clear();
 }
 
 } // namespace tarvenko

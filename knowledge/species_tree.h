@@ -37,6 +37,7 @@ public:
 private:
     std::vector<NoeudArbre> m_noeuds;
     std::unordered_map<std::string, std::size_t> m_parCle; // folded key -> node
+    std::vector<std::vector<std::size_t>> m_enfants;      // node -> its children, in the order added
 };
 
 } // namespace tarvenko

@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
-#include <QListWidget>
 
 #include "documents/documents.h"
 #include "engine/answering.h"
@@ -24,6 +23,7 @@
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "ui_frmMain.h"
+#include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
@@ -200,7 +200,15 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     }
 
     Remplit_Liste_Esp(loaded.lignesListe);
-    Remplit_Tree_esp(m_ui->Tree_esp, m.Arbre);
+    // The tree widget is filled the first time it is shown: at 10,000 species it has some 60,000
+    // nodes, a third of the start-up, for a view that many identifications never open. Until
+    // then it stays hidden, as the identification view has it.
+    m_ui->Tree_esp->clear();
+    m_arbreARemplir = true;
+    if (m_ui->Tree_esp->isVisible())
+        remplitArbreSiBesoin();
+    else
+        m_ui->Tree_esp->hide();
 
     Nettoye(m);
     Actualise_Identification();
@@ -256,16 +264,17 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
     m_ui->Legende->setToolTip(qs(r.liste.legende));
 }
 
+void frmMain::remplitArbreSiBesoin()
+{
+    if (!m_arbreARemplir)
+        return;
+    m_arbreARemplir = false;
+    Remplit_Tree_esp(m_ui->Tree_esp, m_ctx.modele.Arbre);
+}
+
 void frmMain::Remplit_Liste_Esp(const std::vector<std::string> &lignes)
 {
-    m_ui->Liste_Esp->setUpdatesEnabled(false);
-    m_ui->Liste_Esp->clear();
-    QStringList lines;
-    lines.reserve(static_cast<qsizetype>(lignes.size()));
-    for (const std::string &line : lignes)
-        lines << qs(line);
-    m_ui->Liste_Esp->addItems(lines);
-    m_ui->Liste_Esp->setUpdatesEnabled(true);
+    m_ui->Liste_Esp->setLignes(lignes);
 }
 
 Charge_Image frmMain::chargeurImages()

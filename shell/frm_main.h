@@ -111,6 +111,8 @@ private:
     void appliqueRafraichissement(const Rafraichissement &r);
     // Replaces every line of the species list.
     void Remplit_Liste_Esp(const std::vector<std::string> &lignes);
+    // Fills the species tree widget from the model's tree if it has not been since loading.
+    void remplitArbreSiBesoin();
     void mnuHelpAbout_Click();
     void installeIcones();
     void connecteCommandes();
@@ -153,6 +155,7 @@ private:
     QLabel *m_panneau2 = nullptr;
     Documents *m_documents = nullptr;
     bool m_Liste_Focus = false;
+    bool m_arbreARemplir = false; // Tree_esp waits to be shown before it is filled
     bool m_Saisie_En_Cours = false;
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
     std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;

@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
-#include <QListWidget>
 #include <QMimeData>
 #include <QPrinter>
 #include <QUrl>
@@ -35,6 +34,7 @@
 #include "shell/frm_options.h"
 #include "shell/localisation.h"
 #include "ui_frmMain.h"
+#include "views/vue_liste_especes.h"
 #include "views/barres.h"
 
 namespace tarvenko {
@@ -364,8 +364,8 @@ void frmMain::Montre_Contradictions()
 {
     KeyModel &m = m_ctx.modele;
     std::optional<int> ligne;
-    if (const QListWidgetItem *current = m_ui->Liste_Esp->currentItem(); current && current->isSelected())
-        ligne = m_ui->Liste_Esp->row(current);
+    if (m_ui->Liste_Esp->ligneCouranteChoisie())
+        ligne = m_ui->Liste_Esp->currentRow();
     const AffichageContradictions shown = ::tarvenko::Montre_Contradictions(m, ligne, chargeurImages());
     for (const std::string &path : shown.calquesManquants)
         m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1077) + QStringLiteral(" Fichier : ") + qs(path),

@@ -4,7 +4,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
-#include <QListWidget>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QToolBar>

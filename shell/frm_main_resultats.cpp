@@ -3,7 +3,6 @@
 // document browser.
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QToolBar>
@@ -19,6 +18,7 @@
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
 #include "ui_frmMain.h"
+#include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
 #include "views/liste_especes.h"
 #include "views/robot_view.h"
@@ -44,7 +44,7 @@ void frmMain::connecteResultats()
     connect(m_ui->mnuViewSpecies, &QAction::triggered, this, &frmMain::mnuViewSpecies_Click);
     // Click: whenever the selected line changes, by mouse or keyboard; a list being refilled has
     // no line to open.
-    connect(m_ui->Liste_Esp, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(m_ui->Liste_Esp, &VueListeEspeces::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             Liste_Esp_Click();
     });
@@ -55,6 +55,7 @@ void frmMain::connecteResultats()
     connect(m_ui->Tree_esp, &QTreeWidget::itemExpanded, this, &Tree_esp_Expand);
     connect(m_ui->Tree_esp, &QTreeWidget::itemCollapsed, this, &Tree_esp_Collapse);
     m_ui->Barre_Verticale->installEventFilter(this);
+    m_ui->Tree_esp->installEventFilter(this);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -67,6 +68,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
     } else if (watched == m_ui->Liste_Esp && event->type() == QEvent::FocusIn) {
         m_Liste_Focus = true;
+    } else if (watched == m_ui->Tree_esp && event->type() == QEvent::Show) {
+        remplitArbreSiBesoin();
     } else if (watched == m_ui->Barre_Verticale) {
         if (event->type() == QEvent::MouseMove)
             Barre_Verticale_MouseMove(static_cast<QMouseEvent *>(event));
@@ -81,12 +84,12 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 void frmMain::Liste_Esp_Click()
 {
     KeyModel &m = m_ctx.modele;
-    QListWidget *liste = m_ui->Liste_Esp;
+    VueListeEspeces *liste = m_ui->Liste_Esp;
     m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
     const int k = std::max(liste->currentRow(), 0);
     m_documents->Oublie_Dessin();
 
-    const LigneEspece ligne = Analyse_Ligne(k < liste->count() ? us(liste->item(k)->text()) : std::string());
+    const LigneEspece ligne = Analyse_Ligne(us(liste->ligne(k)));
     // A line whose species is not in Flore leaves no current species: its page is the error page.
     m.Code_Page.clear();
     if (const FloreRow *flore = m.Base_Donnees.espece(ligne.nom)) {

@@ -16,16 +16,27 @@ std::string_view sousChaine(std::string_view text, std::size_t from, std::size_t
     return from >= text.size() ? std::string_view() : text.substr(from, count);
 }
 
+QTreeWidgetItem *element(const NoeudArbre &n)
+{
+    auto *item = new QTreeWidgetItem(QStringList(qs(n.Text)));
+    item->setData(0, RoleCle, qs(n.Key));
+    item->setData(0, RoleTag, qs(n.Tag));
+    item->setIcon(0, Node_Images(qs(n.Image)));
+    return item;
+}
+
+// Builds the branch below `parent` before it joins the widget, so that no node added tells the
+// widget's model on its own.
 void ajouteEnfants(const Arbre_Especes &arbre, const std::string &cle, QTreeWidgetItem *parent)
 {
+    QList<QTreeWidgetItem *> items;
     for (const std::string &enfant : arbre.enfants(cle)) {
         const NoeudArbre *n = arbre.noeud(enfant);
-        auto *item = new QTreeWidgetItem(parent, QStringList(qs(n->Text)));
-        item->setData(0, RoleCle, qs(n->Key));
-        item->setData(0, RoleTag, qs(n->Tag));
-        item->setIcon(0, Node_Images(qs(n->Image)));
+        QTreeWidgetItem *item = element(*n);
         ajouteEnfants(arbre, n->Key, item);
+        items << item;
     }
+    parent->addChildren(items);
 }
 
 } // namespace
@@ -44,15 +55,15 @@ void Remplit_Tree_esp(QTreeWidget *Tree_esp, const Arbre_Especes &arbre)
 {
     Tree_esp->setUpdatesEnabled(false);
     Tree_esp->clear();
+    QList<QTreeWidgetItem *> racines;
     for (const NoeudArbre &racine : arbre.noeuds()) {
         if (!racine.Parent.empty())
             continue;
-        auto *item = new QTreeWidgetItem(Tree_esp, QStringList(qs(racine.Text)));
-        item->setData(0, RoleCle, qs(racine.Key));
-        item->setData(0, RoleTag, qs(racine.Tag));
-        item->setIcon(0, Node_Images(qs(racine.Image)));
+        QTreeWidgetItem *item = element(racine);
         ajouteEnfants(arbre, racine.Key, item);
+        racines << item;
     }
+    Tree_esp->addTopLevelItems(racines);
     Tree_esp->setUpdatesEnabled(true);
 }
 

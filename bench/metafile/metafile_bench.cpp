@@ -1,8 +1,11 @@
 // A full redraw of a drawing of five layers (about 3000 records in all) into a 1920 x 1080
-// image, as the drawing box repaints; a plain fill of the image is the baseline to compare with.
+// image, as the drawing box repaints, and the same for the drawing of a real key; a plain fill of
+// the image is the baseline to compare with.
 // Run a Release build: tarvenko_metafile_bench --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -150,6 +153,52 @@ void BM_RedrawOneLayer(benchmark::State &state)
     state.counters["records"] = layer.recordCount();
 }
 BENCHMARK(BM_RedrawOneLayer)->ArgName("layer")->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
+
+// The bundled key's drawing (or that of the key in TARVENKO_CLE): the largest file of every layer
+// folder robot/00, robot/01 ..., all drawn as the drawing box repaints them.
+std::vector<File> drawingOfKey()
+{
+    QString root = qEnvironmentVariable("TARVENKO_CLE");
+    if (root.isEmpty())
+        root = QString::fromUtf8(TARVENKO_SAMPLE_DIR);
+    std::vector<File> files;
+    for (int layer = 0;; ++layer) {
+        const QDir folder(root + QStringLiteral("/robot/%1").arg(layer, 2, 10, QLatin1Char('0')));
+        if (!folder.exists())
+            break;
+        const QFileInfoList wmf = folder.entryInfoList({QStringLiteral("*.wmf")}, QDir::Files, QDir::Size);
+        if (wmf.isEmpty())
+            continue;
+        QFile f(wmf.first().filePath());
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray bytes = f.readAll();
+        files.emplace_back(bytes.begin(), bytes.end());
+    }
+    return files;
+}
+
+void BM_RedrawKeyDrawing(benchmark::State &state)
+{
+    int records = 0;
+    const std::vector<Metafile> layers = parse(drawingOfKey(), records);
+    if (layers.empty()) {
+        state.SkipWithError("no drawing");
+        return;
+    }
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        for (const Metafile &m : layers)
+            m.play(painter, QRectF(0, 0, 1920, 1080));
+        painter.end();
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["layers"] = static_cast<double>(layers.size());
+    state.counters["records"] = records;
+}
+BENCHMARK(BM_RedrawKeyDrawing)->Unit(benchmark::kMillisecond);
 
 // The floor: clearing the image alone.
 void BM_ClearOnly(benchmark::State &state)

@@ -1,6 +1,10 @@
-// Time of one answer in the main window, offscreen, on the bundled key: the question is open, a
-// cell is picked and validated; the engine re-scores, the species list and the legend are
-// refilled, and the drawing is rendered again. Reported against the engine's refresh alone.
+// Time of one answer in the main window, offscreen: the question is open, a cell is picked and
+// validated; the engine re-scores, the species list and the legend are refilled, and the drawing
+// is rendered again. Reported against the engine's refresh alone. Also the discriminant search
+// from the bar's Search button to the question shown.
+//
+// On the bundled key, or on the key whose folder (holding data/, robot/, descripteurs/) is in
+// TARVENKO_CLE, such as one written by tarvenko-big-kb.
 #include <QAction>
 #include <QApplication>
 #include <QSettings>
@@ -8,6 +12,8 @@
 #include <QToolBar>
 
 #include <benchmark/benchmark.h>
+
+#include <memory>
 
 #include "engine/question_bar.h"
 #include "engine/refresh.h"
@@ -34,10 +40,24 @@ public:
     bool imprimante(QWidget *, QPrinter &) override { return false; }
 };
 
+SettingsStore::Valeurs valeurs()
+{
+    SettingsStore::Valeurs v = Valeurs_Sans_Installation();
+    const QString cle = qEnvironmentVariable("TARVENKO_CLE");
+    if (!cle.isEmpty()) {
+        const QString racine = cle + QLatin1Char('/');
+        v[QStringLiteral("Logiciel/Data")] = racine + QStringLiteral("data/");
+        v[QStringLiteral("Logiciel/Descripteurs")] = racine + QStringLiteral("descripteurs/");
+        v[QStringLiteral("Logiciel/Robot")] = racine + QStringLiteral("robot/");
+        v[QStringLiteral("Documents/Adresse")] = racine + QStringLiteral("documents/");
+    }
+    return v;
+}
+
 struct Window {
     QTemporaryDir settingsDir;
     KeyModel model;
-    SettingsStore settings{Valeurs_Sans_Installation()};
+    SettingsStore settings{valeurs()};
     SilentDialogs dialogs;
     SingleInstance instance{settingsDir.filePath(QStringLiteral("lock"))};
     Contexte ctx{model, settings, dialogs, instance, [](int) {}, {}};
@@ -56,11 +76,50 @@ struct Window {
     }
 };
 
+// Made by the first benchmark, destroyed in main while the application still exists.
+std::unique_ptr<Window> g_fenetre;
+
 Window &fenetre()
 {
-    static Window w;
-    return w;
+    if (!g_fenetre)
+        g_fenetre = std::make_unique<Window>();
+    return *g_fenetre;
 }
+
+// The position of the determination bar's button with this key.
+int positionBouton(QToolBar *barre, const QString &cle)
+{
+    for (int p = 1; QAction *a = Bouton_A(barre, p); p += 2)
+        if (a->property("tag").toString() == cle)
+            return p;
+    return 0;
+}
+
+// With nothing answered yet, every species is in the lead: the search counts them all. The
+// question is left with its Back button, outside the timing.
+void BM_DiscriminantSearchInWindow(benchmark::State &state)
+{
+    Window &w = fenetre();
+    auto *deter = w.window.findChild<QToolBar *>(QStringLiteral("Barre_Deter"));
+    auto *question = w.window.findChild<QToolBar *>(QStringLiteral("Barre_Question"));
+    QAction *chercher = Bouton_A(deter, positionBouton(deter, QStringLiteral("Search")));
+    if (!chercher) {
+        state.SkipWithError("no Search button");
+        return;
+    }
+    for (auto _ : state) {
+        chercher->trigger();
+        QCoreApplication::processEvents();
+        state.PauseTiming();
+        if (w.model.Vue_Courante != 2)
+            state.SkipWithError("no question shown");
+        Bouton_A(question, 3)->trigger();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    state.counters["leading"] = w.model.Nb_Esp_Max;
+}
+BENCHMARK(BM_DiscriminantSearchInWindow)->Unit(benchmark::kMillisecond);
 
 // Opens the leaf-type question and validates its cells in turn, as a person would.
 void BM_AnswerCycleInWindow(benchmark::State &state)
@@ -77,6 +136,8 @@ void BM_AnswerCycleInWindow(benchmark::State &state)
         benchmark::DoNotOptimize(robot->image().constBits());
         QCoreApplication::processEvents();
     }
+    state.counters["species"] = w.model.Nb_Esp;
+    state.counters["states"] = w.model.Nb_Etats_Desc;
 }
 BENCHMARK(BM_AnswerCycleInWindow)->Unit(benchmark::kMillisecond);
 
@@ -102,5 +163,6 @@ int main(int argc, char **argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    g_fenetre.reset();
     return 0;
 }

@@ -65,3 +65,24 @@ TEST(DataFiles, writtenValuesReadBackUnchanged)
     ASSERT_EQ(Lit_Entiers16(dir.fichier("X.DAT"), values.size(), back), LectureDat::Ok);
     EXPECT_EQ(back, values);
 }
+
+TEST(DataFiles, aShortFileLeavesTheArrayAsItWas)
+{
+    test::TempDir dir;
+    writeBytes(dir.fichier("X.DAT"), {1, 0, 2, 0, 3});
+    std::vector<std::int16_t> values = {7, 7, 7};
+    EXPECT_EQ(Lit_Entiers16(dir.fichier("X.DAT"), 3, values), LectureDat::LectureImpossible);
+    EXPECT_EQ(values, (std::vector<std::int16_t>{7, 7, 7}));
+}
+
+TEST(DataFiles, anArraySizedBeforehandIsFilledInPlace)
+{
+    test::TempDir dir;
+    writeBytes(dir.fichier("X.DAT"), {0x34, 0x12, 0xFE, 0xFF, 0, 0x80, 9, 9});
+    std::vector<std::int16_t> values(3, 5); // as the model is sized before the files are read
+    ASSERT_EQ(Lit_Entiers16(dir.fichier("X.DAT"), 3, values), LectureDat::Ok);
+    EXPECT_EQ(values, (std::vector<std::int16_t>{0x1234, -2, -32768}));
+    std::vector<std::int16_t> longer(5, 5); // a larger array is cut to the count, as before
+    ASSERT_EQ(Lit_Entiers16(dir.fichier("X.DAT"), 2, longer), LectureDat::Ok);
+    EXPECT_EQ(longer, (std::vector<std::int16_t>{0x1234, -2}));
+}

@@ -88,3 +88,51 @@ TEST(SpeciesTree, aDuplicateSpeciesCodeLeavesTheSecondSpeciesOut)
     EXPECT_EQ(m.Arbre.enfants("SAPINDACEAE").size(), 1u);
     EXPECT_EQ(m.Arbre.noeud("ACECA")->Text, "Acer campestre");
 }
+
+TEST(SpeciesTree, childrenAreListedInTheOrderAddedUnderTheirParentWhateverItsCase)
+{
+    Arbre_Especes tree;
+    ASSERT_TRUE(tree.ajoute("", "Familles", "Families", "livre_ferme"));
+    ASSERT_TRUE(tree.ajoute("Familles", "PINACEAE", "Pinaceae", "livre_ferme"));
+    ASSERT_TRUE(tree.ajoute("Familles", "BETULACEAE", "Betulaceae", "livre_ferme"));
+    ASSERT_TRUE(tree.ajoute("pinaceae", "PINSY", "Pinus sylvestris", "page")); // keys ignore case
+    EXPECT_FALSE(tree.ajoute("BETULACEAE", "pinsy", "Pinus again", "page"));   // a key used anywhere
+    EXPECT_FALSE(tree.ajoute("ULMACEAE", "ULMMI", "Ulmus minor", "page"));     // no such parent
+    ASSERT_TRUE(tree.ajoute("PINACEAE", "ABIAL", "Abies alba", "page"));
+
+    EXPECT_EQ(tree.enfants("FAMILLES"), (std::vector<std::string>{"PINACEAE", "BETULACEAE"}));
+    EXPECT_EQ(tree.enfants("PINACEAE"), (std::vector<std::string>{"PINSY", "ABIAL"}));
+    EXPECT_TRUE(tree.enfants("BETULACEAE").empty());
+    EXPECT_TRUE(tree.enfants("ULMACEAE").empty());
+    tree.noeud("Familles")->Sorted = true;
+    tree.noeud("PINACEAE")->Sorted = true;
+    EXPECT_EQ(tree.enfants("Familles"), (std::vector<std::string>{"BETULACEAE", "PINACEAE"}));
+    EXPECT_EQ(tree.enfants("PINACEAE"), (std::vector<std::string>{"ABIAL", "PINSY"}));
+
+    tree.clear();
+    EXPECT_TRUE(tree.enfants("Familles").empty());
+    ASSERT_TRUE(tree.ajoute("", "Familles", "Families", "livre_ferme"));
+    ASSERT_TRUE(tree.ajoute("Familles", "TAXACEAE", "Taxaceae", "livre_ferme"));
+    EXPECT_EQ(tree.enfants("Familles"), (std::vector<std::string>{"TAXACEAE"}));
+}
+
+TEST(SpeciesTree, aLargeTreeKeepsEveryFamilyWithItsSpecies)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    for (int i = 0; i < 3000; ++i) {
+        const std::string n = std::to_string(10000 + i);
+        kb.espece("Species " + n, "FAM" + std::to_string(i % 7), "C" + n.substr(1));
+    }
+    const KeyModel m = buildTree(kb);
+    ASSERT_EQ(m.Arbre.enfants("Familles").size(), 7u);
+    std::size_t total = 0;
+    for (const std::string &famille : m.Arbre.enfants("Familles")) {
+        const std::vector<std::string> especes = m.Arbre.enfants(famille);
+        total += especes.size();
+        for (const std::string &code : especes)
+            EXPECT_EQ(m.Arbre.noeud(code)->Parent, famille);
+    }
+    EXPECT_EQ(total, 3000u);
+    EXPECT_EQ(m.Arbre.enfants("Espèces").size(), 3000u);
+}

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QMimeData>
 #include <QSettings>
 #include <QTemporaryDir>

@@ -1,7 +1,6 @@
 #include <QAction>
 #include <QFileInfo>
 #include <QLabel>
-#include <QListWidget>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -211,10 +210,9 @@ private Q_SLOTS:
         h.clickCell(0); // smooth: the beech only
         h.clickButton("Barre_Question", 1);
 
-        auto *list = h.child<QListWidget>("Liste_Esp");
-        const QList<QListWidgetItem *> pine = list->findItems(QStringLiteral("Pinus sylvestris"), Qt::MatchEndsWith);
-        QCOMPARE(pine.size(), 1);
-        list->setCurrentItem(pine.front());
+        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(pine >= 0);
+        h.liste()->setCurrentRow(pine);
         w.Traiter_Fichier(QStringLiteral("Contra"), QString());
         QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
         QCOMPARE(h.model.Nb_Contradictions, std::int16_t{2});

@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QApplication>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
@@ -111,7 +110,6 @@ struct Harness : test::FenetreTest {
     QUrl url(const char *relative) const { return QUrl::fromLocalFile(documents(relative)); }
 
     Navigateur *web() const { return child<Navigateur>("WebTexte"); }
-    QListWidget *liste() const { return child<QListWidget>("Liste_Esp"); }
     QTreeWidget *arbre() const { return child<QTreeWidget>("Tree_esp"); }
     QAction *menu(const char *name) const { return child<QAction>(name); }
     Documents &docs() const { return window->documents(); }
@@ -125,15 +123,15 @@ struct Harness : test::FenetreTest {
     }
     bool clicLigne(const QString &nom)
     {
-        const QList<QListWidgetItem *> items = liste()->findItems(nom, Qt::MatchEndsWith);
-        if (items.isEmpty())
+        const int k = ligneFinissantPar(nom);
+        if (k < 0)
             return false;
-        if (liste()->currentItem() == items.first()) {
+        if (liste()->currentRow() == k) {
             // The list opens a page when its selected line changes.
             const QSignalBlocker bloque(liste());
             liste()->setCurrentRow(-1);
         }
-        return charge([&] { liste()->setCurrentItem(items.first()); });
+        return charge([&] { liste()->setCurrentRow(k); });
     }
     QTreeWidgetItem *noeud(const QString &cle) const
     {
@@ -314,7 +312,7 @@ private Q_SLOTS:
         Harness h;
         h.open();
         QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
-        h.liste()->addItem(QStringLiteral("100% - Ulmus minor"));
+        h.ecritLigne(-1, QStringLiteral("100% - Ulmus minor"));
         QVERIFY(h.clicLigne(nom));
         QCOMPARE(h.web()->url(), QUrl::fromLocalFile(qs((h.root.path() / us(page)).string())));
         QTEST(qs(h.model.Code_Page), "code");
@@ -362,12 +360,34 @@ private Q_SLOTS:
         QFETCH(int, meilleur);
         Harness h;
         frmMain &w = h.open();
-        h.liste()->item(0)->setText(ligne);
+        h.ecritLigne(0, ligne);
         h.model.Pourcent_Esp[0] = meilleur;
         h.bouton("Contra")->setVisible(!h.bouton("Contra")->isVisible());
         w.Liste_Esp_Click();
         QTEST(h.bouton("Contra")->isVisible(), "visible");
         QTEST(w.boutonBarre(22)->isVisible(), "visible"); // the button after it
+    }
+
+    void theTreeIsFilledWhenFirstShownWithEveryNode()
+    {
+        Harness h;
+        h.open();
+        QVERIFY(!h.arbre()->isVisible());
+        QCOMPARE(h.arbre()->topLevelItemCount(), 0); // not yet: the identification view is on show
+        h.menu("mnuViewSpecies")->trigger();
+        QCOMPARE(h.arbre()->topLevelItemCount(), 3);
+        int noeuds = 0;
+        for (QTreeWidgetItemIterator it(h.arbre()); *it; ++it)
+            ++noeuds;
+        QCOMPARE(noeuds, static_cast<int>(h.model.Arbre.noeuds().size()));
+        QVERIFY(h.noeud(QStringLiteral("QUEROS")));
+        // Shown again, it is not filled twice.
+        h.menu("mnuViewResults")->trigger();
+        h.menu("mnuViewSpecies")->trigger();
+        int encore = 0;
+        for (QTreeWidgetItemIterator it(h.arbre()); *it; ++it)
+            ++encore;
+        QCOMPARE(encore, noeuds);
     }
 
     void oneSpeciesFromThreePlacesInTheTree()
@@ -619,8 +639,7 @@ private Q_SLOTS:
         connect(h.web(), &Navigateur::DocumentComplete, this,
                 [&](const QUrl &, bool principal) { etats << qMakePair(principal, stop->isEnabled()); });
         serveur.retiens(QStringLiteral("/q/quero/lent.png"));
-        const QList<QListWidgetItem *> quero = h.liste()->findItems(QStringLiteral("Quercus robur"), Qt::MatchEndsWith);
-        h.liste()->setCurrentItem(quero.first());
+        h.liste()->setCurrentRow(h.ligneFinissantPar(QStringLiteral("Quercus robur")));
         QTRY_COMPARE(h.web()->url().toString(QUrl::RemovePort), QStringLiteral("http://127.0.0.1/q/quero/quero_en.html"));
         QTRY_COMPARE(etats, (QList<QPair<bool, bool>>{{false, true}}));
         QVERIFY(stop->isEnabled());

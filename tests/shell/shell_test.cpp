@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QSettings>
@@ -20,6 +19,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
+#include "views/vue_liste_especes.h"
 
 using namespace tarvenko;
 
@@ -180,9 +180,9 @@ private Q_SLOTS:
         QVERIFY(window.Form_Load(QString()));
         QVERIFY(!h.exitCode);
         QVERIFY(h.dialogs.messages.empty());
-        const auto *list = window.findChild<QListWidget *>(QStringLiteral("Liste_Esp"));
+        const auto *list = window.findChild<VueListeEspeces *>(QStringLiteral("Liste_Esp"));
         QCOMPARE(list->count(), 2);
-        QCOMPARE(list->item(0)->text(), QStringLiteral(" 0% - Fagus sylvatica")); // ranked once with no answer
+        QCOMPARE(list->ligne(0), QStringLiteral(" 0% - Fagus sylvatica")); // ranked once with no answer
         QVERIFY(!window.Modifie());
         QVERIFY(!window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->isEnabled());
         QVERIFY(!window.findChild<QAction *>(QStringLiteral("mnuFileSaveAs"))->isEnabled());

@@ -15,6 +15,7 @@
 #include "shell/frm_main.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
+#include "views/vue_liste_especes.h"
 
 namespace tarvenko::test {
 
@@ -70,6 +71,37 @@ struct FenetreTest {
     T *child(const char *name) const
     {
         return window->findChild<T *>(QString::fromLatin1(name));
+    }
+
+    // The species list, read and changed line by line.
+    VueListeEspeces *liste() const { return child<VueListeEspeces>("Liste_Esp"); }
+    QStringList lines() const
+    {
+        QStringList out;
+        for (int i = 0; i < liste()->count(); ++i)
+            out << liste()->ligne(i);
+        return out;
+    }
+    // The first line ending with `fin`, or -1.
+    int ligneFinissantPar(const QString &fin) const
+    {
+        const QStringList l = lines();
+        for (int i = 0; i < l.size(); ++i)
+            if (l[i].endsWith(fin))
+                return i;
+        return -1;
+    }
+    // Replaces line k, or adds a line at the end (k = -1), as a test that makes a line up.
+    void ecritLigne(int k, const QString &texte)
+    {
+        std::vector<std::string> l;
+        for (const QString &ligne : lines())
+            l.push_back(us(ligne));
+        if (k < 0)
+            l.push_back(us(texte));
+        else
+            l.at(static_cast<std::size_t>(k)) = us(texte);
+        liste()->setLignes(std::move(l));
     }
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QAction>
-#include <QListWidget>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -147,14 +146,6 @@ struct PetiteCle : FenetreTest {
         clickButton("Barre_Deter", barButton);
         clickCell(cell);
         clickButton("Barre_Question", 1);
-    }
-    QStringList lines() const
-    {
-        QStringList out;
-        const auto *list = child<QListWidget>("Liste_Esp");
-        for (int i = 0; i < list->count(); ++i)
-            out << list->item(i)->text();
-        return out;
     }
     QString title() const { return qs(model.Titre_Fenetre); }
     QString file(const char *name) const { return qs(root.dossier()) + QLatin1String(name); }

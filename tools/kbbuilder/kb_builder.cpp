@@ -89,6 +89,14 @@ KbBuilder &KbBuilder::a(const std::string &nom, const std::string &idCarac, std:
     return *this;
 }
 
+KbBuilder &KbBuilder::a(std::size_t espece, int etat, std::int16_t value)
+{
+    if (etat < 0 || etat > 0xFFFF)
+        throw std::runtime_error("state number out of range");
+    m_cases.push_back({static_cast<std::uint32_t>(espece), static_cast<std::uint16_t>(etat), value});
+    return *this;
+}
+
 KbBuilder &KbBuilder::couleur(const std::string &code)
 {
     m_couleurs.push_back(code);
@@ -416,7 +424,12 @@ std::string KbBuilder::ecrit()
     db.close();
 
     // The binary files, species in the program's order.
-    const std::vector<std::string> species = especesOrdonnees();
+    std::vector<std::size_t> ordre(m_especes.size());
+    for (std::size_t i = 0; i < ordre.size(); ++i)
+        ordre[i] = i;
+    std::stable_sort(ordre.begin(), ordre.end(), [&](std::size_t a, std::size_t b) {
+        return compareCles(m_especes[a].nom, m_especes[b].nom) < 0;
+    });
     if (!m_sansFichier.count("POIDS.DAT")) {
         std::vector<std::int16_t> weights;
         for (const std::string &e : m_etats) {
@@ -427,14 +440,29 @@ std::string KbBuilder::ecrit()
             throw std::runtime_error("cannot write POIDS.DAT");
     }
     if (!m_sansFichier.count("MATRICE.DAT")) {
-        std::vector<std::int16_t> matrix(species.size() * m_etats.size(), 0);
-        for (std::size_t e = 0; e < m_etats.size(); ++e) {
-            for (std::size_t s = 0; s < species.size(); ++s) {
-                const auto it = m_matrice.find({species[s], m_etats[e]});
-                if (it != m_matrice.end())
-                    matrix[s + e * species.size()] = it->second;
-            }
+        const std::size_t n = m_especes.size();
+        std::vector<std::int16_t> matrix(n * m_etats.size(), 0);
+        // A name or an ID_CARAC declared twice gets the value in every place it holds.
+        std::map<std::string, std::vector<std::size_t>> places, numeros;
+        std::vector<std::size_t> rang(n);
+        for (std::size_t s = 0; s < n; ++s) {
+            places[m_especes[ordre[s]].nom].push_back(s);
+            rang[ordre[s]] = s;
         }
+        for (std::size_t e = 0; e < m_etats.size(); ++e)
+            numeros[m_etats[e]].push_back(e);
+        for (const auto &[cle, value] : m_matrice) {
+            const auto espece = places.find(cle.first);
+            const auto etat = numeros.find(cle.second);
+            if (espece == places.end() || etat == numeros.end())
+                continue;
+            for (const std::size_t s : espece->second)
+                for (const std::size_t e : etat->second)
+                    matrix[s + e * n] = value;
+        }
+        for (const Case &c : m_cases)
+            if (c.espece < n && c.etat < m_etats.size())
+                matrix[rang[c.espece] + std::size_t{c.etat} * n] = c.valeur;
         if (!Ecrit_Entiers16(m_folder + "MATRICE.DAT", matrix))
             throw std::runtime_error("cannot write MATRICE.DAT");
     }

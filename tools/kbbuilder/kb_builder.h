@@ -47,6 +47,9 @@ public:
     KbBuilder &poidsTous(std::int16_t value);
     // Species `nom` has state `idCarac` (value 1 unless given).
     KbBuilder &a(const std::string &nom, const std::string &idCarac, std::int16_t value = 1);
+    // The same by numbers, for large generated keys: the species declared `espece`-th (from 0)
+    // has state number `etat`. Written after the entries made by name.
+    KbBuilder &a(std::size_t espece, int etat, std::int16_t value = 1);
 
     KbBuilder &couleur(const std::string &code);
     KbBuilder &hierarchie(std::int16_t robot, const std::string &nom, const std::vector<std::string> &contraintes);
@@ -102,6 +105,12 @@ private:
     std::map<std::string, std::int16_t> m_poids;
     std::int16_t m_poidsDefaut = 1;
     std::map<std::pair<std::string, std::string>, std::int16_t> m_matrice;
+    struct Case {
+        std::uint32_t espece;
+        std::uint16_t etat;
+        std::int16_t valeur;
+    };
+    std::vector<Case> m_cases;
     std::vector<std::string> m_couleurs;
     struct Hier {
         std::int16_t robot;

@@ -10,7 +10,24 @@ void declareBase(tools::KbBuilder &kb, const Sources &s)
 {
     for (const Espece &e : s.especes)
         kb.espece(e.nom, e.famille, e.code, legende(e));
+    declareStructure(kb, s);
+    for (const Espece &e : s.especes)
+        for (const auto &[ligne, cles] : e.etats)
+            for (const std::string &cle : cles)
+                for (const Etat &et : s.ligne(ligne).etats)
+                    if (et.cle == cle)
+                        kb.a(e.nom, et.id);
+    for (const auto &[langue, code] : kLangues) {
+        std::vector<std::pair<std::string, std::string>> noms;
+        for (const Espece &e : s.especes)
+            for (const std::string &n : e.communs.at(code))
+                noms.emplace_back(n, e.nom);
+        kb.langue(langue, noms);
+    }
+}
 
+void declareStructure(tools::KbBuilder &kb, const Sources &s)
+{
     for (const LigneObjet &o : s.objets) {
         tools::KbBuilder::Objet b;
         b.objet = o.objet;
@@ -37,12 +54,6 @@ void declareBase(tools::KbBuilder &kb, const Sources &s)
         for (const Etat &e : o.etats)
             kb.poids(e.id, static_cast<std::int16_t>(o.poids));
     }
-    for (const Espece &e : s.especes)
-        for (const auto &[ligne, cles] : e.etats)
-            for (const std::string &cle : cles)
-                for (const Etat &et : s.ligne(ligne).etats)
-                    if (et.cle == cle)
-                        kb.a(e.nom, et.id);
     for (const LigneObjet &o : s.objets)
         for (const std::string &parent : o.sous)
             kb.descendance(parent, o.objet);
@@ -61,13 +72,6 @@ void declareBase(tools::KbBuilder &kb, const Sources &s)
     }
     for (const Contradiction &c : s.contradictions)
         kb.contradiction(c.objet, static_cast<std::int16_t>(c.bouton), c.popup);
-    for (const auto &[langue, code] : kLangues) {
-        std::vector<std::pair<std::string, std::string>> noms;
-        for (const Espece &e : s.especes)
-            for (const std::string &n : e.communs.at(code))
-                noms.emplace_back(n, e.nom);
-        kb.langue(langue, noms);
-    }
     kb.nbCadre(static_cast<int>(s.groupes.size()));
 }
 

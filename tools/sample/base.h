@@ -12,5 +12,8 @@ inline constexpr std::pair<const char *, const char *> kLangues[] = {{"English",
 // their states (weights from their objects), the matrix, the dependencies, the drawing's layers,
 // colours and zones, the two bars, the contradiction displays and the common names.
 void declareBase(tools::KbBuilder &kb, const Sources &s);
+// Everything but the species, the matrix and the common names: what a generated key of another
+// size shares with the bundled one.
+void declareStructure(tools::KbBuilder &kb, const Sources &s);
 
 } // namespace tarvenko::sample

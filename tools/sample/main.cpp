@@ -7,11 +7,10 @@
 
 #include <filesystem>
 #include <iostream>
-#include <set>
 
 #include "tools/kbbuilder/kb_builder.h"
 #include "tools/sample/base.h"
-#include "tools/sample/dessin.h"
+#include "tools/sample/ecriture.h"
 #include "tools/sample/grilles.h"
 #include "tools/sample/pages.h"
 #include "tools/sample/rendu.h"
@@ -24,70 +23,20 @@ namespace {
 
 QString q(const fs::path &p) { return QString::fromStdString(p.string()); }
 
-void ecritTexte(const fs::path &p, const std::string &texte)
-{
-    ecritFichier(q(p), std::vector<std::uint8_t>(texte.begin(), texte.end()));
-}
-
-std::string deuxChiffres(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
-
-// "icones\feuille.ico" as a path below `dossier`.
-fs::path sousDossier(const fs::path &dossier, std::string relatif)
-{
-    for (char &c : relatif)
-        if (c == '\\')
-            c = '/';
-    return dossier / relatif;
-}
-
 void genere(const fs::path &sources, const fs::path &sortie)
 {
     const Sources s = litSources(sources.string());
-    const ThemePalette theme(s.palette);
 
     for (const char *sous : {"data", "robot", "descripteurs", "documents"})
         fs::remove_all(sortie / sous);
-    const fs::path data = sortie / "data", robot = sortie / "robot", descripteurs = sortie / "descripteurs",
-                   documents = sortie / "documents";
-    for (const fs::path &d : {data, robot / "contra", descripteurs, documents, data / "icones"})
-        fs::create_directories(d);
+    const fs::path data = sortie / "data", documents = sortie / "documents";
+    fs::create_directories(data);
 
     tarvenko::tools::KbBuilder kb(data.string());
     declareBase(kb, s);
     kb.ecrit();
+    ecritImages(s, sortie);
 
-    Toile nuancier(100 * static_cast<int>(s.palette.size()), 100);
-    dessineNuancier(nuancier, theme.couleurs());
-    nuancier.sauve((data / "couleur.wmf").string());
-
-    std::set<fs::path> faits;
-    for (const Calque &c : s.calques) {
-        const fs::path chemin = robot / deuxChiffres(c.couche) / c.fichier;
-        if (!faits.insert(chemin).second)
-            continue;
-        fs::create_directories(chemin.parent_path());
-        Toile t(kLargeur, kHauteur);
-        dessineCalque(t, theme, c.dessin);
-        t.sauve(chemin.string());
-    }
-    for (const Contradiction &c : s.contradictions) {
-        if (c.bouton == -1) {
-            Toile t(kLargeur, kHauteur);
-            dessineSurcouche(t, c.x1, c.x2, c.y1, c.y2);
-            t.sauve((robot / "contra" / (c.popup + ".wmf")).string());
-        } else {
-            const Bouton &b = s.boutons.at(static_cast<std::size_t>(c.bouton - 1));
-            ecritIcone(icone(b.dessin, true), q(robot / "contra" / (c.popup + ".ico")));
-        }
-    }
-    for (const Bouton &b : s.boutons)
-        ecritIcone(icone(b.dessin), q(sousDossier(data, b.fichier)));
-
-    for (const LigneObjet &o : s.objets)
-        grille(o).sauve((descripteurs / o.popup).string());
-
-    for (const char *l : kLanguesDocuments)
-        ecritTexte(data / ("error_" + std::string(l) + ".html"), pageErreur(s, l));
     for (const Espece &e : s.especes) {
         const std::string code = minuscules(e.code);
         const fs::path dossier = documents / code.substr(0, 1) / code;

@@ -1,0 +1,126 @@
+#include <QSignalSpy>
+#include <QTest>
+
+#include "views/vue_liste_especes.h"
+
+using namespace tarvenko;
+
+namespace {
+
+std::vector<std::string> lignes(int n)
+{
+    std::vector<std::string> l;
+    for (int i = 0; i < n; ++i)
+        l.push_back(" " + std::to_string(100 - i % 100) + "% - Species " + std::to_string(i));
+    return l;
+}
+
+} // namespace
+
+// The species list behaves as the list box it replaces: one current and selected line, a
+// change of line told once whether it comes from the mouse, the keyboard or the program, and a
+// refill that forgets the line without telling.
+class VueListeEspecesTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void linesAreReadBackAsWritten()
+    {
+        VueListeEspeces liste;
+        liste.setLignes({" 87% - Quercus robur", "100% - Fagus sylvatica", " 0% - Abies alba élevé"});
+        QCOMPARE(liste.count(), 3);
+        QCOMPARE(liste.ligne(0), QStringLiteral(" 87% - Quercus robur"));
+        QCOMPARE(liste.ligne(2), QStringLiteral(" 0% - Abies alba élevé")); // UTF-8 as the engine writes
+        QCOMPARE(liste.ligne(3), QString());
+        QCOMPARE(liste.ligne(-1), QString());
+        QCOMPARE(liste.currentRow(), -1);
+        QVERIFY(!liste.ligneCouranteChoisie());
+        QCOMPARE(liste.model()->data(liste.model()->index(1, 0)).toString(), QStringLiteral("100% - Fagus sylvatica"));
+    }
+
+    void choosingALineSelectsItAloneAndTellsItOnce()
+    {
+        VueListeEspeces liste;
+        liste.setLignes(lignes(5));
+        QSignalSpy lignesChoisies(&liste, &VueListeEspeces::currentRowChanged);
+        liste.setCurrentRow(3);
+        QCOMPARE(lignesChoisies.size(), 1);
+        QCOMPARE(lignesChoisies.at(0).at(0).toInt(), 3);
+        QCOMPARE(liste.currentRow(), 3);
+        QVERIFY(liste.ligneCouranteChoisie());
+        liste.setCurrentRow(1);
+        QCOMPARE(liste.selectionModel()->selectedRows().size(), 1);
+        QCOMPARE(liste.selectionModel()->selectedRows().at(0).row(), 1);
+        liste.setCurrentRow(1); // the same line again is no change
+        QCOMPARE(lignesChoisies.size(), 2);
+        liste.setCurrentRow(-1);
+        QCOMPARE(lignesChoisies.last().at(0).toInt(), -1);
+        QVERIFY(!liste.ligneCouranteChoisie());
+    }
+
+    void refillingForgetsTheLineWithoutTellingIt()
+    {
+        VueListeEspeces liste;
+        liste.setLignes(lignes(5));
+        liste.setCurrentRow(2);
+        QSignalSpy lignesChoisies(&liste, &VueListeEspeces::currentRowChanged);
+        liste.setLignes(lignes(4));
+        QCOMPARE(lignesChoisies.size(), 0);
+        QCOMPARE(liste.currentRow(), -1);
+        QVERIFY(liste.selectionModel()->selectedRows().isEmpty());
+        QCOMPARE(liste.count(), 4);
+        liste.setCurrentRow(2); // the same number, a new line: told
+        QCOMPARE(lignesChoisies.size(), 1);
+    }
+
+    void aBlockedListTellsNothing()
+    {
+        VueListeEspeces liste;
+        liste.setLignes(lignes(5));
+        QSignalSpy lignesChoisies(&liste, &VueListeEspeces::currentRowChanged);
+        {
+            const QSignalBlocker bloque(&liste);
+            liste.setCurrentRow(4);
+        }
+        QCOMPARE(lignesChoisies.size(), 0);
+        QCOMPARE(liste.currentRow(), 4);
+        QVERIFY(liste.ligneCouranteChoisie());
+    }
+
+    void mouseAndKeyboardChooseLines()
+    {
+        VueListeEspeces liste;
+        liste.setLignes(lignes(50));
+        liste.resize(300, 200);
+        liste.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&liste));
+        QSignalSpy lignesChoisies(&liste, &VueListeEspeces::currentRowChanged);
+        const QRect r = liste.visualRect(liste.model()->index(2, 0));
+        QTest::mouseClick(liste.viewport(), Qt::LeftButton, {}, r.center());
+        QCOMPARE(lignesChoisies.size(), 1);
+        QCOMPARE(liste.currentRow(), 2);
+        QTest::keyClick(&liste, Qt::Key_Down);
+        QCOMPARE(liste.currentRow(), 3);
+        QCOMPARE(lignesChoisies.last().at(0).toInt(), 3);
+        QVERIFY(liste.ligneCouranteChoisie());
+    }
+
+    void tenThousandLinesAreAllThere()
+    {
+        VueListeEspeces liste;
+        liste.setLignes(lignes(10000));
+        liste.resize(300, 400);
+        liste.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&liste));
+        QCOMPARE(liste.count(), 10000);
+        QCOMPARE(liste.ligne(9999), QStringLiteral(" 1% - Species 9999"));
+        liste.setCurrentRow(9999);
+        liste.scrollTo(liste.currentIndex());
+        QVERIFY(liste.visualRect(liste.currentIndex()).intersects(liste.viewport()->rect()));
+        // Every line has the height of the first: the view need not measure them all.
+        QVERIFY(liste.uniformItemSizes());
+    }
+};
+
+QTEST_MAIN(VueListeEspecesTest)
+#include "vue_liste_especes_test.moc"

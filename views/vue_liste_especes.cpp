@@ -1,0 +1,80 @@
+#include "views/vue_liste_especes.h"
+
+#include <QAbstractListModel>
+#include <QItemSelectionModel>
+
+namespace tarvenko {
+
+namespace {
+
+class ModeleLignes final : public QAbstractListModel {
+public:
+    explicit ModeleLignes(QObject *parent) : QAbstractListModel(parent) {}
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(m_lignes.size());
+    }
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+            return {};
+        return texte(index.row());
+    }
+    QString texte(int k) const
+    {
+        if (k < 0 || k >= rowCount())
+            return {};
+        const std::string &l = m_lignes[static_cast<std::size_t>(k)];
+        return QString::fromUtf8(l.data(), static_cast<qsizetype>(l.size()));
+    }
+    void remplace(std::vector<std::string> lignes)
+    {
+        beginResetModel();
+        m_lignes = std::move(lignes);
+        endResetModel();
+    }
+
+private:
+    std::vector<std::string> m_lignes;
+};
+
+ModeleLignes *lignes(QAbstractListModel *m) { return static_cast<ModeleLignes *>(m); }
+
+} // namespace
+
+VueListeEspeces::VueListeEspeces(QWidget *parent) : QListView(parent), m_modele(new ModeleLignes(this))
+{
+    // Every line is one line of text: the view need not measure them all.
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setModel(m_modele);
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) { Q_EMIT currentRowChanged(current.isValid() ? current.row() : -1); });
+}
+
+VueListeEspeces::~VueListeEspeces() = default;
+
+void VueListeEspeces::setLignes(std::vector<std::string> l)
+{
+    // Like clearing a list box, the reset forgets the current line without telling it.
+    lignes(m_modele)->remplace(std::move(l));
+}
+
+int VueListeEspeces::count() const { return m_modele->rowCount(); }
+
+QString VueListeEspeces::ligne(int k) const { return lignes(m_modele)->texte(k); }
+
+int VueListeEspeces::currentRow() const { return currentIndex().isValid() ? currentIndex().row() : -1; }
+
+void VueListeEspeces::setCurrentRow(int k)
+{
+    selectionModel()->setCurrentIndex(m_modele->index(k, 0), QItemSelectionModel::ClearAndSelect);
+}
+
+bool VueListeEspeces::ligneCouranteChoisie() const
+{
+    return currentIndex().isValid() && selectionModel()->isSelected(currentIndex());
+}
+
+} // namespace tarvenko

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QListView>
+
+#include <string>
+#include <vector>
+
+class QAbstractListModel;
+
+namespace tarvenko {
+
+// The species list Liste_Esp: a list view over the ranked lines, which are kept as the engine
+// wrote them and turned into text only for the rows on screen, so that refilling a list of ten
+// thousand species after every answer stays cheap. It offers the few list-box operations the
+// window uses, with the list box's meaning (one selected line, the current one).
+class VueListeEspeces final : public QListView {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(VueListeEspeces)
+public:
+    explicit VueListeEspeces(QWidget *parent = nullptr);
+    ~VueListeEspeces() override;
+
+    // Replaces every line; no line is current or selected afterwards.
+    void setLignes(std::vector<std::string> lignes);
+    int count() const;
+    // Line k (empty outside the list).
+    QString ligne(int k) const;
+    // The current line, -1 when none.
+    int currentRow() const;
+    // Makes line k current and the only selected one (-1: none).
+    void setCurrentRow(int k);
+    // Whether the current line is also selected.
+    bool ligneCouranteChoisie() const;
+
+Q_SIGNALS:
+    // The current line changed, by mouse, keyboard or code (-1 when the list lost it).
+    void currentRowChanged(int row);
+
+private:
+    QAbstractListModel *m_modele;
+};
+
+} // namespace tarvenko
