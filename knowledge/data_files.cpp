@@ -1,5 +1,6 @@
 #include "knowledge/data_files.h"
 
+#include <cstdint>
 #include <fstream>
 
 #include "platform/file_lookup.h"
@@ -8,9 +9,15 @@ namespace tarvenko {
 
 LectureDat Lit_Entiers16(const std::string &path, std::size_t count, std::vector<std::int16_t> &values)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         return LectureDat::OuvertureImpossible;
+    // Counts come from the database: a file shorter than they say is refused before anything is
+    // allocated for them.
+    const std::streamoff length = in.tellg();
+    if (length < 0 || static_cast<std::uintmax_t>(length) < count * 2)
+        return LectureDat::LectureImpossible;
+    in.seekg(0);
     std::vector<unsigned char> bytes(count * 2);
     in.read(reinterpret_cast<char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     if (static_cast<std::size_t>(in.gcount()) != bytes.size())
