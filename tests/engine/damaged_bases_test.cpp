@@ -21,6 +21,7 @@
 #include "engine/zone_scan.h"
 #include "knowledge/data_files.h"
 #include "knowledge/palette.h"
+#include "knowledge/sqlite.h"
 
 using namespace tarvenko;
 using tarvenko::tools::KbBuilder;
@@ -317,8 +318,15 @@ std::vector<Cas> catalogue()
                    [](const std::string &dossier) { std::filesystem::remove(dossier + KbBuilder::kNomBase); }});
     cas.push_back({"base_illisible", [](KbBuilder &) {}, Etat::BaseInaccessible, {},
                    [](const std::string &dossier) { ecrit(dossier + KbBuilder::kNomBase, std::string(4096, 'x')); }});
-    cas.push_back({"base_vide", [](KbBuilder &) {}, Etat::Ok, [](const Parcours &p) { EXPECT_EQ(p.m.Nb_Esp, 0); },
+    cas.push_back({"base_vide", [](KbBuilder &) {}, Etat::BaseInaccessible, {},
                    [](const std::string &dossier) { ecrit(dossier + KbBuilder::kNomBase, ""); }});
+    cas.push_back({"base_sans_aucune_table", [](KbBuilder &) {}, Etat::BaseInaccessible, {}, [](const std::string &dossier) {
+                       std::filesystem::remove(dossier + KbBuilder::kNomBase);
+                       sqlite::Database db;
+                       sqlite::Error error;
+                       ASSERT_TRUE(db.openReadWrite(dossier + KbBuilder::kNomBase, error));
+                       ASSERT_TRUE(db.exec("PRAGMA user_version = 3", error)); // a database, with nothing in it
+                   }});
 
     // Duplicate keys.
     cas.push_back({"ID_CARAC_en_double",
