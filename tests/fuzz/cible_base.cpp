@@ -85,8 +85,8 @@ enum Op : int {
     OpSansChamp, OpEcrase, OpSupprime, OpSansFichier, OpFin, NbOps
 };
 
-// Decodes the description part of the input into the builder. Returns false when the
-// description ends the base (OpFin) or the input is exhausted.
+// Decodes the description part of the input into the builder: at most 48 statements, up to OpFin
+// or the end of the input.
 void decrit(Lecteur &l, KbBuilder &kb)
 {
     int nbEtats = 0;
