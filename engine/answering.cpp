@@ -51,14 +51,22 @@ std::string Texte_Incoherence(const Incoherence &incoherence)
     return {};
 }
 
+PlageEtats Etats_De(const ObjetRow &row)
+{
+    if (!row.Index_Car || !row.Nb_Car || *row.Nb_Car < 0)
+        return {};
+    return {*row.Index_Car, *row.Nb_Car};
+}
+
 void Ouvre_Descripteur(KeyModel &m, const ObjetRow &row, const std::string &objet)
 {
     Descripteur &d = m.Descripteur_Courant;
     d.Objet = objet;
     d.Lignes = row.Lignes.value_or(0);
     d.Colonnes = row.Colonnes.value_or(0);
-    d.Index_Car = row.Index_Car.value_or(0);
-    d.Nb_Car = row.Nb_Car.value_or(0);
+    const PlageEtats etats = Etats_De(row);
+    d.Index_Car = static_cast<std::int16_t>(etats.premier);
+    d.Nb_Car = static_cast<std::int16_t>(etats.nombre);
     d.Desc_Num = row.Desc_Num.value_or(-1);
     d.Cadre = row.Cadre.value_or(-1);
     d.TipText = row.TipText.value_or("");
@@ -118,8 +126,8 @@ std::vector<Incoherence> Nettoie_Descendance(KeyModel &m, int ancien_provenance)
                 signale(report, {Incoherence::Genre::ObjetInconnu, objet});
                 continue;
             }
-            const int first = row->Index_Car.value_or(0);
-            for (int k = first; k < first + row->Nb_Car.value_or(0); ++k)
+            const PlageEtats etats = Etats_De(*row);
+            for (int k = etats.premier; k < etats.premier + etats.nombre; ++k)
                 out.push_back(k);
         }
         return out;
@@ -160,6 +168,10 @@ std::vector<Incoherence> Valid_Descripteur(KeyModel &m)
     const int last = d.Index_Car + d.Nb_Car - 1;
     // A grid may have more cells than the character has states: such a cell is no answer.
     if (d.Selection < -1 || d.Selection >= d.Nb_Car)
+        return {};
+    // Nor is a state past the key's states (Index_Car + Nb_Car beyond Nb_Etats_Desc): recording
+    // nothing but marking the group answered would report an answer that was not kept.
+    if (d.Selection >= 0 && !etatValide(m, first + d.Selection))
         return {};
 
     long long sum = 0;

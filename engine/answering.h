@@ -24,6 +24,15 @@ struct Incoherence {
 // The text the user is shown for an inconsistency.
 std::string Texte_Incoherence(const Incoherence &incoherence);
 
+// The states of an Objets_Fic row, Index_Car ... Index_Car + Nb_Car - 1. None when either field
+// is missing, NULL or not a number: such a row is a question without states, never one that
+// answers with states 0, 1 ... of another character.
+struct PlageEtats {
+    int premier = 0;
+    int nombre = 0;
+};
+PlageEtats Etats_De(const ObjetRow &row);
+
 // Copies an Objets_Fic row into Descripteur_Courant under the key `objet` and preselects the
 // character's current answer (the last chosen state), -1 when it has none.
 void Ouvre_Descripteur(KeyModel &m, const ObjetRow &row, const std::string &objet);

@@ -1,5 +1,7 @@
 #include "engine/contradictions.h"
 
+#include "engine/answering.h"
+
 #include <algorithm>
 
 #include "platform/file_lookup.h"
@@ -16,8 +18,8 @@ std::vector<Contradiction> Cherche_Contradictions(const KeyModel &m, int espece)
     int n = 0;
     for (std::size_t i : t.Objets_Fic_Objet.order) {
         const ObjetRow &row = t.Objets_Fic.rows[i];
-        const int first = row.Index_Car.value_or(0);
-        for (int k = first; k < first + row.Nb_Car.value_or(0); ++k) {
+        const PlageEtats etats = Etats_De(row);
+        for (int k = etats.premier; k < etats.premier + etats.nombre; ++k) {
             if (k < 0 || static_cast<std::size_t>(k) >= m.Etat_Choisi.size() || m.Etat_Choisi[static_cast<std::size_t>(k)] == 0)
                 continue;
             const std::size_t cellule = static_cast<std::size_t>(espece) + static_cast<std::size_t>(k) * especes;

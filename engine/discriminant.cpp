@@ -16,8 +16,10 @@ bool candidat(const KeyModel &m, const ObjetRow &row)
     const int desc = row.Desc_Num.value_or(-1);
     if (desc < 0 || static_cast<std::size_t>(desc) >= m.Joker.size() || !m.Joker[static_cast<std::size_t>(desc)])
         return false;
-    const int first = row.Index_Car.value_or(0);
-    for (int k = first; k < first + row.Nb_Car.value_or(0); ++k) {
+    const PlageEtats etats = Etats_De(row);
+    if (etats.nombre == 0)
+        return false;
+    for (int k = etats.premier; k < etats.premier + etats.nombre; ++k) {
         if (k >= 0 && static_cast<std::size_t>(k) < m.Etat_Choisi.size() && m.Etat_Choisi[static_cast<std::size_t>(k)] != 0)
             return false;
     }
@@ -95,8 +97,9 @@ ResultatRecherche Cherche_Discriminant(KeyModel &m)
         const ObjetRow &row = t.Objets_Fic.rows[ordre[rang]];
         if (!candidat(m, row))
             continue;
-        const int first = row.Index_Car.value_or(0);
-        parEtat.assign(static_cast<std::size_t>(std::max<int>(row.Nb_Car.value_or(0), 0)), 0);
+        const PlageEtats etats = Etats_De(row);
+        const int first = etats.premier;
+        parEtat.assign(static_cast<std::size_t>(etats.nombre), 0);
         for (std::size_t i = 0; i < parEtat.size(); ++i)
             parEtat[i] = compteur(first + static_cast<int>(i));
         const double mesure = Mesure_Discriminante(parEtat, compteur.N());

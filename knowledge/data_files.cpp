@@ -1,6 +1,7 @@
 #include "knowledge/data_files.h"
 
 #include <bit>
+#include <cstdint>
 #include <fstream>
 
 #include "platform/file_lookup.h"

@@ -67,9 +67,9 @@ void Dimensionne_Modele(KeyModel &m)
     m.Nom_Esp = sized<std::string>(m.Nb_Esp);
     m.Score_Esp = sized<std::int64_t>(m.Nb_Esp);
     m.Pourcent_Esp = sized<std::int64_t>(m.Nb_Esp);
-    const std::size_t states = m.Nb_Etats_Desc > 0 ? static_cast<std::size_t>(m.Nb_Etats_Desc) : 0;
-    const std::size_t species = m.Nb_Esp > 0 ? static_cast<std::size_t>(m.Nb_Esp) : 0;
-    m.Matrice.assign(species * states, 0);
+    // The matrix is sized by reading MATRICE.DAT: counts far beyond the file would otherwise
+    // take up to 2 GB here before the file is found too short.
+    m.Matrice.clear();
     m.Poids = sized<std::int16_t>(m.Nb_Etats_Desc);
     m.Etat_Choisi = sized<std::int16_t>(m.Nb_Etats_Desc);
     m.Cadre_Fait = sized<std::int16_t>(m.Nb_Cadre);

@@ -27,6 +27,7 @@ void Lit_Codes_Couleur(KeyModel &m);
 // The other eight parameters.
 void Lit_Parametres(KeyModel &m);
 // Sizes the species-, state- and group-indexed arrays; ranking in species order; groups cleared.
+// Matrice stays empty until MATRICE.DAT is read.
 void Dimensionne_Modele(KeyModel &m);
 // Joker(Desc_Num) = field Joker for every row of Objets_Fic; the array has one flag per row.
 void Lit_Jokers(KeyModel &m);

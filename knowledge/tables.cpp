@@ -220,6 +220,16 @@ bool Charge_Tables(const std::string &path, Tables &t, ErreurBase &error)
         error = {dbError.code, dbError.message};
         return false;
     }
+    // SQLite takes an empty file for an empty database; a file without a single table or view is
+    // no knowledge base, and is refused as one that is not a database (SQLITE_NOTADB) rather
+    // than shown as a key without species.
+    {
+        sqlite::Statement objets(db, "SELECT count(*) FROM sqlite_master");
+        if (!objets.ok() || !objets.step() || objets.integer(0) == 0) {
+            error = {26, "file is not a database"};
+            return false;
+        }
+    }
     t = {};
 
     readTable(db, "Parametres", t.Parametres, [](const sqlite::Statement &st, const Columns &c) {

@@ -35,6 +35,7 @@ std::unique_ptr<KeyModel> genere(const Taille &t)
     m->Nb_Etats_Desc = static_cast<std::int16_t>(t.etats);
     m->Version_Database = 300;
     Dimensionne_Modele(*m);
+    m->Matrice.assign(static_cast<std::size_t>(t.especes) * static_cast<std::size_t>(t.etats), 0);
 
     Table<ObjetRow> &objets = m->Base_Donnees.Objets_Fic;
     objets.present = true;

@@ -86,3 +86,14 @@ TEST(DataFiles, anArraySizedBeforehandIsFilledInPlace)
     ASSERT_EQ(Lit_Entiers16(dir.fichier("X.DAT"), 2, longer), LectureDat::Ok);
     EXPECT_EQ(longer, (std::vector<std::int16_t>{0x1234, -2}));
 }
+
+// Counts come from the database: a short file is refused before anything is allocated for what
+// the counts claim (here more than any memory holds).
+TEST(DataFiles, aShortFileIsRefusedBeforeAllocatingForItsCount)
+{
+    test::TempDir dir;
+    writeBytes(dir.fichier("POIDS.DAT"), {1, 0, 2, 0});
+    std::vector<std::int16_t> values{7};
+    EXPECT_EQ(Lit_Entiers16(dir.fichier("POIDS.DAT"), std::size_t{1} << 61, values), LectureDat::LectureImpossible);
+    EXPECT_EQ(values, std::vector<std::int16_t>{7});
+}
