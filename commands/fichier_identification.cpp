@@ -1,7 +1,9 @@
 #include "commands/fichier_identification.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -64,38 +66,84 @@ LectureIdentification Lit_Identification(const std::string &path, std::size_t nb
     return LectureIdentification::Ok;
 }
 
-bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_t> &Etat_Choisi,
-                          const std::vector<std::int16_t> &Cadre_Fait, std::string &erreur)
+namespace {
+
+int ouvre(const char *path, int flags, mode_t mode) { return ::open(path, flags, mode); }
+ssize_t ecrit(int fd, const void *data, std::size_t size) { return ::write(fd, data, size); }
+
+std::string raison(int numero) { return std::strerror(numero); }
+
+} // namespace
+
+const AppelsFichier &appelsSysteme()
+{
+    static const AppelsFichier systeme{ouvre, ecrit, ::fsync, ::close, ::rename};
+    return systeme;
+}
+
+bool Ecrit_Fichier_Sur(const std::string &path, const std::vector<unsigned char> &bytes, std::string &erreur,
+                       const AppelsFichier &appels)
 {
     namespace fs = std::filesystem;
     const fs::path target(path);
+    const fs::path dossier = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+
+    // A name of our own, never an existing file: another program's file is not truncated.
     std::random_device rd;
-    const fs::path temporary = target.parent_path() / ("." + target.filename().string() + "." + std::to_string(rd()) + ".tmp");
-    const std::vector<unsigned char> bytes = Octets_Identification(Etat_Choisi, Cadre_Fait);
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) {
-            erreur = std::strerror(errno);
-            return false;
-        }
-        out.write(reinterpret_cast<const char *>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            erreur = std::strerror(errno);
-            out.close();
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
+    fs::path temporary;
+    int fd = -1;
+    for (int essai = 0; essai < 16 && fd < 0; ++essai) {
+        temporary = dossier / ("." + target.filename().string() + "." + std::to_string(rd()) + ".tmp");
+        do
+            fd = appels.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        while (fd < 0 && errno == EINTR);
+        if (fd < 0 && errno != EEXIST)
+            break;
     }
-    std::error_code ec;
-    fs::rename(temporary, target, ec);
-    if (ec) {
-        erreur = ec.message();
-        fs::remove(temporary, ec);
+    if (fd < 0) {
+        erreur = raison(errno);
         return false;
     }
+    const auto abandonne = [&](int numero, bool ouvert) {
+        if (ouvert)
+            appels.close(fd);
+        ::unlink(temporary.c_str());
+        erreur = raison(numero);
+        return false;
+    };
+
+    // Short writes go on where they stopped; a write that makes no progress is a full disk.
+    std::size_t ecrits = 0;
+    while (ecrits < bytes.size()) {
+        const ssize_t n = appels.write(fd, bytes.data() + ecrits, bytes.size() - ecrits);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return abandonne(n < 0 ? errno : ENOSPC, true);
+        ecrits += static_cast<std::size_t>(n);
+    }
+    // On the disk before it takes the old file's place: a crash never leaves an empty file
+    // under the identification's name. A file system may report a full disk only here.
+    if (appels.fsync(fd) != 0)
+        return abandonne(errno, true);
+    if (appels.close(fd) != 0)
+        return abandonne(errno, false);
+    if (appels.rename(temporary.c_str(), target.c_str()) != 0)
+        return abandonne(errno, false);
+    // The new name on the disk too; the file is already complete under it, so a folder that
+    // cannot be flushed is no failure.
+    if (const int d = ::open(dossier.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); d >= 0) {
+        ::fsync(d);
+        ::close(d);
+    }
     return true;
+}
+
+bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_t> &Etat_Choisi,
+                          const std::vector<std::int16_t> &Cadre_Fait, std::string &erreur,
+                          const AppelsFichier &appels)
+{
+    return Ecrit_Fichier_Sur(path, Octets_Identification(Etat_Choisi, Cadre_Fait), erreur, appels);
 }
 
 } // namespace tarvenko

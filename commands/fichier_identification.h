@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace tarvenko {
@@ -30,9 +32,26 @@ LectureIdentification Lit_Identification(const std::string &path, std::size_t nb
 std::vector<unsigned char> Octets_Identification(const std::vector<std::int16_t> &Etat_Choisi,
                                                  const std::vector<std::int16_t> &Cadre_Fait);
 
-// Writes the file safely: into a temporary file of the same folder, then renamed over the target,
-// so that a failure leaves any previous file as it was. False with the reason in `erreur`.
+// The system calls a safe write goes through. Tests put failing ones in their place to play a
+// full disk or a failing device; the program uses the system's own.
+struct AppelsFichier {
+    int (*open)(const char *path, int flags, mode_t mode);
+    ssize_t (*write)(int fd, const void *data, std::size_t size);
+    int (*fsync)(int fd);
+    int (*close)(int fd);
+    int (*rename)(const char *from, const char *to);
+};
+const AppelsFichier &appelsSysteme();
+
+// Writes `bytes` safely: into a new temporary file of the same folder, flushed to the disk, then
+// renamed over the target, so that a failure at any step leaves any previous file as it was and
+// no temporary file behind. False with the reason in `erreur`.
+bool Ecrit_Fichier_Sur(const std::string &path, const std::vector<unsigned char> &bytes, std::string &erreur,
+                       const AppelsFichier &appels = appelsSysteme());
+
+// Writes the identification file safely (Ecrit_Fichier_Sur).
 bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_t> &Etat_Choisi,
-                          const std::vector<std::int16_t> &Cadre_Fait, std::string &erreur);
+                          const std::vector<std::int16_t> &Cadre_Fait, std::string &erreur,
+                          const AppelsFichier &appels = appelsSysteme());
 
 } // namespace tarvenko

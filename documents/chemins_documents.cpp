@@ -1,5 +1,7 @@
 #include "documents/chemins_documents.h"
 
+#include <QFileInfo>
+
 namespace tarvenko {
 
 namespace {
@@ -56,6 +58,15 @@ bool Est_Page_Propre(const QString &adresse, const QString &Code_Page, const QSt
     const QString nom = Code_Page.toLower() + Suffixe_Langue + kHtml;
     const QString a = adresse.toLower();
     return a.endsWith(QLatin1Char('/') + nom) || a.endsWith(QLatin1Char('\\') + nom) || a == nom;
+}
+
+bool Dans_Dossier(const QString &fichier, const QString &dossier)
+{
+    const QString f = QFileInfo(fichier).canonicalFilePath();
+    const QString d = QFileInfo(dossier).canonicalFilePath();
+    if (f.isEmpty() || d.isEmpty())
+        return false;
+    return f.startsWith(d.endsWith(QLatin1Char('/')) ? d : d + QLatin1Char('/'));
 }
 
 } // namespace tarvenko

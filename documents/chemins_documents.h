@@ -32,6 +32,11 @@ QString Fichier_Dessin(const QString &Adresse_Documents, const QString &Code_Pag
 // documents are on the local disk. Pages from a web server are never drawing pages.
 bool Est_Page_Dessin(const QString &adresse, const QString &Code_Page, const QString &Distribution);
 
+// A local file inside the folder `dossier` or one of its sub-folders, once both are followed to
+// what they are on the disk (links, "..", a trailing separator). False for a file that does not
+// exist.
+bool Dans_Dossier(const QString &fichier, const QString &dossier);
+
 // The test made before a navigation: more than 16 characters, the last 17 beginning with
 // "dessin" ("…dessin_abcde.html").
 bool Annonce_Dessin(const QString &adresse);

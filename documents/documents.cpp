@@ -50,8 +50,11 @@ Documents::Documents(const Liens &liens, QWidget *fenetre)
     m_frmLegende = new frmLegende(fenetre);
     m_clsImgs = new cImgs(this);
 
+    // Only the key's own drawing pages: a file of the same name elsewhere on the disk (a link
+    // from a page could lead there) gets no bridge.
     m_WebTexte->setTestPageDessin([this](const QUrl &url) {
-        return Est_Page_Dessin(url.toString(), qs(m.Code_Page), qs(m.Distribution));
+        return Est_Page_Dessin(url.toString(), qs(m.Code_Page), qs(m.Distribution)) &&
+               Dans_Dossier(url.toLocalFile(), qs(resoutChemin(m.Adresse_Documents)));
     });
     connect(m_WebTexte, &Navigateur::BeforeNavigate2, this, &Documents::WebTexte_BeforeNavigate2);
     connect(m_WebTexte, &Navigateur::DocumentComplete, this, &Documents::WebTexte_DocumentComplete);

@@ -5,9 +5,12 @@
 #include <QJsonDocument>
 #include <QRandomGenerator>
 #include <QWebChannel>
+#include <QTimer>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
 
 #include "documents/pont_images.h"
 
@@ -74,18 +77,11 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
     initialiseRessourcesDocuments();
     m_page = new PageDocuments(this);
     setPage(m_page);
+    // Addresses of schemes the browser does not know are never handed to the desktop's programs.
+    m_page->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
 
     m_canal = new QWebChannel(this);
-    m_pont = new PontImages(
-        [this](GenreImage genre, const QString &href, qint32 x, qint32 y, qint32 sl, qint32 st) {
-            if (rapportsPermis())
-                Q_EMIT rapportImage(genre, href, x, y, sl, st);
-        },
-        [this] {
-            if (rapportsPermis())
-                Q_EMIT imagesPretes();
-        },
-        m_canal);
+    m_pont = new PontImages([this](const RapportImage &r) { recoit(r); }, m_canal);
     m_canal->registerObject(QStringLiteral("cImgs"), m_pont);
 
     const QString marque = QStringLiteral("@MARQUE@");
@@ -100,12 +96,16 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
         m_sansHistoriqueDemande = false;
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, &Navigateur::chargementFini);
+    connect(m_page, &QWebEnginePage::loadingChanged, this, &Navigateur::etatChargement);
 }
 
 Navigateur::~Navigateur() = default;
 
 void Navigateur::Navigate2(const QUrl &url, int flags)
 {
+    // An address from the settings or the knowledge base is no more trusted than a page's.
+    if (!schemePermis(url))
+        return;
     m_sansHistoriqueDemande = (flags & navNoHistory) != 0;
     installePont(pageDessin(url));
     load(url);
@@ -130,10 +130,20 @@ void Navigateur::Imprime(QPrinter *printer) { print(printer); }
 
 bool Navigateur::pageDessin(const QUrl &url) const { return url.isLocalFile() && m_testPageDessin && m_testPageDessin(url); }
 
-bool Navigateur::rapportsPermis() const { return m_pontInstalle && url().isLocalFile(); }
+bool Navigateur::rapportsPermis() const { return m_pontInstalle && !m_pageErreur && url().isLocalFile(); }
+
+bool Navigateur::schemePermis(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return scheme == QLatin1String("file") || scheme == QLatin1String("http") || scheme == QLatin1String("https");
+}
 
 bool Navigateur::avantNavigation(const QUrl &url, bool principal, bool historique)
 {
+    // Another scheme would run a script in the page, show data a page made up, or hand the
+    // address to another program of the desktop; none of it is a document of the key.
+    if (!schemePermis(url))
+        return false;
     if (principal) {
         const bool dessin = pageDessin(url);
         if (m_pontInstalle && !dessin && !url.isLocalFile() && !historique) {
@@ -172,6 +182,49 @@ void Navigateur::installePont(bool oui)
     }
 }
 
+void Navigateur::etatChargement(const QWebEngineLoadingInfo &info)
+{
+    if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+        m_pageErreur = false;
+        return;
+    }
+    // The browser's own page telling that a document could not be loaded: it gets nothing, even
+    // where the document would have been a drawing page. (A navigation given up without one
+    // leaves the page that was shown, and its bridge.)
+    if (info.isErrorPage()) {
+        m_pageErreur = true;
+        installePont(false);
+    }
+}
+
+void Navigateur::recoit(const RapportImage &rapport)
+{
+    if (!rapportsPermis())
+        return;
+    if (rapport.genre == GenreImage::MouseMove && !m_rapports.empty() &&
+        m_rapports.back().genre == GenreImage::MouseMove)
+        m_rapports.back() = rapport;
+    else if (m_rapports.size() < kRapportsMax)
+        m_rapports.push_back(rapport);
+    if (!m_livraisonPrevue) {
+        m_livraisonPrevue = true;
+        QTimer::singleShot(0, this, &Navigateur::livreRapports);
+    }
+}
+
+void Navigateur::livreRapports()
+{
+    m_livraisonPrevue = false;
+    std::deque<RapportImage> rapports;
+    rapports.swap(m_rapports);
+    for (const RapportImage &r : rapports) {
+        // The page may have gone meanwhile.
+        if (!rapportsPermis())
+            return;
+        Q_EMIT rapportImage(r.genre, r.href, r.x, r.y, r.scrollLeft, r.scrollTop);
+    }
+}
+
 void Navigateur::chargementFini()
 {
     m_readyState = READYSTATE_COMPLETE;
@@ -191,7 +244,10 @@ void Navigateur::messageConsole(const QString &message)
     const QString genre = a.at(0).toString();
     if (genre == QLatin1String("complet") && a.size() == 2) {
         Q_EMIT DocumentComplete(QUrl(a.at(1).toString()), false);
-    } else if (genre == QLatin1String("image") && a.size() == 7 && rapportsPermis()) {
+    } else if (genre == QLatin1String("pret") && a.size() == 1) {
+        if (rapportsPermis())
+            Q_EMIT imagesPretes();
+    } else if (genre == QLatin1String("image") && a.size() == 7) {
         const QString quoi = a.at(1).toString();
         GenreImage g = GenreImage::MouseMove;
         if (quoi == QLatin1String("ImgClicked"))
@@ -200,9 +256,8 @@ void Navigateur::messageConsole(const QString &message)
             g = GenreImage::MouseDown;
         else if (quoi != QLatin1String("ImgMouseMove"))
             return;
-        Q_EMIT rapportImage(g, a.at(2).toString(), PontImages::position(a.at(3).toDouble()),
-                            PontImages::position(a.at(4).toDouble()), PontImages::position(a.at(5).toDouble()),
-                            PontImages::position(a.at(6).toDouble()));
+        if (const std::optional<RapportImage> r = PontImages::verifie(g, a.at(2), a.at(3), a.at(4), a.at(5), a.at(6)))
+            recoit(*r);
     }
 }
 

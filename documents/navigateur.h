@@ -1,13 +1,16 @@
 #pragma once
 
+#include <QString>
 #include <QUrl>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
+#include <deque>
 #include <functional>
 
 class QPrinter;
 class QWebChannel;
+class QWebEngineLoadingInfo;
 
 namespace tarvenko {
 
@@ -17,10 +20,20 @@ class PontImages;
 // What a wrapped image of a drawing page reports.
 enum class GenreImage { Clicked, MouseDown, MouseMove };
 
+// One report of an image, checked: the image's address, the event's position and the document's
+// scroll offsets.
+struct RapportImage {
+    GenreImage genre;
+    QString href;
+    qint32 x, y, scrollLeft, scrollTop;
+};
+
 // The document browser WebTexte: a Qt WebEngine view with the operations and events the program
 // uses (navigation with flags, Back, Forward, Stop, location, ready state, printing; before
 // navigation and document complete, for frames too). Local drawing pages get the image script and
-// its channel; every other page, and every page from a web server, gets neither.
+// its channel; every other page, every page from a web server and every error page gets neither.
+// Only file, http and https addresses are ever opened: any other scheme (javascript:, data:, a
+// scheme some other program handles) is refused before anything happens.
 class Navigateur final : public QWebEngineView {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(Navigateur)
@@ -54,6 +67,11 @@ public:
     void setTestPageDessin(std::function<bool(const QUrl &)> test) { m_testPageDessin = std::move(test); }
     // The image script and its channel are installed: the current navigation is a drawing page's.
     bool pontInstalle() const { return m_pontInstalle; }
+    // The schemes the browser opens.
+    static bool schemePermis(const QUrl &url);
+    // Reports waiting to be handed on, at most this many: a page that floods the bridge costs one
+    // report per kind and turn of the event loop, not one per message.
+    static constexpr std::size_t kRapportsMax = 64;
 
 Q_SIGNALS:
     // Before every navigation of the top-level document or of a frame.
@@ -71,6 +89,10 @@ private:
     bool rapportsPermis() const;
     bool avantNavigation(const QUrl &url, bool principal, bool historique);
     void messageConsole(const QString &message);
+    void etatChargement(const QWebEngineLoadingInfo &info);
+    // Queues a checked report; consecutive moves make one, the latest.
+    void recoit(const RapportImage &rapport);
+    void livreRapports();
     // Scripts and channel are set before a navigation the program starts: a document made in a
     // new process gets what was there when the navigation began. Links are handled when they
     // ask to navigate, before their new document exists.
@@ -84,6 +106,9 @@ private:
     QString m_marque; // known only to the program's scripts: console lines of pages cannot pass for theirs
     std::function<bool(const QUrl &)> m_testPageDessin;
     bool m_pontInstalle = false;
+    bool m_pageErreur = false; // the document shown is the browser's error page
+    std::deque<RapportImage> m_rapports;
+    bool m_livraisonPrevue = false;
     bool m_sansHistoriqueDemande = false; // Navigate2 with navNoHistory, not yet started
     bool m_sansHistorique = false;        // the load under way clears the history when it ends
     int m_readyState = READYSTATE_UNINITIALIZED;

@@ -8,10 +8,14 @@
 
 namespace tarvenko {
 
-PontImages::PontImages(Rapport rapport, std::function<void()> pret, QObject *parent)
-    : QObject(parent), m_rapport(std::move(rapport)), m_pret(std::move(pret))
-{
-}
+namespace {
+
+// Longer than any address of the document collection, short enough to cost nothing.
+constexpr qsizetype kHrefMax = 4096;
+
+} // namespace
+
+PontImages::PontImages(Rapport rapport, QObject *parent) : QObject(parent), m_rapport(std::move(rapport)) {}
 
 qint32 PontImages::position(double value)
 {
@@ -22,32 +26,43 @@ qint32 PontImages::position(double value)
     return static_cast<qint32>(limite);
 }
 
-void PontImages::rapporte(GenreImage genre, const QString &href, double x, double y, double scrollLeft,
-                          double scrollTop)
+std::optional<RapportImage> PontImages::verifie(GenreImage genre, const QJsonValue &href, const QJsonValue &x,
+                                                const QJsonValue &y, const QJsonValue &scrollLeft,
+                                                const QJsonValue &scrollTop)
 {
-    if (m_rapport)
-        m_rapport(genre, href, position(x), position(y), position(scrollLeft), position(scrollTop));
+    if (!href.isString() || href.toString().size() > kHrefMax)
+        return std::nullopt;
+    for (const QJsonValue *v : {&x, &y, &scrollLeft, &scrollTop}) {
+        if (!v->isDouble() || !std::isfinite(v->toDouble()))
+            return std::nullopt;
+    }
+    return RapportImage{genre, href.toString(), position(x.toDouble()), position(y.toDouble()),
+                        position(scrollLeft.toDouble()), position(scrollTop.toDouble())};
 }
 
-void PontImages::ImgClicked(const QString &href, double x, double y, double scrollLeft, double scrollTop)
+void PontImages::rapporte(GenreImage genre, const QJsonValue &href, const QJsonValue &x, const QJsonValue &y,
+                          const QJsonValue &scrollLeft, const QJsonValue &scrollTop)
+{
+    if (const std::optional<RapportImage> r = verifie(genre, href, x, y, scrollLeft, scrollTop); r && m_rapport)
+        m_rapport(*r);
+}
+
+void PontImages::ImgClicked(const QJsonValue &href, const QJsonValue &x, const QJsonValue &y,
+                            const QJsonValue &scrollLeft, const QJsonValue &scrollTop)
 {
     rapporte(GenreImage::Clicked, href, x, y, scrollLeft, scrollTop);
 }
 
-void PontImages::ImgMouseDown(const QString &href, double x, double y, double scrollLeft, double scrollTop)
+void PontImages::ImgMouseDown(const QJsonValue &href, const QJsonValue &x, const QJsonValue &y,
+                              const QJsonValue &scrollLeft, const QJsonValue &scrollTop)
 {
     rapporte(GenreImage::MouseDown, href, x, y, scrollLeft, scrollTop);
 }
 
-void PontImages::ImgMouseMove(const QString &href, double x, double y, double scrollLeft, double scrollTop)
+void PontImages::ImgMouseMove(const QJsonValue &href, const QJsonValue &x, const QJsonValue &y,
+                              const QJsonValue &scrollLeft, const QJsonValue &scrollTop)
 {
     rapporte(GenreImage::MouseMove, href, x, y, scrollLeft, scrollTop);
-}
-
-void PontImages::pret()
-{
-    if (m_pret)
-        m_pret();
 }
 
 } // namespace tarvenko

@@ -7,6 +7,7 @@ class QString;
 
 namespace tarvenko {
 
+struct AppelsFichier;
 struct KeyModel;
 class SettingsStore;
 class DialogService;
@@ -24,6 +25,8 @@ struct Contexte {
     std::function<void(int)> fin;
     // Samples the colour palette from the colour chart shown in the splash window.
     std::function<void(KeyModel &)> echantillonnePalette;
+    // The system calls identification files are written with; the system's own when null.
+    const AppelsFichier *fichiers = nullptr;
 };
 
 // Shows the text with an OK button under the application's title, then ends the program at once.

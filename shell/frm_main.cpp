@@ -315,7 +315,13 @@ void frmMain::Form_QueryUnload(bool &cancel)
         m_documents->Rend_Fenetres(visibles);
         cancel = true;
         return;
-    case ReponseMessage::Yes: Exec_Save(); return;
+    case ReponseMessage::Yes:
+        // An identification that could not be written keeps the program open, or it would be lost.
+        if (Exec_Save() == Sauvegarde::Echouee) {
+            m_documents->Rend_Fenetres(visibles);
+            cancel = true;
+        }
+        return;
     default: return;
     }
 }
@@ -332,6 +338,12 @@ void frmMain::Form_Unload()
 
 void frmMain::closeEvent(QCloseEvent *event)
 {
+    // A close asked for while a save is under way (from inside one of its dialogs): the save
+    // decides first; the user can close once it is done.
+    if (m_Sauvegarde_En_Cours) {
+        event->ignore();
+        return;
+    }
     bool cancel = false;
     Form_QueryUnload(cancel);
     if (cancel) {

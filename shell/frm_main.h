@@ -56,8 +56,11 @@ public:
 
     // Runs a command of the menus and the tool bar.
     void Traiter_Fichier(const QString &Commande, const QString &Nom_Fichier);
+    // What became of a save: written, given up in the Save dialog, or failed (the user has been
+    // told why, and the identification is still modified).
+    enum class Sauvegarde { Faite, Abandonnee, Echouee };
     // Saves the identification (asks for a file when it has none).
-    void Exec_Save();
+    Sauvegarde Exec_Save();
     // Places the panes of the window for the current view.
     void Arrange_Fenetre();
 
@@ -93,7 +96,7 @@ private:
 
     // Commands and identification files.
     // The save question before New and Open, under the title string `titre`: false when the
-    // user cancelled the command.
+    // user cancelled the command or the save failed.
     bool Demande_Sauvegarde(int titre);
     void Exec_New();
     void Exec_Open(const QString &Nom_Fichier);
@@ -157,6 +160,7 @@ private:
     bool m_Liste_Focus = false;
     bool m_arbreARemplir = false; // Tree_esp waits to be shown before it is filled
     bool m_Saisie_En_Cours = false;
+    bool m_Sauvegarde_En_Cours = false; // a close asked for meanwhile waits for the save's outcome
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
     std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;
     std::int16_t m_Bouton_Souris = -1;

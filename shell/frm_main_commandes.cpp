@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QPrinter>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <algorithm>
@@ -88,9 +89,9 @@ bool frmMain::Demande_Sauvegarde(int titre)
                                            BoutonsMessage::YesNoCancel, IconeMessage::Warning})) {
     case ReponseMessage::Cancel: return false;
     case ReponseMessage::Yes:
-        // The command goes on even when the user then cancels the Save dialog.
-        Exec_Save();
-        return true;
+        // The command goes on even when the user then cancels the Save dialog, but not over an
+        // identification that could not be written: it would be lost.
+        return Exec_Save() != Sauvegarde::Echouee;
     default: return true;
     }
 }
@@ -106,28 +107,34 @@ void frmMain::Marque_Enregistre(const QString &chemin)
     m.Modifie = false;
 }
 
-void frmMain::Exec_Save()
+frmMain::Sauvegarde frmMain::Exec_Save()
 {
     KeyModel &m = m_ctx.modele;
+    if (m_Sauvegarde_En_Cours)
+        return Sauvegarde::Abandonnee;
+    m_Sauvegarde_En_Cours = true;
+    const auto fin = qScopeGuard([this] { m_Sauvegarde_En_Cours = false; });
+
     QString cible;
     if (!m_ui->mnuFileSave->isEnabled()) {
         const std::optional<QString> choisi = m_ctx.dialogues.fichierAEnregistrer(
             this, DemandeFichier{texteOuAnglais(m.Num_Langue, 1025), texteOuAnglais(m.Num_Langue, 1052),
                                  QStringLiteral("*.ryk"), QStringLiteral(".ryk"), QString()});
         if (!choisi || choisi->isEmpty())
-            return;
+            return Sauvegarde::Abandonnee;
         cible = *choisi;
     } else {
         cible = qs(m.Fichier_Courant);
         if (cible.isEmpty())
-            return;
+            return Sauvegarde::Abandonnee;
     }
 
     bool ecrit = false;
     std::string erreur;
     {
         Curseur_Attente sablier;
-        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, erreur);
+        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, erreur,
+                                     m_ctx.fichiers ? *m_ctx.fichiers : appelsSysteme());
     }
     if (!ecrit) {
         // The identification is not on disk: it stays modified, under its previous file.
@@ -135,9 +142,10 @@ void frmMain::Exec_Save()
         if (!erreur.empty())
             texte += QStringLiteral("\n") + qs(erreur);
         m_ctx.dialogues.message(this, {texte, QString(), BoutonsMessage::Ok, IconeMessage::None});
-        return;
+        return Sauvegarde::Echouee;
     }
     Marque_Enregistre(cible);
+    return Sauvegarde::Faite;
 }
 
 void frmMain::Exec_Open(const QString &Nom_Fichier)

@@ -1,8 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 
 #include "commands/fichier_identification.h"
 #include "support/temp_dir.h"
@@ -78,4 +86,208 @@ TEST(IdentificationFile, aFailedSaveLeavesThePreviousFile)
     for ([[maybe_unused]] const auto &entry : std::filesystem::directory_iterator(dir.path()))
         ++files;
     EXPECT_EQ(files, 2);
+}
+
+// ---- Failures of the disk while saving ----
+
+namespace {
+
+// The system's calls, with one of them failing the way a full or failing disk does.
+struct Panne {
+    static inline int appels = 0;      // writes so far
+    static inline int numero = ENOSPC; // the error given
+    static inline int apres = 0;       // writes that succeed before the failure
+
+    static ssize_t ecritPuisPlein(int fd, const void *data, std::size_t size)
+    {
+        if (appels++ >= apres) {
+            errno = numero;
+            return -1;
+        }
+        // Half of what was asked, as a nearly full disk gives.
+        return ::write(fd, data, std::max<std::size_t>(1, size / 2));
+    }
+    static ssize_t ecritRien(int, const void *, std::size_t) { return 0; }
+    static ssize_t ecritOctetParOctet(int fd, const void *data, std::size_t)
+    {
+        if (appels++ % 2 == 0) {
+            errno = EINTR;
+            return -1;
+        }
+        return ::write(fd, data, 1);
+    }
+    static int fsyncEchoue(int) { errno = numero; return -1; }
+    static int closeEchoue(int fd) { ::close(fd); errno = numero; return -1; }
+    static int renameEchoue(const char *, const char *) { errno = numero; return -1; }
+};
+
+AppelsFichier avec(ssize_t (*write)(int, const void *, std::size_t))
+{
+    AppelsFichier a = appelsSysteme();
+    a.write = write;
+    return a;
+}
+
+std::vector<std::string> contenu(const std::filesystem::path &dossier)
+{
+    std::vector<std::string> out;
+    for (const auto &entry : std::filesystem::directory_iterator(dossier))
+        out.push_back(entry.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+struct CasPanne {
+    const char *nom;
+    AppelsFichier appels;
+    int numero;
+};
+
+} // namespace
+
+TEST(IdentificationFileFailures, eachFailingStepLeavesThePreviousFileAndNoTemporary)
+{
+    AppelsFichier fsync = appelsSysteme(), close = appelsSysteme(), rename = appelsSysteme();
+    fsync.fsync = Panne::fsyncEchoue;
+    close.close = Panne::closeEchoue;
+    rename.rename = Panne::renameEchoue;
+    const CasPanne cas[] = {
+        {"full disk at the first write", avec(Panne::ecritPuisPlein), ENOSPC},
+        {"full disk after a short write", avec(Panne::ecritPuisPlein), ENOSPC},
+        {"a write that makes no progress", avec(Panne::ecritRien), ENOSPC},
+        {"quota reached when flushing", fsync, EDQUOT},
+        {"device error when closing", close, EIO},
+        {"rename refused", rename, EACCES},
+    };
+    for (const CasPanne &c : cas) {
+        SCOPED_TRACE(c.nom);
+        test::TempDir dir;
+        std::string error;
+        ASSERT_TRUE(Ecrit_Identification(dir.fichier("keep.ryk"), {1, 0}, {-1}, error)) << error;
+        Panne::appels = 0;
+        Panne::apres = std::string(c.nom).find("short") != std::string::npos ? 1 : 0;
+        Panne::numero = c.numero;
+        error.clear();
+        EXPECT_FALSE(Ecrit_Identification(dir.fichier("keep.ryk"), {0, 1}, {0}, error, c.appels));
+        EXPECT_EQ(error, std::strerror(c.numero));
+        EXPECT_EQ(fileBytes(dir.fichier("keep.ryk")), (std::vector<unsigned char>{1, 0, 0, 0, 0xFF, 0xFF}));
+        EXPECT_EQ(contenu(dir.path()), std::vector<std::string>{"keep.ryk"});
+    }
+}
+
+TEST(IdentificationFileFailures, shortAndInterruptedWritesGoOnToTheEnd)
+{
+    test::TempDir dir;
+    std::string error;
+    Panne::appels = 0;
+    ASSERT_TRUE(Ecrit_Identification(dir.fichier("a.ryk"), {1, 0, 1}, {0, -1}, error, avec(Panne::ecritOctetParOctet)))
+        << error;
+    EXPECT_EQ(fileBytes(dir.fichier("a.ryk")),
+              (std::vector<unsigned char>{0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF}));
+    EXPECT_EQ(Panne::appels, 20); // ten bytes, each after an interruption
+}
+
+TEST(IdentificationFileFailures, anotherFileUnderTheTemporaryNameIsNeverTouched)
+{
+    // Whatever its name, an existing file is not opened for writing: only new files are.
+    test::TempDir dir;
+    std::string error;
+    std::ofstream(dir.fichier("other")) << "x";
+    AppelsFichier appels = appelsSysteme();
+    static std::vector<int> drapeaux;
+    drapeaux.clear();
+    appels.open = [](const char *path, int flags, mode_t mode) {
+        drapeaux.push_back(flags);
+        return ::open(path, flags, mode);
+    };
+    ASSERT_TRUE(Ecrit_Identification(dir.fichier("a.ryk"), {1}, {0}, error, appels)) << error;
+    ASSERT_EQ(drapeaux.size(), 1u);
+    EXPECT_EQ(drapeaux[0] & (O_CREAT | O_EXCL), O_CREAT | O_EXCL);
+    EXPECT_EQ(drapeaux[0] & O_TRUNC, 0);
+}
+
+// ---- Real file systems: a full one and a read-only one ----
+
+namespace {
+
+// A small tmpfs mounted for one test; mounting needs the right to (root, outside a restricted
+// container), and tests that need one are skipped without it.
+class PetitDisque {
+public:
+    explicit PetitDisque(const std::string &dossier, const char *options) : m_dossier(dossier)
+    {
+        std::filesystem::create_directories(dossier);
+        m_monte = ::mount("tarvenko-test", dossier.c_str(), "tmpfs", 0, options) == 0;
+    }
+    PetitDisque(const PetitDisque &) = delete;
+    PetitDisque &operator=(const PetitDisque &) = delete;
+    ~PetitDisque()
+    {
+        if (m_monte)
+            ::umount2(m_dossier.c_str(), MNT_DETACH);
+    }
+    bool monte() const { return m_monte; }
+    bool lectureSeule()
+    {
+        return ::mount("tarvenko-test", m_dossier.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr) == 0;
+    }
+
+private:
+    std::string m_dossier;
+    bool m_monte = false;
+};
+
+} // namespace
+
+TEST(IdentificationFileFailures, aFullDiskLeavesThePreviousFile)
+{
+    test::TempDir dir;
+    PetitDisque disque(dir.fichier("disk"), "size=64k");
+    if (!disque.monte())
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const std::string path = dir.fichier("disk/ident.ryk");
+    std::string error;
+    ASSERT_TRUE(Ecrit_Identification(path, {1, 0}, {-1}, error)) << error;
+    {
+        // Fills what is left of the disk.
+        std::ofstream filler(dir.fichier("disk/filler"), std::ios::binary);
+        const std::string block(4096, 'x');
+        while (filler.write(block.data(), static_cast<std::streamsize>(block.size())))
+            filler.flush();
+    }
+    // A knowledge base of many states makes a file larger than what remains.
+    const std::vector<std::int16_t> states(20000, 1);
+    EXPECT_FALSE(Ecrit_Identification(path, states, {0}, error));
+    EXPECT_EQ(error, std::strerror(ENOSPC));
+    EXPECT_EQ(fileBytes(path), (std::vector<unsigned char>{1, 0, 0, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(contenu(dir.fichier("disk")), (std::vector<std::string>{"filler", "ident.ryk"}));
+}
+
+TEST(IdentificationFileFailures, aReadOnlyFolderLeavesThePreviousFile)
+{
+    test::TempDir dir;
+    const std::string folder = dir.fichier("ro");
+    const std::string path = folder + "/ident.ryk";
+    std::string error;
+    std::optional<PetitDisque> disque;
+    if (::geteuid() == 0) {
+        // Root writes into any folder whatever its mode: only a read-only file system stops it.
+        disque.emplace(folder, "size=64k");
+        if (!disque->monte())
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        ASSERT_TRUE(Ecrit_Identification(path, {1, 0}, {-1}, error)) << error;
+        ASSERT_TRUE(disque->lectureSeule()) << std::strerror(errno);
+    } else {
+        std::filesystem::create_directories(folder);
+        ASSERT_TRUE(Ecrit_Identification(path, {1, 0}, {-1}, error)) << error;
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+    }
+    EXPECT_FALSE(Ecrit_Identification(path, {0, 1}, {0}, error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(fileBytes(path), (std::vector<unsigned char>{1, 0, 0, 0, 0xFF, 0xFF}));
+    EXPECT_EQ(contenu(folder), std::vector<std::string>{"ident.ryk"});
+    if (!disque) {
+        std::error_code ec;
+        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
+    }
 }

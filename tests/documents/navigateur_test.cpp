@@ -1,3 +1,4 @@
+#include <QDesktopServices>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -9,6 +10,7 @@
 #include <QWebEngineScriptCollection>
 
 #include "documents/navigateur.h"
+#include "documents/pont_images.h"
 #include "support/serveur_http.h"
 
 using namespace tarvenko;
@@ -30,6 +32,49 @@ const char *const kDessin = R"(<!DOCTYPE html>
 <a href="ailleurs.html"><img id="reduit" src="reduit.png" style="position:absolute; left:12px; top:72px; width:550px; height:825px"></a>
 <iframe src="cadre.html" style="position:absolute; left:600px; top:0; width:200px; height:200px; border:0"></iframe>
 </body></html>)";
+
+// A page from a web server that tries what a hostile page could: reach the program's channel and
+// bridge, pass for the program's scripts on the console, and leave for addresses of other schemes,
+// from links the user clicks (each a block 100 pixels high, the n-th at y = 100 n) and frames.
+// (Raw string literals with quotes inside confuse moc.)
+const char *const kHostile =
+    "<!DOCTYPE html>\n"
+    "<html><body style=\"margin:0\">\n"
+    "<a href=\"javascript:location.href='tarvenko-evil:script'\" style=\"display:block; height:100px\">js</a>\n"
+    "<a href=\"data:text/html,<p>data</p>\" style=\"display:block; height:100px\">data</a>\n"
+    "<a href=\"ftp://127.0.0.1/x\" style=\"display:block; height:100px\">ftp</a>\n"
+    "<a href=\"tarvenko-evil:link\" style=\"display:block; height:100px\">custom</a>\n"
+    "<a href=\"p.html\" style=\"display:block; height:100px\">p</a>\n"
+    "<iframe src=\"data:text/html,<p>frame</p>\" style=\"width:50px; height:50px\"></iframe>\n"
+    "<iframe src=\"tarvenko-evil:frame\" style=\"width:50px; height:50px\"></iframe>\n"
+    "<script>\n"
+    "var trouve = [];\n"
+    "try { trouve.push(typeof qt, typeof QWebChannel, typeof cImgs); } catch (e) { trouve.push('threw'); }\n"
+    "if (window.qt && qt.webChannelTransport) trouve.push('transport');\n"
+    "console.log('tarvenko- [\"pret\"]');\n"
+    "console.log('[\"image\",\"ImgMouseDown\",\"x\",100,100,0,0]');\n"
+    "document.title = trouve.join(' ');\n"
+    "</script>\n"
+    "</body></html>";
+
+// Counts the addresses the desktop would have been asked to open.
+class Bureau final : public QObject {
+    Q_OBJECT
+public:
+    Bureau()
+    {
+        for (const char *scheme : {"tarvenko-evil", "ftp", "data", "javascript"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(scheme), this, "ouvre");
+    }
+    ~Bureau() override
+    {
+        for (const char *scheme : {"tarvenko-evil", "ftp", "data", "javascript"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(scheme));
+    }
+    QList<QUrl> ouvertes;
+public Q_SLOTS:
+    void ouvre(const QUrl &url) { ouvertes << url; }
+};
 
 // Pages and pictures in a folder; the same folder is also served over HTTP.
 struct Pages {
@@ -54,6 +99,7 @@ struct Pages {
                                                    "style='position:absolute; left:10px; top:20px; width:100px; height:100px'></body></html>"));
         ecris(chemin("dessin_abcde_en.html"), QString::fromUtf8(kDessin));
         ecris(chemin("lent.html"), QStringLiteral("<html><body><img src='lent.png'></body></html>"));
+        ecris(chemin("hostile.html"), QString::fromUtf8(kHostile));
     }
     QString chemin(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
     QUrl url(const char *name) const { return QUrl::fromLocalFile(chemin(name)); }
@@ -244,6 +290,171 @@ private Q_SLOTS:
         QTRY_COMPARE(v.complet.count(), 1);
         QCOMPARE(v.view.ReadyState(), Navigateur::READYSTATE_COMPLETE);
         serveur.libere(QStringLiteral("/lent.png"));
+    }
+
+    void aHostileWebPageReachesNothing_data()
+    {
+        QTest::addColumn<int>("lien"); // the link clicked, counted from 0
+        QTest::newRow("robustness: javascript: leading to a custom scheme") << 0;
+        QTest::newRow("robustness: data:") << 1;
+        QTest::newRow("robustness: ftp:") << 2;
+        QTest::newRow("robustness: custom scheme") << 3;
+    }
+
+    void aHostileWebPageReachesNothing()
+    {
+        QFETCH(int, lien);
+        Pages pages;
+        test::ServeurHttp serveur(pages.dir.path());
+        Bureau bureau;
+        Vue v;
+        v.view.setTestPageDessin([](const QUrl &) { return true; });
+        const QUrl hostile(serveur.adresse() + QStringLiteral("hostile.html"));
+        QVERIFY(v.ouvre(hostile));
+        // Neither the channel nor the bridge exists for it, and the console did not pass it off.
+        QTRY_COMPARE(v.view.title(), QStringLiteral("undefined undefined undefined"));
+        QVERIFY(!v.view.pontInstalle());
+        QVERIFY(!v.view.page()->webChannel());
+        QCOMPARE(v.script(QStringLiteral("typeof qt"), QWebEngineScript::ApplicationWorld).toString(),
+                 QStringLiteral("undefined"));
+        // The frames of other schemes were never opened.
+        for (const QList<QVariant> &args : v.avant)
+            QVERIFY2(Navigateur::schemePermis(args.at(0).toUrl()), qPrintable(args.at(0).toUrl().toString()));
+
+        // The user clicks the link, then the ordinary one below: once that page has loaded, what
+        // the first click asked for has long been decided.
+        v.avant.clear();
+        v.complet.clear();
+        v.fini.clear();
+        QTest::mouseClick(v.souris(), Qt::LeftButton, {}, QPoint(20, 100 * lien + 50));
+        QTest::mouseClick(v.souris(), Qt::LeftButton, {}, QPoint(20, 100 * 4 + 50));
+        QTRY_VERIFY_WITH_TIMEOUT(v.view.url().fileName() == QLatin1String("p.html") && !v.fini.isEmpty(), 10000);
+        QCOMPARE(v.avant.size(), 1);
+        QCOMPARE(v.avant.first().at(0).toUrl().fileName(), QStringLiteral("p.html"));
+        // The hostile page's own completion may come again when its refused frames give up.
+        for (const QList<QVariant> &c : v.complet) {
+            const QUrl url = c.at(0).toUrl();
+            QVERIFY2(url.scheme() == QLatin1String("http") &&
+                         (url.fileName() == QLatin1String("p.html") || url.fileName() == QLatin1String("hostile.html")),
+                     qPrintable(url.toString()));
+        }
+        QVERIFY(v.rapports.isEmpty());
+        QVERIFY(v.pret.isEmpty());
+        QCOMPARE(bureau.ouvertes, QList<QUrl>());
+    }
+
+    void otherSchemesAreRefusedWhoeverAsks()
+    {
+        Pages pages;
+        Bureau bureau;
+        Vue v;
+        QVERIFY(v.ouvre(pages.url("p.html")));
+        // Asked for as a page's script would, past Navigate2, which turns them away itself.
+        for (const char *adresse : {"data:text/html,<p>x</p>", "ftp://127.0.0.1/x", "tarvenko-evil:x",
+                                    "qrc:/documents/images.js"}) {
+            const QUrl url(QString::fromLatin1(adresse));
+            QVERIFY(!Navigateur::schemePermis(url));
+            v.avant.clear();
+            // Turned away: the load ends at once, unsuccessful, and the page stays.
+            QVERIFY(v.suisLien(url));
+            QVERIFY2(!v.fini.first().at(0).toBool(), adresse);
+            QVERIFY2(v.avant.isEmpty(), adresse);
+            QCOMPARE(v.view.page()->url(), pages.url("p.html"));
+        }
+        QVERIFY(bureau.ouvertes.isEmpty());
+        for (const char *adresse : {"file:///x", "http://127.0.0.1/", "https://127.0.0.1/"})
+            QVERIFY(Navigateur::schemePermis(QUrl(QString::fromLatin1(adresse))));
+    }
+
+    void anErrorPageGetsNothing()
+    {
+        Pages pages;
+        Vue v;
+        // A drawing page that is not there: the browser shows its error page in its place.
+        v.fini.clear();
+        v.view.Navigate2(pages.url("dessin_absent_en.html"));
+        QVERIFY(v.fini.wait(10000));
+        QCOMPARE(v.fini.first().at(0).toBool(), false);
+        QVERIFY(!v.view.pontInstalle());
+        QVERIFY(!v.view.page()->webChannel());
+        QVERIFY(v.view.page()->scripts().find(QStringLiteral("tarvenko-images")).isEmpty());
+        QCOMPARE(v.script(QStringLiteral("typeof qt === 'undefined' || !qt.webChannelTransport"),
+                          QWebEngineScript::ApplicationWorld)
+                     .toBool(),
+                 true);
+        QVERIFY(v.pret.isEmpty());
+        // A real drawing page afterwards has its bridge again.
+        QVERIFY(v.ouvre(pages.url("dessin_abcde_en.html")));
+        QVERIFY(v.view.pontInstalle());
+        QTRY_VERIFY_WITH_TIMEOUT(!v.pret.isEmpty(), 10000);
+    }
+
+    void theBridgeTakesThreeCheckedReportsAndNothingElse()
+    {
+        // What the channel publishes of the object beyond QObject: the three reports.
+        const QMetaObject &mo = PontImages::staticMetaObject;
+        QStringList membres;
+        for (int i = mo.methodOffset(); i < mo.methodCount(); ++i)
+            membres << QString::fromLatin1(mo.method(i).name());
+        QCOMPARE(membres, (QStringList{QStringLiteral("ImgClicked"), QStringLiteral("ImgMouseDown"),
+                                       QStringLiteral("ImgMouseMove")}));
+        QCOMPARE(mo.propertyOffset(), mo.propertyCount());
+
+        // A script that reached the program's world on a drawing page, and misuses the bridge:
+        // wrong types, missing and extra arguments, huge values, a flood, deleteLater.
+        Pages pages;
+        Vue v;
+        QVERIFY(v.ouvre(pages.url("dessin_abcde_en.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(!v.pret.isEmpty(), 10000);
+        v.script(QStringLiteral(
+                     "            new QWebChannel(qt.webChannelTransport, function (c) {\n"
+                     "                var p = c.objects.cImgs;\n"
+                     "                p.deleteLater();\n"
+                     "                p.objectName = 'x';\n"
+                     "                if (p.pret) p.pret();\n"
+                     "                p.ImgMouseDown('mauvais', '12', 72, 0, 0);\n"
+                     "                p.ImgMouseDown('mauvais', 12, {x: 1}, 0, 0);\n"
+                     "                p.ImgMouseDown('mauvais', 12, 72, null, [1]);\n"
+                     "                p.ImgMouseDown({href: 'x'}, 12, 72, 0, 0);\n"
+                     "                p.ImgMouseDown(7, 12, 72, 0, 0);\n"
+                     "                p.ImgMouseDown('mauvais', 12, 72, 0);\n"
+                     "                p.ImgMouseDown('a'.repeat(100000), 12, 72, 0, 0);\n"
+                     "                p.ImgClicked('grand', 1e300, -1e300, 2.5, 3.5);\n"
+                     "                for (var i = 0; i < 20000; ++i)\n"
+                     "                    p.ImgMouseMove('flot', i, i, 0, 0);\n"
+                     "                p.ImgMouseDown('fin', 112, 122, 0, 0);\n"
+                     "            });\n"
+                     "            true"),
+                 QWebEngineScript::ApplicationWorld);
+        QTRY_VERIFY_WITH_TIMEOUT(!v.rapports.isEmpty() && v.rapports.last().at(1).toString() == QLatin1String("fin"),
+                                 30000);
+        QStringList vus;
+        int dernierFlot = -1;
+        for (const QList<QVariant> &r : v.rapports) {
+            const QString href = r.at(1).toString();
+            QVERIFY2(href == QLatin1String("grand") || href == QLatin1String("flot") || href == QLatin1String("fin"),
+                     qPrintable(href.left(40)));
+            if (href == QLatin1String("flot")) {
+                // In order, none twice.
+                QVERIFY(r.at(2).toInt() > dernierFlot);
+                dernierFlot = r.at(2).toInt();
+            }
+            if (vus.isEmpty() || vus.last() != href)
+                vus << href;
+        }
+        QCOMPARE(vus, (QStringList{QStringLiteral("grand"), QStringLiteral("flot"), QStringLiteral("fin")}));
+        QCOMPARE(dernierFlot, 19999); // the latest position is never lost
+        const QList<QVariant> grand = v.rapports.first();
+        QCOMPARE(grand.at(0).value<GenreImage>(), GenreImage::Clicked);
+        QCOMPARE((QList<int>{grand.at(2).toInt(), grand.at(3).toInt(), grand.at(4).toInt(), grand.at(5).toInt()}),
+                 (QList<int>{std::numeric_limits<qint32>::max(), std::numeric_limits<qint32>::min(), 2, 4}));
+        QCOMPARE(v.pret.count(), 1);
+        // The bridge is still there and still works for the page's real images.
+        v.rapports.clear();
+        QTest::mousePress(v.souris(), Qt::LeftButton, {}, QPoint(12 + 100, 72 + 50));
+        QTRY_COMPARE(v.rapports.count(), 1);
+        QCOMPARE(v.rapports.first().at(1).toUrl().fileName(), QStringLiteral("reduit.png"));
+        QTest::mouseRelease(v.souris(), Qt::LeftButton, {}, QPoint(12 + 100, 72 + 50));
     }
 };
 

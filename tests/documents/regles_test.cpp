@@ -1,3 +1,6 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "documents/chemins_documents.h"
@@ -196,6 +199,37 @@ private Q_SLOTS:
     {
         QFETCH(QString, adresse);
         QTEST(Est_Page_Propre(adresse, s("Quero"), s("_en")), "propre");
+    }
+
+    void onlyFilesInsideTheDocumentsFolderCount()
+    {
+        QTemporaryDir racine;
+        QVERIFY(racine.isValid());
+        const QString docs = racine.filePath(s("Docs"));
+        QVERIFY(QDir().mkpath(docs + s("/q/quero")));
+        QVERIFY(QDir().mkpath(racine.filePath(s("ailleurs"))));
+        QVERIFY(QDir().mkpath(racine.filePath(s("Docs2"))));
+        const auto fichier = [&](const QString &path) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        };
+        fichier(docs + s("/q/quero/dessin_quero_en.html"));
+        fichier(racine.filePath(s("ailleurs/dessin_quero_en.html")));
+        fichier(racine.filePath(s("Docs2/dessin_quero_en.html")));
+        QVERIFY(QFile::link(racine.filePath(s("ailleurs")), docs + s("/lien")));
+
+        QVERIFY(Dans_Dossier(docs + s("/q/quero/dessin_quero_en.html"), docs));
+        QVERIFY(Dans_Dossier(docs + s("/q/quero/dessin_quero_en.html"), docs + s("/")));
+        QVERIFY(Dans_Dossier(docs + s("/q/../q/quero/dessin_quero_en.html"), docs));
+        // Beside it, in a folder whose name only begins the same, through "..", through a link.
+        QVERIFY(!Dans_Dossier(racine.filePath(s("ailleurs/dessin_quero_en.html")), docs));
+        QVERIFY(!Dans_Dossier(racine.filePath(s("Docs2/dessin_quero_en.html")), docs));
+        QVERIFY(!Dans_Dossier(docs + s("/../ailleurs/dessin_quero_en.html"), docs));
+        QVERIFY(!Dans_Dossier(docs + s("/lien/dessin_quero_en.html"), docs));
+        // Nothing that does not exist, and not the folder itself.
+        QVERIFY(!Dans_Dossier(docs + s("/q/quero/absent.html"), docs));
+        QVERIFY(!Dans_Dossier(docs, docs));
+        QVERIFY(!Dans_Dossier(docs + s("/q/quero/dessin_quero_en.html"), racine.filePath(s("absent"))));
     }
 };
 

@@ -2,7 +2,13 @@
 // again when the file changes; nothing half-written is ever left under a cache name.
 #include <gtest/gtest.h>
 
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <fstream>
+#include <functional>
+#include <iterator>
 
 #include "jet_support.h"
 #include "knowledge/jet/jet_cache.h"
@@ -144,3 +150,94 @@ TEST_F(JetCacheFile, theLoaderReadsTheConversionThroughItsHook)
 }
 
 } // namespace
+
+// ---- Two running programs on one knowledge base ----
+
+namespace {
+
+// Runs `travail` in `n` processes started together; the exit code of each, 0 for success.
+std::vector<int> enParallele(int n, const std::function<bool()> &travail)
+{
+    std::vector<pid_t> enfants;
+    for (int i = 0; i < n; ++i) {
+        const pid_t pid = ::fork();
+        if (pid == 0)
+            ::_exit(travail() ? 0 : 1);
+        enfants.push_back(pid);
+    }
+    std::vector<int> codes;
+    for (pid_t pid : enfants) {
+        int statut = 0;
+        ::waitpid(pid, &statut, 0);
+        codes.push_back(WIFEXITED(statut) ? WEXITSTATUS(statut) : 128 + WTERMSIG(statut));
+    }
+    return codes;
+}
+
+std::string octets(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST_F(JetCacheFile, programsStartedTogetherShareOneSoundConversion)
+{
+    for (int tour = 0; tour < 3; ++tour) {
+        SCOPED_TRACE("round " + std::to_string(tour));
+        std::error_code ec;
+        fs::remove_all(cache, ec);
+        const std::vector<int> codes = enParallele(4, [&] {
+            std::string aOuvrir;
+            ErreurBase erreur;
+            Tables tables;
+            return jet::Prepare_Base(jetFile, cache, aOuvrir, erreur) && Charge_Tables(aOuvrir, tables, erreur);
+        });
+        EXPECT_EQ(codes, std::vector<int>(4, 0));
+        // One cache file, whole, and no conversion left half-way.
+        const std::vector<std::string> restants = fichiers(cache);
+        ASSERT_EQ(restants.size(), 1u) << ::testing::PrintToString(restants);
+        EXPECT_EQ(fs::path(restants[0]).extension(), ".sqlite");
+        sqlite::Database db;
+        sqlite::Error e;
+        ASSERT_TRUE(db.openReadOnly(cache + "/" + restants[0], e)) << e.message;
+        EXPECT_EQ(test::valeur(db, "PRAGMA integrity_check"), "ok");
+    }
+}
+
+TEST(KnowledgeBaseShared, programsLoadingOneBaseTogetherAllLoadItAndNeverWriteIt)
+{
+    test::TempDir dir;
+    tools::KbBuilder kb(dir.dossier());
+    kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Pinus sylvestris", "PINACEAE", "PINSY");
+    kb.objet({.objet = "FEUILLE", .etats = {"LARGE", "AIGUILLE"}});
+    kb.a("Quercus robur", "LARGE").a("Pinus sylvestris", "AIGUILLE");
+    const std::string base = kb.ecrit();
+    const std::string avant = octets(base);
+    const auto date = fs::last_write_time(base);
+    const std::vector<std::string> dossier = fichiers(dir.dossier());
+
+    // A first program holds the base open for reading while the others load it.
+    sqlite::Database premier;
+    sqlite::Error e;
+    ASSERT_TRUE(premier.openReadOnly(base, e)) << e.message;
+    ASSERT_TRUE(premier.exec("BEGIN; SELECT count(*) FROM Flore;", e)) << e.message;
+    const std::vector<int> codes = enParallele(4, [&] {
+        for (int i = 0; i < 5; ++i) {
+            KeyModel m;
+            m.Chemin_Data = dir.dossier();
+            m.Chemin_Base = base;
+            const ResultatChargement r = Charge_Connaissances(m);
+            if (r.etat != ResultatChargement::Etat::Ok || m.Nb_Esp != 2)
+                return false;
+        }
+        return true;
+    });
+    EXPECT_EQ(codes, std::vector<int>(4, 0));
+    ASSERT_TRUE(premier.exec("COMMIT;", e)) << e.message;
+    EXPECT_EQ(octets(base), avant);
+    EXPECT_EQ(fs::last_write_time(base), date);
+    // No journal or lock file left beside it.
+    EXPECT_EQ(fichiers(dir.dossier()), dossier);
+}

@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "platform/dialog_service.h"
@@ -18,6 +19,8 @@ public:
     std::deque<QString> fichiers;
     std::vector<DemandeMessage> messages;
     std::vector<DemandeFichier> demandesFichier;
+    // Runs while a file dialog is open, as events the user causes meanwhile would.
+    std::function<void()> pendantFichier;
 
     ReponseMessage message(QWidget *, const DemandeMessage &request) override
     {
@@ -65,6 +68,8 @@ private:
     std::optional<QString> nextFile(const DemandeFichier &request)
     {
         demandesFichier.push_back(request);
+        if (pendantFichier)
+            pendantFichier();
         if (fichiers.empty())
             return std::nullopt;
         QString path = fichiers.front();
