@@ -81,6 +81,18 @@ struct Harness : test::PetiteCle {
         answer(3, 0);
     }
 
+    // Opens the window, answers, shows the results and opens the second species' page (Quercus).
+    void showSecondSpecies()
+    {
+        open();
+        answerBroadAndSmooth();
+        QSignalSpy loads(web(), &QWebEngineView::loadFinished);
+        menu("mnuViewResults")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
+        clickLine(1);
+        QTRY_COMPARE_WITH_TIMEOUT(web()->url(), page("documents/q/quero/quero_en.html"), 10000);
+    }
+
     QString stored(const char *key) const
     {
         QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tarvenko"), QStringLiteral("Tarvenko"));
@@ -191,14 +203,8 @@ private Q_SLOTS:
     void theListAndThePageStayWhenTheThresholdDoesNot()
     {
         Harness h;
-        h.open();
-        h.answerBroadAndSmooth();
-        QSignalSpy loads(h.web(), &QWebEngineView::loadFinished);
-        h.menu("mnuViewResults")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
         // The second species is current: a list opened again would show the first one.
-        h.clickLine(1);
-        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_en.html"), 10000);
+        h.showSecondSpecies();
 
         // Everything else may change: the cursor, the language.
         h.options([&](frmOptions &d) {
@@ -215,14 +221,8 @@ private Q_SLOTS:
     void aNewThresholdOpensTheFirstSpeciesOfTheVisibleList()
     {
         Harness h;
-        h.open();
-        h.answerBroadAndSmooth();
-        QSignalSpy loads(h.web(), &QWebEngineView::loadFinished);
-        h.menu("mnuViewResults")->trigger();
-        QTRY_VERIFY_WITH_TIMEOUT(!loads.isEmpty(), 10000);
         // Another species is current when the dialog opens.
-        h.clickLine(1);
-        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_en.html"), 10000);
+        h.showSecondSpecies();
 
         h.options([&](frmOptions &d) {
             click(d, "Option1");
