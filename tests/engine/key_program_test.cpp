@@ -1,12 +1,11 @@
 // Runs the tarvenko-key program on knowledge bases written by the tests.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "knowledge/data_files.h"
+#include "support/commande.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
 
@@ -15,17 +14,11 @@ namespace {
 using tarvenko::test::TempDir;
 using tarvenko::tools::KbBuilder;
 
-std::string cite(const std::string &arg)
-{
-    std::string out = "'";
-    for (char c : arg)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
+using tarvenko::test::cite;
 
-struct Execution {
-    int code = -1;
-    std::string sortie, erreurs;
+// What the program wrote on its standard output, and apart on its standard error.
+struct Execution : tarvenko::test::Execution {
+    std::string erreurs;
 };
 
 // Three species told apart by leaf and fruit; a compound leaf is asked only of broad leaves.
@@ -58,15 +51,7 @@ protected:
         for (const std::string &a : args)
             commande += " " + cite(a);
         commande += " 2>" + cite(dir.fichier("erreurs.txt"));
-        Execution e;
-        FILE *flux = popen(commande.c_str(), "r");
-        if (!flux)
-            return e;
-        char tampon[4096];
-        for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, flux)) > 0;)
-            e.sortie.append(tampon, n);
-        const int statut = pclose(flux);
-        e.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+        Execution e{tarvenko::test::execute(commande), {}};
         std::ifstream erreurs(dir.fichier("erreurs.txt"));
         std::stringstream texte;
         texte << erreurs.rdbuf();

@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 #include "knowledge/jet/mdb_reader.h"
 #include "knowledge/sqlite.h"
+#include "support/commande.h"
 
 namespace tarvenko::test {
 
@@ -48,32 +48,10 @@ inline std::string valeur(const sqlite::Database &db, const std::string &sql)
     return l.empty() || l.front().empty() ? "<no row>" : l.front().front();
 }
 
-struct Execution {
-    int code = -1;
-    std::string sortie; // standard output and error together
-};
-
-inline std::string cite(const std::string &arg)
-{
-    std::string out = "'";
-    for (char c : arg)
-        out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return out + "'";
-}
-
-// Runs a command line through the shell.
+// Runs a command line through the shell; standard output and error together.
 inline Execution lance(const std::string &commande)
 {
-    Execution e;
-    FILE *flux = popen((commande + " 2>&1").c_str(), "r");
-    if (!flux)
-        return e;
-    char tampon[4096];
-    for (std::size_t n; (n = std::fread(tampon, 1, sizeof tampon, flux)) > 0;)
-        e.sortie.append(tampon, n);
-    const int statut = pclose(flux);
-    e.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
-    return e;
+    return execute(commande + " 2>&1");
 }
 
 } // namespace tarvenko::test
