@@ -15,7 +15,7 @@
 #include "documents/premier_plan.h"
 #include "knowledge/key_model.h"
 #include "knowledge/numeric.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
 #include "resources/string_table.h"
 

@@ -28,7 +28,7 @@
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
 #include "platform/dialog_service.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
@@ -153,9 +153,10 @@ void frmMain::Exec_Open(const QString &Nom_Fichier)
     KeyModel &m = m_ctx.modele;
     QString chemin;
     if (!Nom_Fichier.isEmpty()) {
-        // A command-line path, written in any letter case: lower-cased, then matched against the
-        // disk so that it opens where names are case-sensitive.
-        chemin = qs(resoutChemin(us(Nom_Fichier.toLower())));
+        // A command-line path names its file as written: on a case-sensitive disk, Oak.ryk and
+        // oak.ryk are two files, and Save must go back to the one opened. Only a path that
+        // names nothing is looked for in another letter case.
+        chemin = QFileInfo::exists(Nom_Fichier) ? Nom_Fichier : qs(resoutChemin(us(Nom_Fichier)));
     } else {
         if (!Demande_Sauvegarde(1024))
             return;

@@ -18,7 +18,7 @@
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
 #include "platform/dialog_service.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/metafile/metafile.h"
 #include "documents/documents.h"
 #include "documents/frm_legende.h"

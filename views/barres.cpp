@@ -7,7 +7,7 @@
 #include <QToolBar>
 
 #include "knowledge/key_model.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
 
 namespace tarvenko {
