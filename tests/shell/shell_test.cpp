@@ -166,6 +166,31 @@ private Q_SLOTS:
         QCOMPARE(h.model.Seuil_Affichage, std::int16_t{0});
     }
 
+    void aMachineFileHoldingSomeValuesKeepsTheFallbackOfTheOthers()
+    {
+        Harness h;
+        h.key().ecrit();
+        // The key's paths become the stand-in values, as the sample beside a program that was
+        // never installed; the machine file then holds only the language.
+        SettingsStore::Valeurs fallback;
+        {
+            QSettings machine(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"),
+                              QStringLiteral("Tarvenko"));
+            for (const QString &key : machine.allKeys())
+                fallback.insert(key, machine.value(key).toString());
+            machine.clear();
+            machine.setValue(QStringLiteral("Options/Langue"), QStringLiteral("2"));
+        }
+        QVERIFY(fallback.contains(QStringLiteral("Logiciel/Base")));
+        h.settings = SettingsStore(fallback);
+        QCOMPARE(int(Langue_Demarrage(h.settings, QLocale(QLocale::German))), 2);
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString()));
+        QVERIFY(!h.exitCode);
+        QCOMPARE(h.dialogs.textes(), QStringList());
+        QCOMPARE(h.model.Nb_Esp, std::int16_t{2});
+    }
+
     void commandLineLosesOnePairOfQuotes()
     {
         QCOMPARE(Nettoie_Ligne_Commande(QStringLiteral("\"/home/ann/oak walk.ryk\"")), QStringLiteral("/home/ann/oak walk.ryk"));
