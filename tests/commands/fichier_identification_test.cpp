@@ -149,7 +149,7 @@ TEST(IdentificationFile, savingWritesThroughSymbolicLinksAndKeepsTheTargetsRight
     }
 }
 
-TEST(IdentificationFile, aLinkToAFileNotYetMadeMakesIt)
+TEST(IdentificationFile, aLinkToAFileNotYetMadeMakesItAndACircleOfLinksIsRefused)
 {
     namespace fs = std::filesystem;
     test::TempDir dir;
@@ -159,6 +159,14 @@ TEST(IdentificationFile, aLinkToAFileNotYetMadeMakesIt)
     ASSERT_TRUE(Ecrit_Identification(dir.fichier("ident.ryk"), {1}, {-1}, error)) << error;
     EXPECT_TRUE(fs::is_symlink(dir.path() / "ident.ryk"));
     EXPECT_EQ(fileBytes(dir.fichier("real/ident.ryk")), (std::vector<unsigned char>{1, 0, 0xFF, 0xFF}));
+
+    // Links that lead round in a circle name no file: nothing is written, the links stay.
+    fs::create_symlink("b.ryk", dir.path() / "a.ryk");
+    fs::create_symlink("a.ryk", dir.path() / "b.ryk");
+    EXPECT_FALSE(Ecrit_Identification(dir.fichier("a.ryk"), {1}, {-1}, error));
+    EXPECT_EQ(error, std::strerror(ELOOP));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "a.ryk"));
+    EXPECT_EQ(contenu(dir.path()), (std::vector<std::string>{"a.ryk", "b.ryk", "ident.ryk", "real"}));
 }
 
 // ---- Failures of the disk while saving ----
