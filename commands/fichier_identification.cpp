@@ -86,7 +86,8 @@ const AppelsFichier &appelsSysteme()
 namespace {
 
 // The file a path ends at once its symbolic links are followed; the path itself when it is no
-// link. A link to a file not yet made gives that file. Nothing for a loop of links.
+// link. A link to a file not yet made gives that file. Nothing past 40 links, the system's own
+// limit: they go round in a circle.
 std::optional<std::filesystem::path> cibleDesLiens(const std::filesystem::path &path)
 {
     namespace fs = std::filesystem;
