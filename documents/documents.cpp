@@ -122,6 +122,13 @@ void Documents::Oublie_Dessin()
     m_frmLegende->hide();
 }
 
+void Documents::Libere_Zoom()
+{
+    m_frmZoom->hide();
+    m_Image_Dessin = QImage();
+    m_frmZoom->update();
+}
+
 void Documents::Ouvre_Page_Espece(QChar separateur)
 {
     const PageEspece page = Page_Espece(qs(m.Distribution), qs(m.Adresse_Documents), qs(m.Code_Page),

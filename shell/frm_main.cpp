@@ -14,6 +14,7 @@
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
+#include "layout/ajuste_barre.h"
 #include "platform/cache_folder.h"
 #include "platform/dialog_service.h"
 #include "platform/qt_text.h"
@@ -65,6 +66,8 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_ui->Small_Robot->setModele(&ctx.modele, false);
     m_ui->Pic_Choix->setModele(&ctx.modele);
     m_ui->Barre_Verticale->setFixedWidth(5);
+    Suit_Barre(m_ui->Barre_Deter);
+    Suit_Barre(m_ui->Barre_Question);
     for (QWidget *pane : std::initializer_list<QWidget *>{m_ui->Pic_Choix, m_ui->Small_Robot,
                           m_ui->Liste_Esp, m_ui->Tree_esp,
                           m_ui->Barre_Verticale, m_ui->WebTexte,

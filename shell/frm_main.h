@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,7 @@ struct Contexte;
 class Documents;
 struct KeyModel;
 struct Rafraichissement;
+enum class Occasion;
 
 // The main window: loads the whole knowledge base when it loads, holds every view of the
 // identification, and asks before the program ends.
@@ -61,7 +63,8 @@ public:
     enum class Sauvegarde { Faite, Abandonnee, Echouee };
     // Saves the identification (asks for a file when it has none).
     Sauvegarde Exec_Save();
-    // Places the panes of the window for the current view.
+    // Places the panes of the window for the current view, the splitter's column as the layout
+    // rules give it.
     void Arrange_Fenetre();
 
     // The identification and question views.
@@ -142,6 +145,8 @@ private:
     void basculeBarre(QWidget *barre, QAction *menu);
     void mnuViewRefresh_Click();
     void changementBureau();
+    // The layout, for a View command or for a change of the window's size (Occasion).
+    void disposePanneaux(Occasion occasion);
 
     // Results and species views, the species list and tree, the splitter.
     void connecteResultats();
@@ -164,6 +169,9 @@ private:
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
     std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;
     std::int16_t m_Bouton_Souris = -1;
+    // Where the user dropped the splitter, as a proportion of the inner width, until the next
+    // layout by the rules; a resize keeps it.
+    std::optional<double> m_proportionBarre;
     bool m_charge = false; // the window has finished loading
     bool m_fini = false;   // a fatal error ended the program
     std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress

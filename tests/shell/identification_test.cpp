@@ -1,5 +1,9 @@
 #include <QAction>
 #include <QFileInfo>
+#include <QMenuBar>
+#include <QResizeEvent>
+#include <QStatusBar>
+#include <QTimer>
 #include <QLabel>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -34,6 +38,43 @@ namespace {
 
 using Harness = test::PetiteCle;
 using test::writeGrid;
+
+// The key with eight determination buttons, as many as the bundled one, each with a picture of
+// the bars' icon size.
+tools::KbBuilder cleAHuitBoutons(Harness &h)
+{
+    tools::KbBuilder kb = h.key();
+    for (const char *nom : {"Fruit", "Twig", "Crown", "Needles"})
+        kb.butDeter(nom, std::string(nom) + ".png", nom, "FEUILLE");
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(QColor(90, 140, 60));
+    for (const char *fichier : {"leaf.ico", "bark.ico", "search.ico", "results.ico", "Fruit.png", "Twig.png", "Crown.png",
+                                "Needles.png", "ok.ico", "back.ico", "pass.ico"})
+        picture.save(qs(h.root.dossier() + "data/" + fichier), "PNG");
+    return kb;
+}
+
+// Why some shown button of the bar cannot be reached: outside the bar, the bar outside the
+// window's central area, or left to the bar's overflow menu. Empty when every one can.
+QString boutonHorsDePortee(const QToolBar *bar)
+{
+    const QWidget *central = bar->parentWidget();
+    if (!central->rect().contains(bar->geometry()))
+        return QStringLiteral("bar %1 outside the area %2").arg(QDebug::toString(bar->geometry()), QDebug::toString(central->rect()));
+    for (QAction *action : bar->actions()) {
+        if (!action->isVisible() || action->isSeparator())
+            continue;
+        const QWidget *button = bar->widgetForAction(action);
+        if (!button || !button->isVisible())
+            return QStringLiteral("%1 hidden").arg(action->text());
+        const QRect r(button->mapTo(central, QPoint()), button->size());
+        if (!bar->geometry().contains(r))
+            return QStringLiteral("%1 at %2 outside the bar %3").arg(action->text(), QDebug::toString(r), QDebug::toString(bar->geometry()));
+    }
+    return {};
+}
+
+int pixelsY(const QWidget *w, int twips) { return qRound(twips / twipsParPixelY(w)); }
 
 } // namespace
 
@@ -256,6 +297,107 @@ private Q_SLOTS:
         w.resize(800, 600);
         QCoreApplication::processEvents();
         QVERIFY(robot->geometry() != before); // the window follows its frame
+    }
+
+    // Client areas of a maximized window on common small screens (a panel and a title bar less).
+    void everyBarButtonCanBeReachedAtEverySize_data()
+    {
+        QTest::addColumn<QSize>("taille");
+        QTest::addColumn<bool>("barreOutils");
+        QTest::addColumn<bool>("barreEtat");
+        QTest::newRow("1366 x 768") << QSize(1366, 768 - 72) << true << true;
+        QTest::newRow("1280 x 720") << QSize(1280, 720 - 72) << true << true;
+        QTest::newRow("1280 x 720, toolbar hidden") << QSize(1280, 648) << false << true;
+        QTest::newRow("1280 x 720, status bar hidden") << QSize(1280, 648) << true << false;
+        QTest::newRow("smallest window") << QSize(1, 1) << true << true;
+    }
+    void everyBarButtonCanBeReachedAtEverySize()
+    {
+        QFETCH(QSize, taille);
+        QFETCH(bool, barreOutils);
+        QFETCH(bool, barreEtat);
+        Harness h;
+        cleAHuitBoutons(h).ecrit();
+        frmMain &w = h.open();
+        if (!barreOutils)
+            h.menu("mnuViewToolbar")->trigger();
+        if (!barreEtat)
+            h.menu("mnuViewStatusBar")->trigger();
+        w.resize(taille);
+        QTest::qWait(20);
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Deter")), QString());
+        h.clickButton("Barre_Deter", 5); // search: the proposed question, with the pass button
+        QTest::qWait(20);
+        QVERIFY(Bouton_A(h.bar("Barre_Question"), 5)->isVisible());
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Question")), QString());
+    }
+
+    void passStaysOnTheQuestionBarAfterShrinkingAndEnlarging()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.clickButton("Barre_Deter", 1); // a manual question: no pass button
+        w.resize(700, 450);
+        QTest::qWait(20);
+        w.resize(1000, 700);
+        QTest::qWait(20);
+        h.clickButton("Barre_Question", 3); // back
+        h.clickButton("Barre_Deter", 5);    // search: now with the pass button
+        QTest::qWait(20);
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Question")), QString());
+    }
+
+    void hidingTheToolbarKeepsTheDrawingBelowTheMenu()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        w.resize(1280, 648); // a drawing as high as the window allows
+        QTest::qWait(20);
+        auto *robot = h.child<RobotView>("Robot");
+        const QWidget *central = w.centralWidget();
+        for (bool shown : {false, true}) {
+            h.menu("mnuViewToolbar")->trigger();
+            QCOMPARE(h.bar("tbToolBar")->isVisible(), shown);
+            QTest::qWait(20);
+            // 35 twips below the menu bar or the toolbar, and 35 twips above the status bar.
+            const int top = w.menuBar()->height() + (shown ? h.bar("tbToolBar")->height() : 0);
+            QVERIFY2(std::abs(robot->mapTo(&w, QPoint()).y() - top - pixelsY(&w, 35)) <= 1,
+                     qPrintable(QString::number(robot->mapTo(&w, QPoint()).y())));
+            const int bottom = central->mapTo(&w, QPoint()).y() + central->height();
+            QVERIFY2(std::abs(robot->mapTo(&w, QPoint(0, robot->height())).y() - (bottom - pixelsY(&w, 35))) <= 1,
+                     qPrintable(QString::number(robot->mapTo(&w, QPoint(0, robot->height())).y())));
+        }
+    }
+
+    void hidingTheStatusBarKeepsTheSpeciesCount()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.menu("mnuViewStatusBar")->trigger();
+        QVERIFY(!h.child<QStatusBar>("sbStatusBar")->isVisible());
+        auto *legende = h.child<QLabel>("Legende");
+        QVERIFY(legende->isVisible());
+        QVERIFY(!legende->text().isEmpty());
+        // Where the status bar's second panel was, its bottom on the window's.
+        const QWidget *resultat = h.child<QWidget>("Resultat");
+        QCOMPARE(resultat->geometry().bottom() + 1, w.height());
+        QCOMPARE(legende->size(), resultat->size());
+    }
+
+    void theResizeHandlerLetsNoEventRun()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        bool ran = false;
+        QTimer::singleShot(0, &w, [&ran] { ran = true; });
+        QResizeEvent resize(QSize(900, 600), w.size());
+        QCoreApplication::sendEvent(&w, &resize);
+        QVERIFY(!ran);
+        QTRY_VERIFY(ran);
     }
 };
 

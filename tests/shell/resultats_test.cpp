@@ -48,6 +48,25 @@ void ecris(const std::filesystem::path &path, const QString &text)
     f.write(text.toUtf8());
 }
 
+// Counts the times the watched widgets are shown or hidden.
+class CompteVisibilite final : public QObject {
+public:
+    explicit CompteVisibilite(std::initializer_list<QWidget *> widgets)
+    {
+        for (QWidget *w : widgets)
+            w->installEventFilter(this);
+    }
+    int changements = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            ++changements;
+        return false;
+    }
+};
+
 QString page(const char *body) { return QStringLiteral("<!DOCTYPE html><html><body>%1</body></html>").arg(QString::fromUtf8(body)); }
 
 // The full drawing, each pixel's colour telling where it is.
@@ -686,6 +705,67 @@ private Q_SLOTS:
         QTRY_VERIFY(ailleurs->hasFocus());
         survole();
         QVERIFY(!h.liste()->hasFocus());
+    }
+
+    void resizingKeepsThePanesTheFocusAndTheDraggedSplitter()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        h.menu("mnuViewResults")->trigger();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *barre = h.child<QWidget>("Barre_Verticale");
+        auto *liste = h.liste();
+        auto *web = h.web();
+        const auto glisse = [&](int dx) {
+            for (auto [type, boutons] : {std::pair{QEvent::MouseMove, Qt::MouseButtons(Qt::LeftButton)},
+                                         std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons(Qt::NoButton)}}) {
+                const QPointF local(type == QEvent::MouseMove ? dx : 0, 100);
+                QMouseEvent e(type, local, barre->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                              boutons, Qt::NoModifier);
+                QApplication::sendEvent(barre, &e);
+            }
+        };
+        glisse(150);
+        const double proportion = double(barre->x()) / w.width();
+        liste->setFocus();
+        QTRY_VERIFY(liste->hasFocus());
+
+        CompteVisibilite compte{liste, barre, web};
+        for (const QSize taille : {QSize(1200, 800), QSize(760, 520), QSize(1000, 700)}) {
+            w.resize(taille);
+            QTest::qWait(20);
+            QCOMPARE(w.size(), taille);
+            QVERIFY2(std::abs(barre->x() - proportion * w.width()) <= 1.5, qPrintable(QString::number(barre->x())));
+            QVERIFY(std::abs(liste->x() + liste->width() - barre->x()) <= 1); // rounded to pixels apart
+            QCOMPARE(web->x(), barre->x() + barre->width());
+            QVERIFY(std::abs(liste->geometry().bottom() - web->geometry().bottom()) <= 1);
+            QVERIFY(liste->hasFocus());
+        }
+        QCOMPARE(compte.changements, 0);
+
+        // The View commands lay the column out afresh, a quarter of the available width, as the
+        // layout rules have it.
+        h.menu("mnuViewToolbar")->trigger();
+        h.menu("mnuViewToolbar")->trigger();
+        const double disponible = w.width() - 105 / twipsParPixelX(&w) - h.child<QToolBar>("Barre_Deter")->width();
+        QVERIFY2(std::abs(liste->width() - disponible / 4) <= 1.5, qPrintable(QString::number(liste->width())));
+    }
+
+    void returningToTheDrawingReleasesTheZoomPicture()
+    {
+        Harness h;
+        dessinComplet().save(h.documents("q/quero/quero.gif"), "PNG");
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QSignalSpy pret(h.web(), &Navigateur::imagesPretes);
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/dessin_quero_en.html")); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!pret.isEmpty(), 10000);
+        QVERIFY(!h.docs().Image_Dessin().isNull());
+        h.menu("mnuViewIdentification")->trigger();
+        QVERIFY(h.docs().Image_Dessin().isNull());
+        QVERIFY(!h.docs().zoom()->isVisible());
     }
 };
 
