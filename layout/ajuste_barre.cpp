@@ -55,8 +55,14 @@ protected:
                 m_prevu = true;
                 QTimer::singleShot(0, this, [this] {
                     m_prevu = false;
-                    if (m_barre)
-                        Ajuste_Barre(m_barre);
+                    if (!m_barre)
+                        return;
+                    Ajuste_Barre(m_barre);
+                    // A button shown since the last layout may need a taller window at its smallest.
+                    QWidget *parent = m_barre->parentWidget();
+                    const int minimum = m_barre->y() + Hauteur_Minimale_Barre(m_barre);
+                    if (parent && parent->minimumHeight() < minimum)
+                        parent->setMinimumHeight(minimum);
                 });
             }
             break;
