@@ -187,7 +187,7 @@ void frmMain::Ouvre_Identification(const QString &chemin)
     QCoreApplication::processEvents();
     m.Etat_Choisi = std::move(lue.Etat_Choisi);
     m.Cadre_Fait = std::move(lue.Cadre_Fait);
-    // The flags named answers that are gone.
+    // Contradiction flags belong to the answers being replaced.
     Efface_Contradictions_Affichees();
     Actualise_Identification();
     if (m_fini)

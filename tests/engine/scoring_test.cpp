@@ -79,7 +79,8 @@ TEST_F(Classement, aNegativeTotalRanksByPercentageSoEachLineIsItsRank)
     base.choisit("B1");
     const ListeEspeces liste = Affiche_Especes(base.m);
     EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 100% - Alpha", " 0% - Gamma"}));
-    EXPECT_EQ(base.m.Classement[1], (std::vector<std::int64_t>{base.espece("Alpha"), base.espece("Gamma"), base.espece("Beta")}));
+    EXPECT_EQ(base.m.Classement[1],
+              (std::vector<std::int64_t>{base.espece("Alpha"), base.espece("Gamma"), base.espece("Beta")}));
     EXPECT_EQ(base.m.Classement[0], (std::vector<std::int64_t>{-10, 0, 10}));
     EXPECT_EQ(base.m.Pourcent_Esp, (std::vector<std::int64_t>{100, 0, -100}));
     EXPECT_EQ(base.m.Nb_Esp_Max, 1);
@@ -91,7 +92,8 @@ TEST_F(Classement, aNegativeTotalKeepsTheSpeciesOrderOnEqualScores)
     caractere("A", -1, {"Gamma", "Beta"});
     base.charge();
     base.choisit("A1");
-    EXPECT_EQ(Affiche_Especes(base.m).lignes, (std::vector<std::string>{" 100% - Beta", " 100% - Gamma", " 0% - Alpha"}));
+    EXPECT_EQ(Affiche_Especes(base.m).lignes,
+              (std::vector<std::string>{" 100% - Beta", " 100% - Gamma", " 0% - Alpha"}));
     EXPECT_EQ(base.m.Nb_Esp_Max, 2);
 }
 
