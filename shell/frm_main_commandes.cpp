@@ -188,6 +188,8 @@ void frmMain::Ouvre_Identification(const QString &chemin)
     QCoreApplication::processEvents();
     m.Etat_Choisi = std::move(lue.Etat_Choisi);
     m.Cadre_Fait = std::move(lue.Cadre_Fait);
+    // Contradiction flags belong to the answers being replaced.
+    Efface_Contradictions_Affichees();
     Actualise_Identification();
     if (m_fini)
         return;
@@ -207,12 +209,7 @@ void frmMain::Exec_New()
         Curseur_Attente sablier;
         QCoreApplication::processEvents();
         Nettoye(m);
-        if (m.Nb_Contradictions != 0) {
-            // The overlays of the contradiction check go, and the bar is rebuilt from its table.
-            m.Robots.resize(static_cast<std::size_t>(std::max<std::int16_t>(m.Nb_Robot, 0)));
-            m.Nb_Contradictions = 0;
-            Recharge_Barre();
-        }
+        Efface_Contradictions_Affichees();
         Actualise_Identification();
         if (m_fini)
             return;
@@ -368,6 +365,14 @@ void frmMain::Exec_Print()
 }
 
 // ---- Contradictions ----
+
+void frmMain::Efface_Contradictions_Affichees()
+{
+    // The overlays go, and the bar is rebuilt from its table.
+    if (::tarvenko::Efface_Contradictions(m_ctx.modele))
+        Recharge_Barre();
+    m_ui->Robot->invalide();
+}
 
 void frmMain::Montre_Contradictions()
 {

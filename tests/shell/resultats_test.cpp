@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
@@ -323,6 +324,27 @@ private Q_SLOTS:
         }
         // The page replaces the history: nothing to go back to.
         QVERIFY(!h.web()->history()->canGoBack());
+    }
+
+    void aKeyHandledDuringAListClickHasTheLastWord()
+    {
+        Harness h;
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        const int hetre = h.ligneFinissantPar(QStringLiteral("Fagus sylvatica"));
+        const int pin = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QCOMPARE(pin, hetre + 1);
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+
+        // A Down key waiting in the queue runs while the click lets pending events through.
+        QCoreApplication::postEvent(h.liste(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+        h.liste()->setCurrentRow(hetre);
+        const QUrl pageDuPin = QUrl::fromLocalFile(qs(h.root.dossier() + "data/error_en.html"));
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), pageDuPin, 10000);
+        QTest::qWait(200); // no later page replaces it
+        QCOMPARE(h.web()->url(), pageDuPin);
+        QCOMPARE(h.liste()->currentRow(), pin);
+        QCOMPARE(qs(h.model.Code_Page), QStringLiteral("PINSY"));
     }
 
     void theNextPageKeepsTheLanguage_data()
