@@ -264,6 +264,32 @@ TEST_F(JetSamples, convertedTablesListTheOrderOfTheirAccessTextIndexes)
               "830");
 }
 
+TEST_F(JetSamples, indexPagesThatCannotBeReadLeaveTheOrderUnlistedAndAreReported)
+{
+    // A copy whose index leaves are no longer marked as such (Jet 3 pages are 2048 bytes).
+    test::TempDir ici;
+    std::string octets = contenu(test::echantillon("nwind-jet3.mdb"));
+    for (std::size_t page = 2048; page < octets.size(); page += 2048) {
+        if (octets[page] == '\x04')
+            octets[page] = '\x7e';
+    }
+    std::ofstream(ici.fichier("abime.mdb"), std::ios::binary) << octets;
+    jet::Bilan bilan;
+    std::string erreur;
+    ASSERT_TRUE(jet::convertit(ici.fichier("abime.mdb"), ici.fichier("abime.db"), bilan, erreur)) << erreur;
+    EXPECT_EQ(bilan.lignes(), 4032u);
+    EXPECT_EQ(bilan.ordres, 0u);
+    const auto omission = std::find_if(bilan.omissions.begin(), bilan.omissions.end(), [](const jet::Omission &o) {
+        return o.quoi == "the order of the primary key of \"Customers\"";
+    });
+    ASSERT_NE(omission, bilan.omissions.end());
+    EXPECT_NE(omission->raison.find("not an index page"), std::string::npos) << omission->raison;
+    sqlite::Database db;
+    sqlite::Error e;
+    ASSERT_TRUE(db.openReadOnly(ici.fichier("abime.db"), e)) << e.message;
+    EXPECT_EQ(test::valeur(db, "SELECT count(*) FROM Ordre_Access"), "0");
+}
+
 TEST_F(JetSamples, selectQueriesBecomeViewsAndTheOthersAreReported)
 {
     const jet::Bilan &b = bilans["nwind-jet3"];
