@@ -179,10 +179,10 @@ private:
 // A command line as one text: one pair of surrounding double quotes removed.
 QString Nettoie_Ligne_Commande(QString ligne);
 
-// The help to open: Chemin_Executables + "help\Plomix.chm" when it exists, else the user guide
-// of the language (guide_en.html, guide_es.html or guide_fr.html) from Chemin_Executables + "help"
-// (where an installation puts it), else from the first of `dossiersGuide` that holds it; empty
-// when there is none.
+// The help to open: the user guide of the language (guide_en.html, guide_es.html or
+// guide_fr.html) from Chemin_Executables + "help" (where an installation puts it), else from the
+// first of `dossiersGuide` that holds it, else Chemin_Executables + "help\Plomix.chm" when it
+// exists; empty when there is none.
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide);
 // Where the user guides are looked for: installed beside the program, then the source tree.
 QStringList Dossiers_Guide();

@@ -258,10 +258,8 @@ void frmMain::Exec_Copy()
 
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
 {
-    // The help file of the installation when there is one, else the user guide of the language.
-    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
-    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
-        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
+    // The user guide of the language first: a compiled help file needs a reader that this system
+    // seldom has, and the guide opens in any web browser.
     const char *const langues[] = {"en", "es", "fr"};
     const int langue = m.Num_Langue >= 0 && m.Num_Langue <= 2 ? m.Num_Langue : 0;
     const QString nom = QStringLiteral("guide_%1.html").arg(QLatin1String(langues[langue]));
@@ -273,6 +271,9 @@ QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
         if (guide.isFile())
             return guide.absoluteFilePath();
     }
+    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
+    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
+        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
     return {};
 }
 

@@ -402,6 +402,43 @@ private Q_SLOTS:
         QCOMPARE(vignette.couleur(100, 150), std::int32_t(test::kVert)); // the thumbnail never shows them
     }
 
+    void showingAndEndingErrorsLeavesOneSetOfButtons()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.contradiction("ECORCE", 2, "ecorce_c");
+        kb.ecrit();
+        std::filesystem::create_directories(h.root.path() / "robot/contra");
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::red);
+        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+        frmMain &w = h.open();
+        h.answer(3, 0); // smooth bark: the pine contradicts it
+        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(pine >= 0);
+        QToolBar *deter = h.bar("Barre_Deter");
+        const auto objetsDeLaBarre = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return deter->findChildren<QObject *>().size();
+        };
+        const qsizetype auDebut = objetsDeLaBarre();
+        for (int fois = 0; fois < 4; ++fois) {
+            h.liste()->setCurrentRow(pine);
+            w.Traiter_Fichier(QStringLiteral("Contra"), QString());
+            QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+            QVERIFY(h.model.Nb_Contradictions != 0);
+            // Its Results button (in the bar's overflow here) ends the display, which rebuilds the bar
+            // under the button's own click.
+            Bouton_A(deter, 7)->trigger();
+            QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+            h.menu("mnuViewIdentification")->trigger();
+            w.Recharge_Barre();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(deter->actions().size(), 8);
+        QCOMPARE(objetsDeLaBarre(), auDebut);
+    }
+
     void printingTheDrawingNeedsThePrintDialog()
     {
         Harness h;

@@ -412,6 +412,38 @@ private Q_SLOTS:
         QCOMPARE(encore, noeuds);
     }
 
+    void namesInTheTreeFollowTheLanguageOfTheInterface_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QStringList>("attendu");
+        QTest::newRow("English") << 0
+                                 << QStringList{QStringLiteral("Beech"), QStringLiteral("Érable"), QStringLiteral("Ñandubay"),
+                                                QStringLiteral("Nogal"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
+        QTest::newRow("Spanish: ñ after n") << 1
+                                            << QStringList{QStringLiteral("Beech"), QStringLiteral("Érable"), QStringLiteral("Nogal"),
+                                                           QStringLiteral("Ñandubay"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
+    }
+    void namesInTheTreeFollowTheLanguageOfTheInterface()
+    {
+        QFETCH(int, langue);
+        QFETCH(QStringList, attendu);
+        Harness h;
+        h.model.Num_Langue = static_cast<std::int16_t>(langue); // as the start-up settles it
+        h.open();
+        // More common names, which an order of bytes would put after "Z".
+        for (const char *nom : {"Zelkova", "Érable", "Ñandubay", "Nogal"}) {
+            QVERIFY(h.model.Arbre.ajoute("SEnglish", nom, nom, "livre_ferme"));
+            h.model.Arbre.noeud(nom)->Sorted = true;
+        }
+        h.menu("mnuViewSpecies")->trigger();
+        const QTreeWidgetItem *anglais = h.noeud(QStringLiteral("SEnglish"));
+        QVERIFY(anglais);
+        QStringList noms;
+        for (int i = 0; i < anglais->childCount(); ++i)
+            noms << anglais->child(i)->text(0);
+        QCOMPARE(noms, attendu);
+    }
+
     void oneSpeciesFromThreePlacesInTheTree()
     {
         Harness h;
