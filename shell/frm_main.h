@@ -113,6 +113,8 @@ private:
     void Exec_Print();
     void Imprime_Page();
     void Montre_Contradictions();
+    // Ends the display of contradictions: overlays dropped, the normal determination bar.
+    void Efface_Contradictions_Affichees();
     void Exec_Help();
     void appliqueRafraichissement(const Rafraichissement &r);
     // Replaces every line of the species list.
@@ -153,6 +155,9 @@ private:
     void mnuViewResults_Click();
     void mnuViewSpecies_Click();
     void montreBoutonsDocuments();
+    // Steps of the list click for the selected line; stops early when another line was selected
+    // while pending events ran.
+    void Ouvre_Ligne_Choisie();
     void Tree_esp_NodeClick(QTreeWidgetItem *node);
     void Barre_Verticale_MouseMove(QMouseEvent *event);
     void Barre_Verticale_MouseUp();
@@ -163,6 +168,8 @@ private:
     QLabel *m_panneau2 = nullptr;
     Documents *m_documents = nullptr;
     bool m_Liste_Focus = false;
+    bool m_Clic_Liste_En_Cours = false;  // a click of Liste_Esp is being handled
+    bool m_Clic_Liste_A_Refaire = false; // the selected line changed meanwhile
     bool m_arbreARemplir = false; // Tree_esp waits to be shown before it is filled
     bool m_Saisie_En_Cours = false;
     bool m_Sauvegarde_En_Cours = false; // a close asked for meanwhile waits for the save's outcome
@@ -180,10 +187,10 @@ private:
 // A command line as one text: one pair of surrounding double quotes removed.
 QString Nettoie_Ligne_Commande(QString ligne);
 
-// The help to open: Chemin_Executables + "help\Plomix.chm" when it exists, else the user guide
-// of the language (guide_en.html, guide_es.html or guide_fr.html) from Chemin_Executables + "help"
-// (where an installation puts it), else from the first of `dossiersGuide` that holds it; empty
-// when there is none.
+// The help to open: the user guide of the language (guide_en.html, guide_es.html or
+// guide_fr.html) from Chemin_Executables + "help" (where an installation puts it), else from the
+// first of `dossiersGuide` that holds it, else Chemin_Executables + "help\Plomix.chm" when it
+// exists; empty when there is none.
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide);
 // Where the user guides are looked for: installed beside the program, then the source tree.
 QStringList Dossiers_Guide();

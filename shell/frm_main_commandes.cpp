@@ -188,6 +188,8 @@ void frmMain::Ouvre_Identification(const QString &chemin)
     QCoreApplication::processEvents();
     m.Etat_Choisi = std::move(lue.Etat_Choisi);
     m.Cadre_Fait = std::move(lue.Cadre_Fait);
+    // Contradiction flags belong to the answers being replaced.
+    Efface_Contradictions_Affichees();
     Actualise_Identification();
     if (m_fini)
         return;
@@ -207,12 +209,7 @@ void frmMain::Exec_New()
         Curseur_Attente sablier;
         QCoreApplication::processEvents();
         Nettoye(m);
-        if (m.Nb_Contradictions != 0) {
-            // The overlays of the contradiction check go, and the bar is rebuilt from its table.
-            m.Robots.resize(static_cast<std::size_t>(std::max<std::int16_t>(m.Nb_Robot, 0)));
-            m.Nb_Contradictions = 0;
-            Recharge_Barre();
-        }
+        Efface_Contradictions_Affichees();
         Actualise_Identification();
         if (m_fini)
             return;
@@ -261,10 +258,8 @@ void frmMain::Exec_Copy()
 
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
 {
-    // The help file of the installation when there is one, else the user guide of the language.
-    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
-    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
-        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
+    // The user guide of the language first: a compiled help file needs a reader that this system
+    // seldom has, and the guide opens in any web browser.
     const char *const langues[] = {"en", "es", "fr"};
     const int langue = m.Num_Langue >= 0 && m.Num_Langue <= 2 ? m.Num_Langue : 0;
     const QString nom = QStringLiteral("guide_%1.html").arg(QLatin1String(langues[langue]));
@@ -276,6 +271,9 @@ QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
         if (guide.isFile())
             return guide.absoluteFilePath();
     }
+    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
+    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
+        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
     return {};
 }
 
@@ -368,6 +366,14 @@ void frmMain::Exec_Print()
 }
 
 // ---- Contradictions ----
+
+void frmMain::Efface_Contradictions_Affichees()
+{
+    // The overlays go, and the bar is rebuilt from its table.
+    if (::tarvenko::Efface_Contradictions(m_ctx.modele))
+        Recharge_Barre();
+    m_ui->Robot->invalide();
+}
 
 void frmMain::Montre_Contradictions()
 {

@@ -236,11 +236,10 @@ void frmMain::afficheRecherche(ResultatRecherche r)
         case ResultatRecherche::Issue::AucuneQuestion:
             message(BoutonsMessage::Ok);
             // Nothing is left to ask: back to the drawing rather than to a question bar whose
-            // buttons can record nothing.
-            if (m.Vue_Courante != 2 || !m_ui->Pic_Choix->isVisible()) {
-                statut(QString());
-                Montre_Identification();
-            }
+            // buttons can record nothing. A grid still on show (a retry after a pass that found
+            // nothing) belongs to a question the search has closed, so it goes too.
+            statut(QString());
+            Montre_Identification();
             return;
         case ResultatRecherche::Issue::ProposeReprise:
             if (message(BoutonsMessage::YesNo) != ReponseMessage::Yes) {

@@ -1,13 +1,14 @@
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenuBar>
 #include <QResizeEvent>
-#include <QStatusBar>
-#include <QTimer>
-#include <QLabel>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
@@ -29,6 +30,7 @@
 #include "views/barres.h"
 #include "views/pic_choix.h"
 #include "views/robot_view.h"
+#include "platform/metafile/metafile_picture.h"
 
 using namespace tarvenko;
 using tools::WmfRect;
@@ -75,6 +77,48 @@ QString boutonHorsDePortee(const QToolBar *bar)
 }
 
 int pixelsY(const QWidget *w, int twips) { return qRound(twips / twipsParPixelY(w)); }
+
+constexpr std::int32_t kGris = 0x00E0E0E0; // the cells of writeGrid's picture
+
+// The small key with the bark flagged on button 2 and the leaf type by an overlay on the drawing
+// (writeGrid's picture), with the overlay and the icon on disk.
+void ecritCleAvecContradictions(Harness &h)
+{
+    tools::KbBuilder kb = h.key();
+    // In object order: bark flagged on button 2, then leaf type by an overlay on the drawing.
+    kb.contradiction("ECORCE", 2, "ecorce_c").contradiction("FEUILLE", -1, "feuille_c");
+    kb.ecrit();
+    std::filesystem::create_directories(h.root.path() / "robot/contra");
+    writeGrid(h.root.dossier() + "robot/contra/feuille_c.wmf");
+    QImage icon(16, 16, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+}
+
+// Broad leaves and smooth bark: the beech only.
+void repondHetre(Harness &h)
+{
+    h.answer(1, 0);
+    h.answer(3, 0);
+}
+
+// Selects the line of `espece` and runs the Errors command.
+void montreContradictions(Harness &h, const QString &espece)
+{
+    const int k = h.ligneFinissantPar(espece);
+    QVERIFY(k >= 0);
+    h.liste()->setCurrentRow(k);
+    h.window->Traiter_Fichier(QStringLiteral("Contra"), QString());
+    QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+}
+
+// The colour the drawing shows in the middle of the first cell of writeGrid's picture, over the
+// crown.
+std::int32_t couleurSousLaGrille(Harness &h)
+{
+    auto *robot = h.child<RobotView>("Robot");
+    return robot->couleur(robot->width() / 4, robot->height() / 2);
+}
 
 } // namespace
 
@@ -216,6 +260,84 @@ private Q_SLOTS:
         QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("ECORCE"));
     }
 
+    void onlyTheLeftButtonActs()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.clickDrawing(300, 1500); // the bark zone
+        QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("ECORCE"));
+        h.clickButton("Barre_Question", 3);
+
+        h.clickDrawing(1900, 600, Qt::RightButton); // the trunk
+        h.clickDrawing(800, 600, Qt::MiddleButton); // the crown
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(!h.child<PicChoixView>("Pic_Choix")->isVisible());
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(1, Qt::RightButton);
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{-1});
+        h.clickCell(1);
+        h.clickCell(1, Qt::RightButton); // does not withdraw it either
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1});
+    }
+
+    void theQuestionIsLeftForTheResultsAndSpeciesViews_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<int>("vue");
+        QTest::newRow("results") << QStringLiteral("mnuViewResults") << 3;
+        QTest::newRow("species list") << QStringLiteral("mnuViewSpecies") << 4;
+    }
+    void theQuestionIsLeftForTheResultsAndSpeciesViews()
+    {
+        QFETCH(QString, menu);
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(1);
+        h.menu(qPrintable(menu))->trigger();
+        QTEST(int(h.model.Vue_Courante), "vue");
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+        QVERIFY(!h.child<PicChoixView>("Pic_Choix")->isVisible());
+
+        // The thumbnail returns to the drawing, with nothing recorded.
+        QTest::mouseClick(h.child<RobotView>("Small_Robot"), Qt::LeftButton);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(h.menu("mnuViewIdentification")->isChecked());
+        QVERIFY(!h.menu(qPrintable(menu))->isChecked());
+        QVERIFY(h.bar("Barre_Deter")->isVisible());
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
+    }
+
+    void aFruitlessRetryReturnsToTheDrawing()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("UPDATE Objets_Fic SET Joker = 0");
+        kb.ecrit();
+        h.open();
+        // Only the leaf type may be proposed, and nothing once the flags are read again.
+        const ObjetRow *feuille = h.model.Base_Donnees.objet("FEUILLE");
+        QVERIFY(feuille && feuille->Desc_Num);
+        h.model.Joker.at(static_cast<std::size_t>(*feuille->Desc_Num)) = true;
+
+        h.clickButton("Barre_Deter", 5); // search
+        QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("FEUILLE"));
+        h.clickButton("Barre_Question", 5); // pass, then Yes to the retry, which finds nothing
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{2});
+        QCOMPARE(h.dialogs.messages[0].buttons, BoutonsMessage::YesNo);
+        QCOMPARE(h.dialogs.messages[1].buttons, BoutonsMessage::Ok);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(h.child<RobotView>("Robot")->isVisible());
+        QVERIFY(!h.child<PicChoixView>("Pic_Choix")->isVisible());
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+        QVERIFY(h.bar("Barre_Deter")->isVisible());
+    }
+
     void aClickOnAZoneBorderFallsToTheColour()
     {
         Harness h;
@@ -234,34 +356,19 @@ private Q_SLOTS:
     void contradictionsAreFlaggedOnTheBarAndTheDrawing()
     {
         Harness h;
-        tools::KbBuilder kb = h.key();
-        // In object order: bark flagged on button 2, then leaf type by an overlay on the drawing.
-        kb.contradiction("ECORCE", 2, "ecorce_c").contradiction("FEUILLE", -1, "feuille_c");
-        kb.ecrit();
-        std::filesystem::create_directories(h.root.path() / "robot/contra");
-        writeGrid(h.root.dossier() + "robot/contra/feuille_c.wmf");
-        QImage icon(16, 16, QImage::Format_RGB32);
-        icon.fill(Qt::red);
-        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
-        frmMain &w = h.open();
-        h.clickButton("Barre_Deter", 1);
-        h.clickCell(0); // broad
-        h.clickButton("Barre_Question", 1);
-        h.clickButton("Barre_Deter", 3);
-        h.clickCell(0); // smooth: the beech only
-        h.clickButton("Barre_Question", 1);
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
 
-        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
-        QVERIFY(pine >= 0);
-        h.liste()->setCurrentRow(pine);
-        w.Traiter_Fichier(QStringLiteral("Contra"), QString());
-        QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
         QCOMPARE(h.model.Nb_Contradictions, std::int16_t{2});
         QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot + 2));
         QVERIFY(!h.model.Robots[static_cast<std::size_t>(h.model.Nb_Robot)].Image); // the first one is on a button
         QVERIFY(h.model.Robots[static_cast<std::size_t>(h.model.Nb_Robot) + 1].Image);
         QVERIFY(!Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
         QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(couleurSousLaGrille(h), kGris);
 
         // The next answer ends the display.
         h.clickButton("Barre_Deter", 1);
@@ -269,6 +376,108 @@ private Q_SLOTS:
         QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
         QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
         QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void aSecondCheckShowsOnlyItsOwnContradictions()
+    {
+        Harness h;
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
+        QCOMPARE(couleurSousLaGrille(h), kGris);
+
+        montreContradictions(h, QStringLiteral("Fagus sylvatica")); // it has every answer
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
+        QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void openingAnIdentificationEndsTheContradictionDisplay()
+    {
+        Harness h;
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
+        QVERIFY(!Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+
+        // Needle leaves and furrowed bark: Etat_Choisi then Cadre_Fait, 16-bit little-endian.
+        const QString path = qs(h.root.fichier("pin.ryk"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(QByteArray::fromHex("0000010000000100ffffffff")), qint64{12});
+        file.close();
+        h.window->Traiter_Fichier(QStringLiteral("Open"), path);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 0, 1}));
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
+        QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void theDrawingPaintsOnlyTheOverlaysOfTheCheck()
+    {
+        Harness h;
+        h.key().ecrit();
+        const std::string grille = h.root.dossier() + "descripteurs/feuille.wmf";
+        KeyModel &m = h.model;
+        m.Nb_Robot = 1;
+        m.Robots = {Robot{MetafilePicture::load(qs(h.root.dossier() + "robot/00/arbre.wmf")), {}},
+                    Robot{MetafilePicture::load(qs(grille)), {}}};
+        QVERIFY(m.Robots[0].Image && m.Robots[1].Image);
+        RobotView robot, vignette;
+        for (RobotView *view : {&robot, &vignette})
+            view->resize(400, 300);
+        robot.setModele(&m, true);
+        vignette.setModele(&m, false);
+
+        m.Nb_Contradictions = 0; // an entry left over from an earlier check
+        QCOMPARE(robot.couleur(100, 150), std::int32_t(test::kVert));
+        m.Nb_Contradictions = 1;
+        robot.invalide();
+        QCOMPARE(robot.couleur(100, 150), kGris);
+        QCOMPARE(vignette.couleur(100, 150), std::int32_t(test::kVert)); // the thumbnail never shows them
+    }
+
+    void showingAndEndingErrorsLeavesOneSetOfButtons()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.contradiction("ECORCE", 2, "ecorce_c");
+        kb.ecrit();
+        std::filesystem::create_directories(h.root.path() / "robot/contra");
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::red);
+        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+        frmMain &w = h.open();
+        h.answer(3, 0); // smooth bark: the pine contradicts it
+        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(pine >= 0);
+        QToolBar *deter = h.bar("Barre_Deter");
+        const auto objetsDeLaBarre = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return deter->findChildren<QObject *>().size();
+        };
+        const qsizetype auDebut = objetsDeLaBarre();
+        for (int fois = 0; fois < 4; ++fois) {
+            h.liste()->setCurrentRow(pine);
+            w.Traiter_Fichier(QStringLiteral("Contra"), QString());
+            QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+            QVERIFY(h.model.Nb_Contradictions != 0);
+            // Its Results button (in the bar's overflow here) ends the display, which rebuilds the bar
+            // under the button's own click.
+            Bouton_A(deter, 7)->trigger();
+            QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+            h.menu("mnuViewIdentification")->trigger();
+            w.Recharge_Barre();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(deter->actions().size(), 8);
+        QCOMPARE(objetsDeLaBarre(), auDebut);
     }
 
     void printingTheDrawingNeedsThePrintDialog()

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
@@ -344,6 +345,27 @@ private Q_SLOTS:
         QVERIFY(!h.web()->history()->canGoBack());
     }
 
+    void aKeyHandledDuringAListClickHasTheLastWord()
+    {
+        Harness h;
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        const int hetre = h.ligneFinissantPar(QStringLiteral("Fagus sylvatica"));
+        const int pin = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QCOMPARE(pin, hetre + 1);
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+
+        // A Down key waiting in the queue runs while the click lets pending events through.
+        QCoreApplication::postEvent(h.liste(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+        h.liste()->setCurrentRow(hetre);
+        const QUrl pageDuPin = QUrl::fromLocalFile(qs(h.root.dossier() + "data/error_en.html"));
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), pageDuPin, 10000);
+        QTest::qWait(200); // no later page replaces it
+        QCOMPARE(h.web()->url(), pageDuPin);
+        QCOMPARE(h.liste()->currentRow(), pin);
+        QCOMPARE(qs(h.model.Code_Page), QStringLiteral("PINSY"));
+    }
+
     void theNextPageKeepsTheLanguage_data()
     {
         QTest::addColumn<QString>("affichee");
@@ -407,6 +429,38 @@ private Q_SLOTS:
         for (QTreeWidgetItemIterator it(h.arbre()); *it; ++it)
             ++encore;
         QCOMPARE(encore, noeuds);
+    }
+
+    void namesInTheTreeFollowTheLanguageOfTheInterface_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QStringList>("attendu");
+        QTest::newRow("English") << 0
+                                 << QStringList{QStringLiteral("Beech"), QStringLiteral("Érable"), QStringLiteral("Ñandubay"),
+                                                QStringLiteral("Nogal"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
+        QTest::newRow("Spanish: ñ after n") << 1
+                                            << QStringList{QStringLiteral("Beech"), QStringLiteral("Érable"), QStringLiteral("Nogal"),
+                                                           QStringLiteral("Ñandubay"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
+    }
+    void namesInTheTreeFollowTheLanguageOfTheInterface()
+    {
+        QFETCH(int, langue);
+        QFETCH(QStringList, attendu);
+        Harness h;
+        h.model.Num_Langue = static_cast<std::int16_t>(langue); // as the start-up settles it
+        h.open();
+        // More common names, which an order of bytes would put after "Z".
+        for (const char *nom : {"Zelkova", "Érable", "Ñandubay", "Nogal"}) {
+            QVERIFY(h.model.Arbre.ajoute("SEnglish", nom, nom, "livre_ferme"));
+            h.model.Arbre.noeud(nom)->Sorted = true;
+        }
+        h.menu("mnuViewSpecies")->trigger();
+        const QTreeWidgetItem *anglais = h.noeud(QStringLiteral("SEnglish"));
+        QVERIFY(anglais);
+        QStringList noms;
+        for (int i = 0; i < anglais->childCount(); ++i)
+            noms << anglais->child(i)->text(0);
+        QCOMPARE(noms, attendu);
     }
 
     void oneSpeciesFromThreePlacesInTheTree()
