@@ -354,8 +354,11 @@ void frmMain::Fin_Impression_Page()
 
 bool frmMain::Impression_En_Cours()
 {
-    if (!m_frmPrint || !m_frmPrint->isVisible())
+    // The window exists for as long as the printout runs, even when Escape or its frame's close
+    // button has hidden it.
+    if (!m_frmPrint)
         return false;
+    m_frmPrint->show();
     m_frmPrint->raise();
     m_frmPrint->activateWindow();
     return true;

@@ -259,6 +259,9 @@ private Q_SLOTS:
             // Inside the printout: its progress window lets window events through.
             auto *print = w.findChild<frmPrint *>();
             progression = print && print->isVisible();
+            // Escape hides it; the printout goes on all the same.
+            if (print)
+                print->reject();
             w.Traiter_Fichier(QStringLiteral("New"), QString());
             w.Traiter_Fichier(QStringLiteral("Open"), QString());
             w.Traiter_Fichier(QStringLiteral("Print"), QString());
