@@ -168,11 +168,11 @@ bool frmOptions::Adresse_Remplie()
     if (!texte->text().trimmed().isEmpty())
         return true;
     // Saved as a lone separator, an empty address would open nothing on a web server and make the
-    // whole disk the documents folder.
-    m_ctx.dialogues.message(this, {texteOuAnglais(m_ctx.modele.Num_Langue, 1079), windowTitle(), BoutonsMessage::Ok,
-                                   IconeMessage::Warning});
+    // whole disk the documents folder. The box to fill shows behind the message.
     m_ui->tbsOptions->setCurrentIndex(2);
     texte->setFocus();
+    m_ctx.dialogues.message(this, {texteOuAnglais(m_ctx.modele.Num_Langue, 1079), windowTitle(), BoutonsMessage::Ok,
+                                   IconeMessage::Warning});
     return false;
 }
 
