@@ -108,6 +108,7 @@ void frmMain::connecteCommandes()
     const auto command = [this](QAction *action, const char *word) {
         connect(action, &QAction::triggered, this, [this, word] { Traiter_Fichier(QString::fromLatin1(word), QString()); });
     };
+    connect(m_ui->WebTexte, &QWebEngineView::printFinished, this, &frmMain::Fin_Impression_Page);
     command(m_ui->mnuFileNew, "New");
     command(m_ui->mnuFileOpen, "Open");
     command(m_ui->mnuFileSave, "Save");
@@ -342,8 +343,9 @@ void frmMain::Form_Unload()
 void frmMain::closeEvent(QCloseEvent *event)
 {
     // A close asked for while a save is under way (from inside one of its dialogs): the save
-    // decides first; the user can close once it is done.
-    if (m_Sauvegarde_En_Cours) {
+    // decides first; the user can close once it is done. Likewise under the drawing's printout,
+    // whose progress window lets events through.
+    if (m_Sauvegarde_En_Cours || Impression_En_Cours()) {
         event->ignore();
         return;
     }

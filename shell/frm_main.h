@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
@@ -26,6 +27,7 @@ namespace tarvenko {
 
 struct Contexte;
 class Documents;
+class frmPrint;
 struct KeyModel;
 struct Rafraichissement;
 enum class Occasion;
@@ -111,7 +113,13 @@ private:
     // Puts the drawing, or the state pictures of the question, on the clipboard.
     void Exec_Copy();
     void Exec_Print();
+    // Prints the browser's document; asked for while the browser is still printing, it waits for
+    // that printout to finish.
     void Imprime_Page();
+    void Fin_Impression_Page();
+    // The drawing is being printed: its progress window is brought forward, and the caller, a
+    // command that would change what is printed or close the window, does not start.
+    bool Impression_En_Cours();
     void Montre_Contradictions();
     // Ends the display of contradictions: overlays dropped, the normal determination bar.
     void Efface_Contradictions_Affichees();
@@ -181,7 +189,9 @@ private:
     std::optional<double> m_proportionBarre;
     bool m_charge = false; // the window has finished loading
     bool m_fini = false;   // a fatal error ended the program
-    std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress
+    std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress, kept until it has finished
+    int m_Pages_En_Attente = 0;             // page printouts asked for meanwhile
+    QPointer<frmPrint> m_frmPrint;          // the progress window of the drawing's printout on show
 };
 
 // A command line as one text: one pair of surrounding double quotes removed.

@@ -13,6 +13,7 @@
 
 #include <filesystem>
 
+#include "commands/frm_print.h"
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
@@ -490,6 +491,46 @@ private Q_SLOTS:
         h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
         w.Traiter_Fichier(QStringLiteral("Print"), QString());
         QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+    }
+
+    void nothingStartsUnderThePrintProgressWindow()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.answer(1, 0); // a modified identification: New and Open would ask about it
+        const std::vector<std::int16_t> reponses = h.model.Etat_Choisi;
+        h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
+        // Once each: no answer would let the command go on, whichever one it is asked for.
+        h.dialogs.reponses = {ReponseMessage::Cancel, ReponseMessage::Cancel, ReponseMessage::No};
+        bool progression = false, fermee = true;
+        QTimer::singleShot(0, &w, [&] {
+            // Inside the printout: its progress window lets window events through.
+            auto *print = w.findChild<frmPrint *>();
+            progression = print && print->isVisible();
+            // Escape hides it; the printout goes on all the same.
+            if (print)
+                print->reject();
+            w.Traiter_Fichier(QStringLiteral("New"), QString());
+            w.Traiter_Fichier(QStringLiteral("Open"), QString());
+            w.Traiter_Fichier(QStringLiteral("Print"), QString());
+            fermee = w.close();
+        });
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QVERIFY(progression);
+        QVERIFY(!fermee);
+        QCOMPARE(h.dialogs.impressions, 1);
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        QCOMPARE(h.model.Etat_Choisi, reponses);
+        QVERIFY(w.isVisible());
+        QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+        QVERIFY(!w.findChild<frmPrint *>() || !w.findChild<frmPrint *>()->isVisible());
+
+        // Once it is done, they work again.
+        h.dialogs.reponses = {ReponseMessage::Cancel};
+        w.Traiter_Fichier(QStringLiteral("New"), QString());
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
     }
 
     void theDrawingIsLaidOutInTwips()

@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSettings>
@@ -372,6 +373,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("suivante");
         QTest::newRow("Spanish page shown") << "q/quero/quero_es.html" << "f/fagsy/fagsy_es.html";
         QTest::newRow("not a page shown") << "q/quero/quero.txt" << "f/fagsy/fagsy_en.html";
+        QTest::newRow("a page without a language shown") << "q/quero/bark.html" << "f/fagsy/fagsy_en.html";
     }
     void theNextPageKeepsTheLanguage()
     {
@@ -736,6 +738,94 @@ private Q_SLOTS:
         QCOMPARE(h.script(QStringLiteral("1"), QWebEngineScript::MainWorld).toInt(), 1);
         QVERIFY(!h.docs().zoom()->isVisible());
         QCOMPARE(h.docs().etatZoom().Souris_X, 0);
+    }
+
+    void aWebAddressWithoutSchemeIsAWebSite_data()
+    {
+        QTest::addColumn<bool>("vide"); // the address an empty box used to be saved as
+        QTest::newRow("host and port without http://") << false;
+        QTest::newRow("a lone slash") << true;
+    }
+    void aWebAddressWithoutSchemeIsAWebSite()
+    {
+        QFETCH(bool, vide);
+        test::TempDir site;
+        ecris(site.path() / "q/quero/quero_en.html", page("Quercus"));
+        test::ServeurHttp serveur(qs(site.dossier()));
+        const QString sansSchema = serveur.adresse().mid(QStringLiteral("http://").size());
+        Harness h(QStringLiteral("http"), vide ? QStringLiteral("/") : sansSchema);
+        h.open();
+        QAction *stop = h.bouton("Stop");
+        if (vide) {
+            h.menu("mnuViewResults")->trigger();
+            // Nothing can be opened, and Stop does not stay on as if something were loading.
+            QTRY_VERIFY(!stop->isEnabled());
+            QVERIFY(h.web()->url().isEmpty());
+            return;
+        }
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QCOMPARE(h.web()->url().toString(QUrl::RemovePort), QStringLiteral("http://127.0.0.1/q/quero/quero_en.html"));
+        QTRY_VERIFY(!stop->isEnabled());
+        QCOMPARE(h.script(QStringLiteral("document.body.textContent"), QWebEngineScript::MainWorld).toString(),
+                 QStringLiteral("Quercus"));
+    }
+
+    void localPagesReadOnlyTheDocumentsFolder()
+    {
+        Harness h;
+        ecris(h.root.path() / "secret.txt", QStringLiteral("secret"));
+        // A page of the key that tries to read a file of the documents, one beside them and the
+        // error page of the data folder, and to show one beside them in a frame.
+        ecris(h.root.path() / "documents/q/quero/curieux.html",
+              page("<iframe id='c' src='../../../secret.txt'></iframe><script>"
+                   "function lis(a) { return fetch(a).then(function (r) { return r.text(); })"
+                   "  .then(function (t) { return t.length ? 'read' : 'empty'; }, function () { return 'refused'; }); }"
+                   "Promise.all([lis('bark.html'), lis('../../../secret.txt'), lis('../../../data/error_en.html')])"
+                   "  .then(function (r) { document.title = r.join(' '); });"
+                   "</script>"));
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/curieux.html")); }));
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->title(), QStringLiteral("read refused refused"), 10000);
+        const auto cadre = [&] {
+            return h.script(QStringLiteral("var d = document.getElementById('c').contentDocument;"
+                                           "d && d.body ? d.body.textContent : ''"),
+                            QWebEngineScript::MainWorld)
+                .toString();
+        };
+        QVERIFY(!cadre().contains(QLatin1String("secret")));
+
+        // The program's own pages load as before: the species page, and the error page beside the
+        // documents.
+        QSignalSpy fini(h.web()->page(), &QWebEnginePage::loadFinished);
+        QVERIFY(h.clicLigne(QStringLiteral("Pinus sylvestris")));
+        QCOMPARE(h.web()->url().fileName(), QStringLiteral("error_en.html"));
+        QVERIFY(fini.last().at(0).toBool());
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QVERIFY(fini.last().at(0).toBool());
+    }
+
+    void printingAPageTwiceWaitsForTheFirst()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QSignalSpy finis(h.web(), &QWebEngineView::printFinished);
+        h.dialogs.pdf = qs(h.root.fichier("page.pdf"));
+        // The second Print comes before the browser has finished the first printout.
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finis.count(), 2, 20000);
+        QCOMPARE(h.dialogs.impressions, 2);
+        QVERIFY(finis.at(0).at(0).toBool());
+        QVERIFY(finis.at(1).at(0).toBool());
+        QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+        // Nothing waits any more: the next one prints at once.
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finis.count(), 3, 20000);
+        QCOMPARE(h.dialogs.impressions, 3);
     }
 
     void theListTakesTheFocusOnlyOnce()
