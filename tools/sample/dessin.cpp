@@ -185,10 +185,9 @@ void dessineFeuilleCarte(Toile &t, const Theme &th, const std::vector<std::strin
                 const Theme &m_b;
             } brin(th);
             brinAiguilles(t, brin, m[1]);
-        }
-        else if (m[0] == "ecailles")
+        } else if (m[0] == "ecailles") {
             rameauEcailles(t, th, m[1]);
-        else {
+        } else {
             SpecFeuille f;
             f.axe = true;
             f.dessous = true;
