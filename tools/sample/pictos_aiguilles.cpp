@@ -14,13 +14,20 @@ void brinAiguilles(Toile &t, const Theme &th, const std::string &g, Couleur c)
     const Pt a{90, 640}, b{910, 420};
     const auto surRameau = [&](double u) { return Pt{a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u}; };
     const double angleRameau = std::atan2(b.y - a.y, b.x - a.x) * 180 / kPi;
+    // The spray as pieces, bottom first: strokes (the twig, the needles) and round sheaths.
+    struct Piece {
+        Role role;
+        Couleur couleur;
+        Pt o, f;
+        double largeur; // of a stroke from o to f; for a sheath, its radius round o
+        bool gaine;
+    };
+    std::vector<Piece> pieces{{Role::Rameau, nat::rameau, a, b, 26, false}};
     const auto aiguille = [&](Pt o, double angle, double l, double w) {
         const Pt d = tourne({l, 0}, angle);
-        t.trait({o, {o.x + d.x, o.y + d.y}}, w);
+        pieces.push_back({Role::Aiguille, c, o, {o.x + d.x, o.y + d.y}, w, false});
     };
-    plein(t, th, Role::Rameau, nat::rameau);
-    t.trait({a, b}, 26);
-    plein(t, th, Role::Aiguille, c);
+    const auto gaine = [&](Pt o, double r) { pieces.push_back({Role::Attache, nat::brun, o, o, r, true}); };
     if (g == "single") {
         for (double u = 0.04; u < 0.98; u += 0.035)
             for (double sg : {-1.0, 1.0})
@@ -32,18 +39,14 @@ void brinAiguilles(Toile &t, const Theme &th, const std::string &g, Couleur c)
         for (double u = 0.08; u < 0.95; u += 0.16, ++k) {
             const Pt o = surRameau(u);
             const double base = angleRameau + (k % 2 ? 55 : -55);
-            plein(t, th, Role::Attache, nat::brun);
-            rond(t, o, 14);
-            plein(t, th, Role::Aiguille, c);
+            gaine(o, 14);
             for (int i = 0; i < n; ++i)
                 aiguille(o, base - 14 * (n - 1) / 2.0 + 14 * i, l, g == "fives" ? 9 : 13);
         }
     } else if (g == "tufts") {
         for (double u = 0.12; u < 0.95; u += 0.2) {
             const Pt o = surRameau(u);
-            plein(t, th, Role::Attache, nat::brun);
-            rond(t, o, 22);
-            plein(t, th, Role::Aiguille, c);
+            gaine(o, 22);
             for (int i = 0; i < 13; ++i)
                 aiguille(o, angleRameau - 170 + 12.5 * i, 120, 9);
         }
@@ -54,6 +57,32 @@ void brinAiguilles(Toile &t, const Theme &th, const std::string &g, Couleur c)
                 aiguille(o, angleRameau + d, 150, 18);
         }
     }
+    // Long needles near the tip reach past the box: then the whole spray is shrunk into it,
+    // centred, so that it never spills out of its card.
+    double x1 = 1e9, y1 = 1e9, x2 = -1e9, y2 = -1e9;
+    for (const Piece &p : pieces) {
+        const double r = p.gaine ? p.largeur : p.largeur / 2;
+        x1 = std::min({x1, p.o.x - r, p.f.x - r});
+        y1 = std::min({y1, p.o.y - r, p.f.y - r});
+        x2 = std::max({x2, p.o.x + r, p.f.x + r});
+        y2 = std::max({y2, p.o.y + r, p.f.y + r});
+    }
+    constexpr double bord = 20;
+    t.empile();
+    if (x1 < bord || y1 < bord || x2 > 1000 - bord || y2 > 1000 - bord) {
+        const double k = std::min({1.0, (1000 - 2 * bord) / (x2 - x1), (1000 - 2 * bord) / (y2 - y1)});
+        t.translate(500, 500);
+        t.echelle(k, k);
+        t.translate(-(x1 + x2) / 2, -(y1 + y2) / 2);
+    }
+    for (const Piece &p : pieces) {
+        plein(t, th, p.role, p.couleur);
+        if (p.gaine)
+            rond(t, p.o, p.largeur);
+        else
+            t.trait({p.o, p.f}, p.largeur);
+    }
+    t.depile();
 }
 
 void rameauEcailles(Toile &t, const Theme &th, const std::string &forme, Couleur c)
