@@ -6,6 +6,7 @@
 #include <numeric>
 #include <utility>
 
+#include "engine/numeric_characters.h"
 #include "knowledge/numeric.h"
 #include "resources/string_table.h"
 
@@ -55,6 +56,7 @@ void Calcule_Scores(KeyModel &m)
         for (std::size_t s = 0; s < especes; ++s)
             m.Score_Esp[s] += facteur * colonne[s];
     }
+    Ajoute_Scores_Num(m);
 }
 
 void Trie_Scores(KeyModel &m)
@@ -80,6 +82,7 @@ void Calcule_Pourcentages(KeyModel &m)
     const std::size_t etats = std::min(compte(m.Nb_Etats_Desc), m.Etat_Choisi.size());
     for (std::size_t e = 0; e < etats; ++e)
         total += poidsChoisi(m, e);
+    total += Poids_Num_Choisi(m);
 
     const std::vector<std::int64_t> &scores = m.Classement[0];
     m.Pourcent_Esp.assign(scores.size(), 0);

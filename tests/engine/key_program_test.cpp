@@ -82,7 +82,7 @@ TEST_F(Programme, jsonCarriesTheQuestionAndTheContradictions)
     EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
                         "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
                         "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": [{\"objet\": \"FEUILLE\", "
-                        "\"state\": \"F_LARGE\"}]}\n");
+                        "\"state\": \"F_LARGE\"}], \"values\": []}\n");
 }
 
 TEST_F(Programme, anIdentificationFileIsOpenedBeforeTheAnswers)
