@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "engine/discriminant.h"
 #include "knowledge/text.h"
@@ -167,11 +168,12 @@ double Mesure_Num(const KeyModel &m, int c, const std::vector<std::int64_t> &lea
     const Caractere_Num *car = caractere(m, c);
     if (!car || lead.empty())
         return 0.0;
-    // Bounds of the known ranges: +1 where a range starts, -1 where one ends; starts first at
-    // one value, so that a range reduced to a point still holds it.
+    // Bounds of the known ranges: where a species enters and where it leaves. At one value the
+    // entries come first, so that a range reduced to a point still holds it.
     struct Borne {
         double valeur;
-        int sens;
+        bool entre;
+        std::uint64_t cle; // the species' mark in the set's fingerprint
     };
     std::vector<Borne> bornes;
     bornes.reserve(2 * lead.size());
@@ -182,32 +184,48 @@ double Mesure_Num(const KeyModel &m, int c, const std::vector<std::int64_t> &lea
             ++inconnues;
             continue;
         }
-        bornes.push_back({car->bas[s], +1});
-        bornes.push_back({car->haut[s], -1});
+        // splitmix64 of the species number: a set is known by the XOR of its members' marks.
+        std::uint64_t z = static_cast<std::uint64_t>(s64) + 0x9E3779B97F4A7C15ull;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        bornes.push_back({car->bas[s], true, z});
+        bornes.push_back({car->haut[s], false, z});
     }
     std::sort(bornes.begin(), bornes.end(), [](const Borne &a, const Borne &b) {
-        return a.valeur != b.valeur ? a.valeur < b.valeur : a.sens > b.sens;
+        return a.valeur != b.valeur ? a.valeur < b.valeur : a.entre > b.entre;
     });
-    // Sweep: the set of species changes only where a range starts or ends, so each interval
-    // between two changes holds one set, counted by its size.
-    std::vector<std::int64_t> intervalles;
+    // Sweep: the set of species changes only where a range starts or ends. Every set met is one
+    // outcome of the answer, wherever on the line it is met again.
+    std::map<std::uint64_t, std::int64_t> ensembles;
+    std::uint64_t empreinte = 0;
     std::int64_t actives = 0;
+    const auto note = [&] {
+        if (actives > 0)
+            ensembles.emplace(empreinte, actives + inconnues);
+    };
     for (std::size_t i = 0; i < bornes.size();) {
         const double v = bornes[i].valeur;
-        std::int64_t debuts = 0, fins = 0;
-        for (; i < bornes.size() && bornes[i].valeur == v; ++i)
-            (bornes[i].sens > 0 ? debuts : fins) += 1;
-        if (debuts > 0) {
-            if (actives > 0)
-                intervalles.push_back(actives + inconnues);
-            actives += debuts;
+        if (bornes[i].entre) {
+            note();
+            for (; i < bornes.size() && bornes[i].valeur == v && bornes[i].entre; ++i) {
+                empreinte ^= bornes[i].cle;
+                ++actives;
+            }
         }
-        if (fins > 0) {
-            intervalles.push_back(actives + inconnues);
-            actives -= fins;
+        if (i < bornes.size() && bornes[i].valeur == v && !bornes[i].entre) {
+            note();
+            for (; i < bornes.size() && bornes[i].valeur == v; ++i) {
+                empreinte ^= bornes[i].cle;
+                --actives;
+            }
         }
     }
-    return Mesure_Discriminante(intervalles, static_cast<std::int64_t>(lead.size()));
+    std::vector<std::int64_t> parEnsemble;
+    parEnsemble.reserve(ensembles.size());
+    for (const auto &[cle, nombre] : ensembles)
+        parEnsemble.push_back(nombre);
+    return Mesure_Discriminante(parEnsemble, static_cast<std::int64_t>(lead.size()));
 }
 
 std::string Nom_Cadre(const KeyModel &m, int g)

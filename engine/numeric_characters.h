@@ -59,10 +59,10 @@ Question_Num Decrit_Question_Num(const KeyModel &m, int c);
 std::vector<Reponse_Num> Reponses_Num(const KeyModel &m);
 std::vector<std::string> Applique_Reponses_Num(KeyModel &m, const std::vector<Reponse_Num> &reponses);
 
-// How well numeric character `c` splits the leading species: the sorted bounds of their ranges
-// cut the values into intervals, neighbouring intervals holding the same species are one, and the
-// intervals are measured as the states of a character are (Mesure_Discriminante). A leading
-// species without data is in every interval. 0 when fewer than two intervals are left.
+// How well numeric character `c` splits the leading species: the bounds of their ranges cut the
+// values into intervals, each holding a set of species; every distinct set is one outcome, and
+// the outcomes are measured as the states of a character are (Mesure_Discriminante). A leading
+// species without data is in every set. 0 when fewer than two sets are left.
 double Mesure_Num(const KeyModel &m, int c, const std::vector<std::int64_t> &leaders);
 
 // The name of character group `g` in the interface language (English where that language has

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "base_de_test.h"
+#include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
 
 using namespace tarvenko;
@@ -217,6 +218,57 @@ TEST(Descendance, missingRowsAreReportedAndSkipped)
                                                 {Incoherence::Genre::EtatSansCaractere, std::to_string(base.etat("Q2"))}}));
     EXPECT_EQ(base.choisi("Q1"), 0);
     EXPECT_EQ(base.choisi("P2"), 1);
+}
+
+TEST(Descendance, aNumericCharacterUnderAReplacedStateLosesItsAnswerAndANewIdentificationAll)
+{
+    BaseDeTest base;
+    base.kb.espece("Alpha", "F", "ALPHA");
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}});
+    base.kb.numerique({.objet = "LONGUEUR", .unite = "cm"});
+    base.kb.numerique({.objet = "TRONC", .unite = "m"});
+    base.kb.descendance("F_LARGE", "LONGUEUR");
+    base.charge();
+    const int longueur = Caractere_Num_De(base.m, "LONGUEUR"), tronc = Caractere_Num_De(base.m, "TRONC");
+    base.repond("F_LARGE");
+    Repond_Num(base.m, longueur, 12);
+    Repond_Num(base.m, tronc, 30);
+
+    EXPECT_TRUE(base.repond("F_AIG").empty()) << "a numeric dependant is no unknown object";
+    EXPECT_FALSE(base.m.Valeur_Num[static_cast<std::size_t>(longueur)]);
+    EXPECT_EQ(base.m.Valeur_Num[static_cast<std::size_t>(tronc)], 30.0);
+
+    Nettoye(base.m);
+    EXPECT_FALSE(base.m.Valeur_Num[static_cast<std::size_t>(tronc)]);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ListeQuestions, groupNamesAndStatePicturesComeFromTheirTablesInTheLanguage)
+{
+    BaseDeTest base;
+    base.kb.espece("Alpha", "F", "ALPHA");
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}, .cadre = 0});
+    base.kb.objet({.objet = "ECORCE", .etats = {"E_LISSE"}, .cadre = 1});
+    base.kb.nomCadre(0, {"Leaves", "Hojas", "Feuilles"}).nomCadre(1, {"Bark", "", ""});
+    base.kb.imageEtat("F_LARGE", "large.png");
+    base.charge();
+
+    struct Cas {
+        std::int16_t langue;
+        int cadre;
+        std::string nom;
+    };
+    for (const Cas &c : {Cas{0, 0, "Leaves"}, Cas{1, 0, "Hojas"}, Cas{2, 0, "Feuilles"}, Cas{2, 1, "Bark"}, Cas{0, 2, ""},
+                         Cas{0, -1, ""}}) {
+        base.m.Num_Langue = c.langue;
+        EXPECT_EQ(Nom_Cadre(base.m, c.cadre), c.nom) << "language " << c.langue << ", group " << c.cadre;
+    }
+    EXPECT_EQ(Image_Etat(base.m, base.etat("F_LARGE")), "large.png");
+    EXPECT_EQ(Image_Etat(base.m, base.etat("F_AIG")), "");
+    EXPECT_EQ(Image_Etat(base.m, 99), "");
 }
 
 } // namespace
