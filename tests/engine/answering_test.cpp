@@ -3,6 +3,7 @@
 #include "base_de_test.h"
 #include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
+#include "engine/question_list.h"
 
 using namespace tarvenko;
 using tarvenko::test::BaseDeTest;
@@ -269,6 +270,33 @@ TEST(ListeQuestions, groupNamesAndStatePicturesComeFromTheirTablesInTheLanguage)
     EXPECT_EQ(Image_Etat(base.m, base.etat("F_LARGE")), "large.png");
     EXPECT_EQ(Image_Etat(base.m, base.etat("F_AIG")), "");
     EXPECT_EQ(Image_Etat(base.m, 99), "");
+}
+
+TEST(ListeQuestions, groupsHoldEachQuestionOnceWithWhatIsAnswered)
+{
+    BaseDeTest base;
+    base.kb.espece("Alpha", "F", "ALPHA");
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}, .cadre = 1, .tipText = "Leaf"});
+    base.kb.objet({.objet = "FEUILLE", .cadre = 1, .contrainte = "F_AIG", .ligneSupplementaire = true});
+    base.kb.objet({.objet = "ECORCE", .etats = {"E_LISSE"}, .cadre = 0, .tipText = "Bark"});
+    base.kb.objet({.objet = "PORT", .etats = {"P_DRESSE"}, .tipText = "Habit"});
+    base.kb.numerique({.objet = "LONGUEUR", .noms = {"Leaf length", "", ""}, .unite = "cm", .cadre = 1});
+    base.kb.numerique({.objet = "AGE", .unite = "years"});
+    base.kb.nomCadre(1, {"Leaves", "", ""});
+    base.charge();
+    base.choisit("F_AIG");
+    Repond_Num(base.m, Caractere_Num_De(base.m, "LONGUEUR"), 4);
+
+    std::string texte;
+    for (const GroupeQuestions &g : Liste_Questions(base.m)) {
+        texte += std::to_string(g.cadre) + " '" + g.nom + "':";
+        for (const EntreeQuestion &q : g.questions)
+            texte += " " + q.objet + "(" + q.nom + (q.numerique ? ", number" : "") + (q.repondue ? ", answered" : "") + ")";
+        texte += "\n";
+    }
+    EXPECT_EQ(texte, "0 '': ECORCE(Bark)\n"
+                     "1 'Leaves': FEUILLE(Leaf, answered) LONGUEUR(Leaf length, number, answered)\n"
+                     "-1 '': PORT(Habit) AGE(AGE, number)\n");
 }
 
 } // namespace
