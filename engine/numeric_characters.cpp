@@ -107,6 +107,19 @@ std::int64_t Poids_Num_Choisi(const KeyModel &m)
     return total;
 }
 
+std::vector<int> Contradictions_Num(const KeyModel &m, int espece)
+{
+    std::vector<int> out;
+    if (espece < 0 || espece >= m.Nb_Esp)
+        return out;
+    for (std::size_t c = 0; c < m.Caracteres_Num.size(); ++c) {
+        const std::optional<double> v = valeur(m, c);
+        if (v && !Accepte_Num(m, m.Caracteres_Num[c], static_cast<std::size_t>(espece), *v))
+            out.push_back(static_cast<int>(c));
+    }
+    return out;
+}
+
 std::optional<Etendue_Num> Etendue_Chez_Leaders(const KeyModel &m, int c)
 {
     const Caractere_Num *car = caractere(m, c);

@@ -33,6 +33,10 @@ void Ajoute_Scores_Num(KeyModel &m);
 // The weight of the answered numeric characters, part of the total a percentage is taken of.
 std::int64_t Poids_Num_Choisi(const KeyModel &m);
 
+// The numeric characters whose answer species `espece` does not match, in the order of
+// Caracteres_Num: what the Errors command can list beside the contradicted states.
+std::vector<int> Contradictions_Num(const KeyModel &m, int espece);
+
 // The range of the usual values among the species in the lead (the Nb_Esp_Max first of the
 // ranking; all species when none is listed), over those that have data.
 struct Etendue_Num {

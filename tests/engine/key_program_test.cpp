@@ -166,6 +166,10 @@ TEST_F(ProgrammeNumerique, valuesAreScoredAndListed)
     EXPECT_EQ(e.sortie, " 100% - Gamma\n 67% - Alpha\n 33% - Beta\n 1 species at 100 %\nvalue: LONGUEUR 3.5 cm\n"
                         "question: none\n")
         << "Gamma: unknown never counts against it";
+
+    e = lance({"--threshold", "50", "--value", "LONGUEUR=3.5", "--answer", "F_LARGE", "--species", "Beta"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_NE(e.sortie.find("question: none\ncontradiction: LONGUEUR 3.5\n"), std::string::npos) << e.sortie;
 }
 
 TEST_F(ProgrammeNumerique, theSearchMayAskForANumber)

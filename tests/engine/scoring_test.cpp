@@ -202,8 +202,13 @@ TEST_F(ScoreNumerique, statesAndNumbersAddUpAndTheTotalHoldsTheWeight)
     EXPECT_EQ(Affiche_Especes(base.m).lignes,
               (std::vector<std::string>{" 100% - Alpha", " 67% - Gamma", " 33% - Beta", " 0% - Delta"}));
 
+    EXPECT_EQ(Contradictions_Num(base.m, base.espece("Beta")), std::vector<int>{c});
+    EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Gamma")).empty()) << "no data contradicts nothing";
+    EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Alpha")).empty());
+
     Retire_Num(base.m, c);
     EXPECT_EQ(Affiche_Especes(base.m).lignes, avant.lignes);
+    EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Beta")).empty());
     EXPECT_FALSE(Repond_Num(base.m, c, std::nan(""))) << "text typed in the entry is no answer";
     EXPECT_FALSE(Repond_Num(base.m, 7, 1.0));
     EXPECT_EQ(Affiche_Especes(base.m).lignes, avant.lignes);

@@ -5,15 +5,16 @@
 
 namespace tarvenko::key {
 
-namespace {
-
-// The shortest text that reads back as the same double.
-std::string nombre(double value)
+std::string Sortie_Nombre(double value)
 {
     char buffer[64];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return ec == std::errc() ? std::string(buffer, end) : std::string("0");
 }
+
+namespace {
+
+std::string nombre(double value) { return Sortie_Nombre(value); }
 
 std::string chaine(const std::string &text)
 {

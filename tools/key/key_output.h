@@ -6,10 +6,14 @@
 
 namespace tarvenko::key {
 
+// The shortest text that reads back as the same double.
+std::string Sortie_Nombre(double value);
+
 // Plain text: the species lines, the Legende text, one "value: OBJET NUMBER UNIT" line per numeric
 // answer, then "question: OBJET MEASURE STATE..." ("question: OBJET MEASURE number MIN MAX UNIT"
 // for a numeric character, "question: none" when nothing is left to ask) and one
-// "contradiction: OBJET STATE" line per contradiction.
+// "contradiction: OBJET STATE" line per contradiction (the answer in place of the state for a
+// number the species' range does not hold).
 std::string Sortie_Texte(const Rapport &rapport);
 
 // One JSON object: lines, nb_esp_max, legende, question ({objet, measure, states}, with unit and

@@ -15,6 +15,7 @@
 #include "knowledge/loader.h"
 #include "knowledge/text.h"
 #include "platform/file_lookup.h"
+#include "tools/key/key_output.h"
 
 namespace tarvenko::key {
 
@@ -153,6 +154,10 @@ Rapport Execute(const Demande &demande)
         rapport.contradictions.emplace();
         for (const tarvenko::Contradiction &c : Cherche_Contradictions(m, espece))
             rapport.contradictions->push_back({c.objet, c.idCarac.empty() ? std::to_string(c.etat) : c.idCarac});
+        // A number the species' range does not hold: the answer stands for the state.
+        for (const int c : Contradictions_Num(m, espece))
+            rapport.contradictions->push_back({m.Caracteres_Num[static_cast<std::size_t>(c)].Objet,
+                                               Sortie_Nombre(*m.Valeur_Num[static_cast<std::size_t>(c)])});
     }
     return rapport;
 }
