@@ -1,12 +1,14 @@
 #include "commands/fichier_identification.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 
 namespace tarvenko {
@@ -90,12 +92,45 @@ const AppelsFichier &appelsSysteme()
     return systeme;
 }
 
+namespace {
+
+// The file a path ends at once its symbolic links are followed; the path itself when it is no
+// link. A link to a file not yet made gives that file. Nothing past 40 links, the system's own
+// limit: they go round in a circle.
+std::optional<std::filesystem::path> cibleDesLiens(const std::filesystem::path &path)
+{
+    namespace fs = std::filesystem;
+    fs::path cible = path;
+    for (int saut = 0; saut < 40; ++saut) {
+        std::error_code ec;
+        if (!fs::is_symlink(fs::symlink_status(cible, ec)))
+            return cible;
+        const fs::path vers = fs::read_symlink(cible, ec);
+        if (ec)
+            return cible;
+        cible = vers.is_absolute() ? vers : cible.parent_path() / vers;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 bool Ecrit_Fichier_Sur(const std::string &path, const std::vector<unsigned char> &bytes, std::string &erreur,
                        const AppelsFichier &appels)
 {
     namespace fs = std::filesystem;
-    const fs::path target(path);
+    // Saved through a symbolic link, the file it points to is replaced and the link stays: the
+    // temporary file is made beside that file, since a rename cannot cross file systems.
+    const std::optional<fs::path> resolu = cibleDesLiens(fs::path(path));
+    if (!resolu) {
+        erreur = raison(ELOOP);
+        return false;
+    }
+    const fs::path &target = *resolu;
     const fs::path dossier = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    // The file being replaced keeps its rights: a private identification stays private.
+    struct stat avant {};
+    const bool remplace = ::stat(target.c_str(), &avant) == 0 && S_ISREG(avant.st_mode);
 
     // A name of our own, never an existing file: another program's file is not truncated.
     std::random_device rd;
@@ -104,7 +139,7 @@ bool Ecrit_Fichier_Sur(const std::string &path, const std::vector<unsigned char>
     for (int essai = 0; essai < 16 && fd < 0; ++essai) {
         temporary = dossier / ("." + target.filename().string() + "." + std::to_string(rd()) + ".tmp");
         do
-            fd = appels.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd = appels.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, remplace ? 0600 : 0666);
         while (fd < 0 && errno == EINTR);
         if (fd < 0 && errno != EEXIST)
             break;
@@ -120,6 +155,11 @@ bool Ecrit_Fichier_Sur(const std::string &path, const std::vector<unsigned char>
         erreur = raison(numero);
         return false;
     };
+
+    // Made private, then given the old file's rights; where the file system keeps no rights
+    // (FAT), a refusal leaves the copy private, never more open than the file it replaces.
+    if (remplace)
+        ::fchmod(fd, avant.st_mode & 07777);
 
     // Short writes go on where they stopped; a write that makes no progress is a full disk.
     std::size_t ecrits = 0;

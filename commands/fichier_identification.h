@@ -51,7 +51,8 @@ const AppelsFichier &appelsSysteme();
 
 // Writes `bytes` safely: into a new temporary file of the same folder, flushed to the disk, then
 // renamed over the target, so that a failure at any step leaves any previous file as it was and
-// no temporary file behind. False with the reason in `erreur`.
+// no temporary file behind. A symbolic link is followed: its target is replaced and keeps its
+// rights, the link stays. False with the reason in `erreur`.
 bool Ecrit_Fichier_Sur(const std::string &path, const std::vector<unsigned char> &bytes, std::string &erreur,
                        const AppelsFichier &appels = appelsSysteme());
 

@@ -5,7 +5,7 @@
 
 #include "engine/drawing_layers.h"
 #include "knowledge/key_model.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/metafile/metafile.h"
 #include "platform/qt_text.h"
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 
 namespace tarvenko {
 
@@ -39,9 +39,22 @@ std::vector<Contradiction> Cherche_Contradictions(const KeyModel &m, int espece)
     return out;
 }
 
+bool Efface_Contradictions(KeyModel &m)
+{
+    const auto couches = static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0));
+    if (m.Robots.size() > couches)
+        m.Robots.resize(couches);
+    const bool affichees = m.Nb_Contradictions != 0;
+    m.Nb_Contradictions = 0;
+    return affichees;
+}
+
 AffichageContradictions Montre_Contradictions(KeyModel &m, std::optional<int> ligne, const Charge_Image &charge)
 {
     AffichageContradictions result;
+    // Each check shows its own overlays only: an entry left by an earlier one and not overwritten
+    // would otherwise stay among the painted ones.
+    Efface_Contradictions(m);
     if (ligne && *ligne >= 0 && static_cast<std::size_t>(*ligne) < m.Classement[1].size())
         result.contradictions = Cherche_Contradictions(m, static_cast<int>(m.Classement[1][static_cast<std::size_t>(*ligne)]));
     m.Nb_Contradictions = static_cast<std::int16_t>(std::min<std::size_t>(result.contradictions.size(), 32767));

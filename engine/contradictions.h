@@ -41,10 +41,16 @@ struct AffichageContradictions {
     std::vector<IconeBouton> icones;            // one per existing But_Deter row 1 ... Nb_But_Deter
 };
 
-// The Errors command: finds the contradictions of the species on list line `ligne` (its rank;
-// none selected gives none), sets Nb_Contradictions, adds an overlay to Robots for each
-// contradiction flagged on the drawing (Bouton -1) and lists the determination-bar icons to use.
-// The window rebuilds the bar from `icones` and returns to the identification view.
+// Ends the display of contradictions: Robots is cut back to its Nb_Robot layers and
+// Nb_Contradictions is 0. True when flags were on show, so that the window rebuilds the
+// determination bar with its normal icons (Recharge_Barre).
+bool Efface_Contradictions(KeyModel &m);
+
+// The Errors command: drops the overlays of an earlier check, finds the contradictions of the
+// species on list line `ligne` (its rank; none selected gives none), sets Nb_Contradictions, adds
+// an overlay to Robots for each contradiction flagged on the drawing (Bouton -1) and lists the
+// determination-bar icons to use. The window rebuilds the bar from `icones` and returns to the
+// identification view.
 AffichageContradictions Montre_Contradictions(KeyModel &m, std::optional<int> ligne, const Charge_Image &charge);
 
 } // namespace tarvenko

@@ -2,7 +2,7 @@
 
 #include "engine/conditions.h"
 #include "knowledge/text.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 
 namespace tarvenko {
 

@@ -1,6 +1,6 @@
 #include "engine/question_bar.h"
 
-#include <algorithm>
+#include "engine/contradictions.h"
 
 namespace tarvenko {
 
@@ -13,11 +13,7 @@ ClicBarreQuestion Clic_Barre_Question(KeyModel &m, int position, const Charge_Im
         result.rafraichissement = Actualise_Identification(m, charge);
         if (result.rafraichissement.calques.echec)
             return result;
-        if (m.Nb_Contradictions != 0) {
-            m.Robots.resize(static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0)));
-            m.Nb_Contradictions = 0;
-            result.rechargeBarre = true;
-        }
+        result.rechargeBarre = Efface_Contradictions(m);
     } else if (position == Position_Passer) {
         result.action = ClicBarreQuestion::Action::Passage;
         m.Question_Passee = true;

@@ -23,6 +23,16 @@ std::int64_t poidsChoisi(const KeyModel &m, std::size_t e)
     return static_cast<std::int64_t>(m.Poids[e]) * m.Etat_Choisi[e];
 }
 
+// The weight of every chosen state: what a species holding them all scores.
+std::int64_t poidsTotal(const KeyModel &m)
+{
+    std::int64_t total = 0;
+    const std::size_t etats = std::min(compte(m.Nb_Etats_Desc), m.Etat_Choisi.size());
+    for (std::size_t e = 0; e < etats; ++e)
+        total += poidsChoisi(m, e);
+    return total + Poids_Num_Choisi(m);
+}
+
 std::int64_t enEntier64(double value)
 {
     constexpr double limite = 9.2e18; // inside the 64-bit range, far beyond any real percentage
@@ -65,8 +75,13 @@ void Trie_Scores(KeyModel &m)
     std::vector<std::pair<std::int64_t, std::int64_t>> rang(especes);
     for (std::size_t s = 0; s < especes; ++s)
         rang[s] = {m.Score_Esp[s], static_cast<std::int64_t>(s)};
-    std::sort(rang.begin(), rang.end(), [](const auto &a, const auto &b) {
-        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    // Under a negative total weight the lowest score is the highest percentage; ranking by
+    // percentage keeps a list line's position equal to its rank.
+    const bool inverse = poidsTotal(m) < 0;
+    std::sort(rang.begin(), rang.end(), [inverse](const auto &a, const auto &b) {
+        if (a.first == b.first)
+            return a.second < b.second;
+        return inverse ? a.first < b.first : a.first > b.first;
     });
     m.Classement[0].resize(especes);
     m.Classement[1].resize(especes);
@@ -78,11 +93,7 @@ void Trie_Scores(KeyModel &m)
 
 void Calcule_Pourcentages(KeyModel &m)
 {
-    std::int64_t total = 0;
-    const std::size_t etats = std::min(compte(m.Nb_Etats_Desc), m.Etat_Choisi.size());
-    for (std::size_t e = 0; e < etats; ++e)
-        total += poidsChoisi(m, e);
-    total += Poids_Num_Choisi(m);
+    const std::int64_t total = poidsTotal(m);
 
     const std::vector<std::int64_t> &scores = m.Classement[0];
     m.Pourcent_Esp.assign(scores.size(), 0);

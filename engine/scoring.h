@@ -18,7 +18,9 @@ namespace tarvenko {
 void Calcule_Scores(KeyModel &m);
 
 // Classement: descending score, equal scores by ascending species number (the order an
-// adjacent-swap sort that swaps only on a strictly lower score leaves).
+// adjacent-swap sort that swaps only on a strictly lower score leaves). When the chosen states
+// weigh less than nothing in all, ascending score instead: the ranks then still go by falling
+// percentage, so the lines of Liste_Esp are ranks 0 ... n - 1 whatever the weights.
 void Trie_Scores(KeyModel &m);
 
 // Pourcent_Esp(r) = Classement(0, r) x 100 / total chosen weight (states and answered numeric

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <fstream>
 
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 
 namespace tarvenko {
 

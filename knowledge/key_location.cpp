@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "knowledge/text.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 
 namespace tarvenko {
 

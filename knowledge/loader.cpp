@@ -239,7 +239,7 @@ void Construit_Arbre(KeyModel &m)
 } // namespace tarvenko
 
 #include "knowledge/data_files.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 
 namespace tarvenko {
 

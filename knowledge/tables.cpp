@@ -177,8 +177,36 @@ void sortByTextKey(Table<Row> &table, std::string Row::*key)
                      [&](const Row &a, const Row &b) { return compareCles(a.*key, b.*key) < 0; });
 }
 
+// Puts the rows of a converted Access table in the order Access gave its primary key, as listed
+// by the conversion; rows it does not list come after, by key. False when nothing is listed.
 template <typename Row>
-IndexTexte buildIndex(const Table<Row> &table, Champ<std::string> Row::*field)
+bool sortInAccessOrder(const sqlite::Database &db, std::string_view name, Table<Row> &table, std::string Row::*key)
+{
+    if (!db.tableExists(kTableOrdreAccess))
+        return false;
+    sqlite::Statement st(db, "SELECT Cle, Rang FROM " + sqlite::quoteIdentifier(kTableOrdreAccess) +
+                                 " WHERE Nom_Table = ?1 COLLATE NOCASE AND Cle_Primaire <> 0 ORDER BY Rang DESC");
+    if (!st.ok())
+        return false;
+    st.bind(1, name);
+    std::map<std::string, std::int64_t, std::less<>> rangs;
+    while (st.step()) {
+        if (st.type(0) == sqlite::Statement::Type::Text)
+            rangs[st.text(0)] = st.integer(1); // descending, so a key listed twice keeps its first place
+    }
+    if (rangs.empty())
+        return false;
+    const auto rang = [&](const Row &row) {
+        const auto it = rangs.find(row.*key);
+        return it == rangs.end() ? std::numeric_limits<std::int64_t>::max() : it->second;
+    };
+    sortByTextKey(table, key);
+    std::stable_sort(table.rows.begin(), table.rows.end(), [&](const Row &a, const Row &b) { return rang(a) < rang(b); });
+    return true;
+}
+
+template <typename Row, typename Key>
+IndexTexte buildIndexBy(const Table<Row> &table, Key key)
 {
     IndexTexte index;
     index.order.resize(table.rows.size());
@@ -186,12 +214,18 @@ IndexTexte buildIndex(const Table<Row> &table, Champ<std::string> Row::*field)
         index.order[i] = i;
     // Rows are already in primary-key order, so a stable sort by key keeps that order within a key.
     std::stable_sort(index.order.begin(), index.order.end(), [&](std::size_t a, std::size_t b) {
-        return compareCles((table.rows[a].*field).value_or(""), (table.rows[b].*field).value_or("")) < 0;
+        return compareCles(key(table.rows[a]), key(table.rows[b])) < 0;
     });
     index.keys.reserve(index.order.size());
     for (std::size_t i : index.order)
-        index.keys.push_back((table.rows[i].*field).value_or(""));
+        index.keys.push_back(key(table.rows[i]));
     return index;
+}
+
+template <typename Row>
+IndexTexte buildIndex(const Table<Row> &table, Champ<std::string> Row::*field)
+{
+    return buildIndexBy(table, [field](const Row &row) { return (row.*field).value_or(""); });
 }
 
 template <typename Row, typename Pred>
@@ -263,7 +297,8 @@ bool Charge_Tables(const std::string &path, Tables &t, ErreurBase &error)
         return FloreRow{keyText(st, c["Espece"]), readText(st, c["Famille"]), readText(st, c["Code"]),
                         readText(st, c["Legende"])};
     });
-    sortByTextKey(t.Flore, &FloreRow::Espece);
+    if (!sortInAccessOrder(db, "Flore", t.Flore, &FloreRow::Espece))
+        sortByTextKey(t.Flore, &FloreRow::Espece);
 
     readTable(db, "Objets_Fic", t.Objets_Fic, [](const sqlite::Statement &st, const Columns &c) {
         ObjetRow r;
@@ -359,6 +394,7 @@ bool Charge_Tables(const std::string &path, Tables &t, ErreurBase &error)
     });
     sortByKey(t.Cadres, [](const CadreRow &r) { return r.Cadre; });
 
+    t.Flore_Espece = buildIndexBy(t.Flore, [](const FloreRow &row) { return row.Espece; });
     t.Objets_Fic_Objet = buildIndex(t.Objets_Fic, &ObjetRow::Objet);
     t.Caracteres_ID_CARAC = buildIndex(t.Caracteres, &CaractereRow::ID_CARAC);
     t.Communs_Langues_Langue = buildIndex(t.Communs_Langues, &CommunsLanguesRow::Langue);
@@ -391,7 +427,11 @@ const CouleurRow *Tables::couleur(std::int32_t number) const
 {
     return seekNumber(Couleurs, &CouleurRow::Num_Couleur, number);
 }
-const FloreRow *Tables::espece(std::string_view name) const { return seekText(Flore, &FloreRow::Espece, name); }
+const FloreRow *Tables::espece(std::string_view name) const
+{
+    const auto [first, last] = Flore_Espece.equalRange(name);
+    return first == last ? nullptr : &Flore.rows[Flore_Espece.order[first]];
+}
 const CaractereRow *Tables::caractere(std::int32_t num) const { return seekNumber(Caracteres, &CaractereRow::NUM, num); }
 const ButDeterRow *Tables::butDeter(std::int32_t number) const
 {

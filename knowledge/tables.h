@@ -139,6 +139,11 @@ struct CadreRow {
     NomsLangues Nom;
 };
 
+// The table in which the conversion of an Access file lists the order Access gives the rows of
+// its text indexes (Nom_Table, Nom_Index, Cle_Primaire, Rang, Cle: Cle is the row's primary key).
+// Table Flore is read in the order of its primary key there, when listed.
+inline constexpr const char *kTableOrdreAccess = "Ordre_Access";
+
 // One table held in memory: its rows in primary-key order, which fields the database has, and
 // whether the table exists at all.
 template <typename Row>
@@ -182,6 +187,7 @@ struct Tables {
     // The stored queries "Vernaculaire_<Langue>", by query name; a missing query has no entry.
     std::map<std::string, std::vector<VernaculaireRow>> Vernaculaire;
 
+    IndexTexte Flore_Espece;        // Flore by name, for seeks (its rows may be in Access's order)
     IndexTexte Objets_Fic_Objet;    // index Objet of Objets_Fic
     IndexTexte Caracteres_ID_CARAC; // index ID_CARAC of Caracteres
     IndexTexte Communs_Langues_Langue;

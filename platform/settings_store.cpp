@@ -30,32 +30,30 @@ bool SettingsStore::installe() const
 
 bool SettingsStore::cleMachineExiste(const QString &key) const
 {
-    if (!installe()) {
-        const QString prefix = key + QLatin1Char('/');
-        for (auto it = m_fallback.cbegin(); it != m_fallback.cend(); ++it) {
-            if (it.key().startsWith(prefix))
-                return true;
-        }
-        return false;
-    }
     QSettings machine = machineSettings();
     machine.beginGroup(key);
-    return !machine.childKeys().isEmpty();
+    if (!machine.childKeys().isEmpty())
+        return true;
+    const QString prefix = key + QLatin1Char('/');
+    for (auto it = m_fallback.cbegin(); it != m_fallback.cend(); ++it) {
+        if (it.key().startsWith(prefix))
+            return true;
+    }
+    return false;
 }
 
 std::optional<QString> SettingsStore::valeurMachine(const QString &key, const QString &name) const
 {
+    // Value by value: a machine file that sets only some values (the language, say) leaves
+    // every other one to the stand-in.
     const QString path = key + QLatin1Char('/') + name;
-    if (!installe()) {
-        const auto it = m_fallback.constFind(path);
-        if (it == m_fallback.cend())
-            return std::nullopt;
-        return *it;
-    }
     const QSettings machine = machineSettings();
-    if (!machine.contains(path))
+    if (machine.contains(path))
+        return machine.value(path).toString();
+    const auto it = m_fallback.constFind(path);
+    if (it == m_fallback.cend())
         return std::nullopt;
-    return machine.value(path).toString();
+    return *it;
 }
 
 QString SettingsStore::valeurUtilisateur(const QString &section, const QString &key, const QString &defaut) const

@@ -16,18 +16,19 @@ namespace tarvenko {
 // - per-user values written by the options dialog: the user-scope file Tarvenko/Tarvenko.ini
 //   under the user's configuration folder (~/.config by default).
 // A program that was built but never installed has no machine file; `fallback` then stands in
-// for it (the paths of the bundled sample knowledge base).
+// for it (the paths of the bundled sample knowledge base), value by value, so that a machine file
+// holding only some values still finds the others there.
 class SettingsStore final {
 public:
     static constexpr const char *kApplicationTitle = "Tarvenko";
 
-    // Machine values used when no machine-wide file exists: key "Group/Name" -> value.
+    // Machine values used where the machine-wide file has none: key "Group/Name" -> value.
     using Valeurs = QMap<QString, QString>;
 
     explicit SettingsStore(Valeurs fallback = {});
 
-    // Whether a machine key ("Options", "Logiciel", "Documents") can be opened: it exists and
-    // holds at least one value.
+    // Whether a machine key ("Options", "Logiciel", "Documents") can be opened: it holds at least
+    // one value, in the machine file or in the fallback.
     bool cleMachineExiste(const QString &key) const;
     // A machine string value; nothing when the key or the value does not exist.
     std::optional<QString> valeurMachine(const QString &key, const QString &name) const;

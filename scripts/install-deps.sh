@@ -6,7 +6,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-webengine-dev qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     qt6-image-formats-plugins libqt6svg6 libgl-dev
-    libsqlite3-dev sqlite3
+    libsqlite3-dev sqlite3 libicu-dev
     mdbtools-dev mdbtools
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps imagemagick poppler-utils

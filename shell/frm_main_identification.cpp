@@ -18,7 +18,7 @@
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
 #include "platform/dialog_service.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/metafile/metafile.h"
 #include "documents/documents.h"
 #include "documents/frm_legende.h"
@@ -194,7 +194,7 @@ void frmMain::Montre_Identification()
                           m_ui->Barre_Verticale, m_ui->WebTexte,
                           m_ui->Barre_Question})
         pane->hide();
-    m_documents->zoom()->hide();
+    m_documents->Libere_Zoom();
     m_documents->legende()->hide();
     QCoreApplication::processEvents();
     m_ui->Barre_Deter->show();
@@ -236,11 +236,10 @@ void frmMain::afficheRecherche(ResultatRecherche r)
         case ResultatRecherche::Issue::AucuneQuestion:
             message(BoutonsMessage::Ok);
             // Nothing is left to ask: back to the drawing rather than to a question bar whose
-            // buttons can record nothing.
-            if (m.Vue_Courante != 2 || !m_ui->Pic_Choix->isVisible()) {
-                statut(QString());
-                Montre_Identification();
-            }
+            // buttons can record nothing. A grid still on show (a retry after a pass that found
+            // nothing) belongs to a question the search has closed, so it goes too.
+            statut(QString());
+            Montre_Identification();
             return;
         case ResultatRecherche::Issue::ProposeReprise:
             if (message(BoutonsMessage::YesNo) != ReponseMessage::Yes) {
@@ -364,10 +363,7 @@ void frmMain::mnuViewRefresh_Click()
 
 void frmMain::changementBureau()
 {
-    if (isMinimized())
-        showNormal();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    Place_Sur_Bureau(this);
     Arrange_Fenetre();
     if (m_ui->Robot->isVisible())
         m_ui->Robot->update();
@@ -376,6 +372,12 @@ void frmMain::changementBureau()
 }
 
 void frmMain::Arrange_Fenetre()
+{
+    m_proportionBarre.reset();
+    disposePanneaux(Occasion::Commande);
+}
+
+void frmMain::disposePanneaux(Occasion occasion)
 {
     Panneaux p;
     p.fenetre = this;
@@ -393,7 +395,7 @@ void frmMain::Arrange_Fenetre()
     p.panneau2 = m_panneau2;
     p.Resultat = m_ui->Resultat;
     p.Legende = m_ui->Legende;
-    ::tarvenko::Arrange_Fenetre(p, m_ctx.modele.Vue_Courante);
+    ::tarvenko::Arrange_Fenetre(p, m_ctx.modele.Vue_Courante, occasion, m_proportionBarre);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -401,7 +403,7 @@ void frmMain::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     // The window follows its frame: the panes are placed again whenever it changes size.
     if (m_charge)
-        Arrange_Fenetre();
+        disposePanneaux(Occasion::Redimensionnement);
 }
 
 } // namespace tarvenko

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QToolBar>
 #include <QTreeWidget>
@@ -83,6 +84,23 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 
 void frmMain::Liste_Esp_Click()
 {
+    // The click lets pending events run, and one of them may change the selected line (a key
+    // pressed meanwhile): that click is not run inside this one but after it, for the line then
+    // selected, so that the line, Code_Page and the page always name one species.
+    if (m_Clic_Liste_En_Cours) {
+        m_Clic_Liste_A_Refaire = true;
+        return;
+    }
+    m_Clic_Liste_En_Cours = true;
+    const auto fin = qScopeGuard([this] { m_Clic_Liste_En_Cours = false; });
+    do {
+        m_Clic_Liste_A_Refaire = false;
+        Ouvre_Ligne_Choisie();
+    } while (m_Clic_Liste_A_Refaire);
+}
+
+void frmMain::Ouvre_Ligne_Choisie()
+{
     KeyModel &m = m_ctx.modele;
     VueListeEspeces *liste = m_ui->Liste_Esp;
     m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
@@ -111,9 +129,11 @@ void frmMain::Liste_Esp_Click()
     }
 
     QCoreApplication::processEvents();
+    if (m_Clic_Liste_A_Refaire)
+        return; // another line was selected meanwhile: it is opened instead
     m.Index_Document = 0;
     m_documents->Ouvre_Page_Espece(QLatin1Char('\\'));
-    if (liste->isVisible() && k < liste->count()) {
+    if (!m_Clic_Liste_A_Refaire && liste->isVisible() && k < liste->count()) {
         // Selecting the line again is not a new click.
         const QSignalBlocker bloque(liste);
         liste->setCurrentRow(k);
@@ -177,17 +197,14 @@ void frmMain::montreBoutonsDocuments()
 
 void frmMain::Montre_Resultats()
 {
-    KeyModel &m = m_ctx.modele;
+    // A question on show is left as its Leave button would: its bar goes with it.
     for (QWidget *pane : {static_cast<QWidget *>(m_ui->Robot), static_cast<QWidget *>(m_ui->Pic_Choix),
-                          static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Barre_Deter)})
+                          static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Barre_Deter),
+                          static_cast<QWidget *>(m_ui->Barre_Question)})
         pane->hide();
-    if (m.Nb_Contradictions != 0) {
-        // The results view ends the display of contradictions.
-        m.Robots.resize(static_cast<std::size_t>(std::max<std::int16_t>(m.Nb_Robot, 0)));
-        m.Nb_Contradictions = 0;
-        Recharge_Barre();
-        m_ui->Robot->invalide();
-    }
+    // The results view ends the display of contradictions.
+    if (m_ctx.modele.Nb_Contradictions != 0)
+        Efface_Contradictions_Affichees();
     QCoreApplication::processEvents();
     m_ui->Small_Robot->show();
     m_ui->Liste_Esp->show();
@@ -203,7 +220,8 @@ void frmMain::Montre_Resultats()
 void frmMain::Montre_Especes()
 {
     for (QWidget *pane : {static_cast<QWidget *>(m_ui->Robot), static_cast<QWidget *>(m_ui->Pic_Choix),
-                          static_cast<QWidget *>(m_ui->Liste_Esp), static_cast<QWidget *>(m_ui->Barre_Deter)})
+                          static_cast<QWidget *>(m_ui->Liste_Esp), static_cast<QWidget *>(m_ui->Barre_Deter),
+                          static_cast<QWidget *>(m_ui->Barre_Question)})
         pane->hide();
     QCoreApplication::processEvents();
     m_ui->Small_Robot->show();
@@ -239,6 +257,7 @@ void frmMain::Barre_Verticale_MouseUp()
     c.WebTexte = Lit_Panneau(this, m_ui->WebTexte);
     const auto twips = [tx](int pixels) { return static_cast<std::int32_t>(qRound(pixels * tx)); };
     c = Depose_Barre(c, twips(frameGeometry().width()), twips(width()));
+    m_proportionBarre = static_cast<double>(c.barreLeft) / twips(width());
 
     Place_Panneau(this, m_ui->Barre_Verticale, {c.barreLeft, barre.top, barre.width, barre.height});
     Place_Panneau(this, m_ui->Small_Robot, c.Small_Robot);

@@ -7,7 +7,7 @@
 
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/metafile/metafile_view.h"
 #include "platform/qt_text.h"
 #include "shell/contexte.h"

@@ -6,6 +6,7 @@
 #include <QToolTip>
 
 #include <cmath>
+#include <utility>
 
 #include "knowledge/key_model.h"
 #include "knowledge/numeric.h"
@@ -109,14 +110,18 @@ void PicChoixView::mousePressEvent(QMouseEvent *event)
 {
     m_Choix_X = qRound(event->position().x());
     m_Choix_Y = qRound(event->position().y());
-    m_appui = true;
+    if (event->button() == Qt::LeftButton)
+        m_appui = true;
 }
 
 void PicChoixView::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (!m_appui || !rect().contains(event->position().toPoint()) || !m_modele)
+    // Only a left-button click picks a cell; every press still records its position.
+    if (event->button() != Qt::LeftButton)
         return;
-    m_appui = false;
+    const bool appui = std::exchange(m_appui, false);
+    if (!appui || !rect().contains(event->position().toPoint()) || !m_modele)
+        return;
     QCoreApplication::processEvents();
     Descripteur &d = m_modele->Descripteur_Courant;
     const int k = Case_Sous(m_Choix_X, m_Choix_Y, width(), height(), d.Colonnes, d.Lignes);

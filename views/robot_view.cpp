@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 #include "knowledge/key_model.h"
 #include "platform/metafile/metafile_picture.h"
 
@@ -35,10 +37,11 @@ void RobotView::rend()
     m_image.fill(Qt::white);
     if (m_modele) {
         QPainter painter(&m_image);
-        const std::size_t layers = m_avecSurcouches
-                                       ? m_modele->Robots.size()
-                                       : std::min<std::size_t>(m_modele->Robots.size(),
-                                                               static_cast<std::size_t>(std::max<int>(0, m_modele->Nb_Robot)));
+        // The overlays are those of the last contradiction check only: entries past its count
+        // are not shown, whatever Robots still holds.
+        const int shown = m_modele->Nb_Robot + (m_avecSurcouches ? m_modele->Nb_Contradictions : 0);
+        const std::size_t layers =
+            std::min<std::size_t>(m_modele->Robots.size(), static_cast<std::size_t>(std::max(0, shown)));
         for (std::size_t i = 0; i < layers; ++i) {
             // An empty entry, or a picture of another kind, paints nothing.
             const auto *picture = dynamic_cast<const MetafilePicture *>(m_modele->Robots[i].Image.get());
@@ -79,13 +82,16 @@ void RobotView::resizeEvent(QResizeEvent *event)
 
 void RobotView::mousePressEvent(QMouseEvent *event)
 {
-    m_appuiDedans = true;
+    if (event->button() == Qt::LeftButton)
+        m_appuiDedans = true;
     Q_EMIT pressed(event->button(), event->position());
 }
 
 void RobotView::mouseReleaseEvent(QMouseEvent *event)
 {
-    // A click is a press and a release over the box.
+    // A click is a left-button press and release over the box; the other buttons never click.
+    if (event->button() != Qt::LeftButton)
+        return;
     if (m_appuiDedans && rect().contains(event->position().toPoint()))
         Q_EMIT clicked();
     m_appuiDedans = false;

@@ -10,7 +10,8 @@ namespace tarvenko {
 struct KeyModel;
 
 // Shows the schematic drawing: the layers of the key model's Robots, bottom first, each stretched
-// over the whole box, and (for the large drawing) the contradiction overlays above them. The
+// over the whole box, and (for the large drawing) the Nb_Contradictions overlays above them. Only
+// the left button clicks. The
 // layers are played once into an image of the box's size without antialiasing; painting shows
 // that image, and the colour under the mouse is read from it, so what is read is what is seen.
 class RobotView final : public QWidget {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Raised whenever the converter's output changes, so that older caches are converted again.
-constexpr int kVersionConversion = 1;
+constexpr int kVersionConversion = 2;
 
 std::uint64_t fnv1a(std::string_view octets, std::uint64_t h = 14695981039346656037ull)
 {

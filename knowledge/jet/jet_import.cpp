@@ -13,6 +13,7 @@
 #include "knowledge/jet/jet_sql.h"
 #include "knowledge/jet/mdb_reader.h"
 #include "knowledge/sqlite.h"
+#include "knowledge/tables.h"
 #include "knowledge/text.h"
 
 namespace tarvenko::jet {
@@ -93,6 +94,22 @@ const char *typeSql(TypeJet type)
 
 std::string cite(const std::string &nom) { return "\"" + nom + "\""; }
 
+void lie(sqlite::Statement &st, int n, const ValeurJet &v)
+{
+    if (const auto *entier = std::get_if<std::int64_t>(&v))
+        st.bind(n, *entier);
+    else if (const auto *reel = std::get_if<double>(&v))
+        st.bind(n, *reel);
+    else if (const auto *texte = std::get_if<std::string>(&v))
+        st.bind(n, std::string_view(*texte));
+    else if (const auto *octets = std::get_if<Octets>(&v))
+        st.bindBlob(n, octets->donnees.data(), octets->donnees.size());
+    else
+        st.bindNull(n);
+}
+
+bool estTexte(TypeJet type) { return type == TypeJet::Texte || type == TypeJet::Memo; }
+
 class Conversion {
 public:
     Conversion(LecteurJet &jet, sqlite::Database &db, Bilan &bilan) : m_jet(jet), m_db(db), m_bilan(bilan) {}
@@ -117,7 +134,7 @@ public:
             if (o.genre == ObjetJet::Genre::Table && !convertitTable(o.nom, erreur))
                 return false;
         }
-        if (!creeIndex(erreur))
+        if (!creeIndex(erreur) || !gardeOrdres(erreur))
             return false;
         creeVues(objets);
         if (!m_db.exec("COMMIT", e)) {
@@ -132,6 +149,8 @@ private:
         TableJet jet;
         std::vector<bool> gardees; // columns converted
         std::size_t bilan = 0;     // its entry in m_bilan.tables
+        std::size_t colonneCle = std::string::npos; // the primary key's column when it has one only
+        std::vector<ValeurJet> cles;                // its value in every row, in the order read
     };
 
     bool exec(const std::string &sql, std::string &erreur)
@@ -199,6 +218,8 @@ private:
             definition += ", CONSTRAINT " + quoteIdentifier(index.nom) + " PRIMARY KEY (" + cles + ")";
             for (const auto &cle : index.cles)
                 convertie.clePrimaire.push_back(t.jet.colonnes[cle.first].nom);
+            if (index.cles.size() == 1)
+                t.colonneCle = index.cles.front().first;
             break;
         }
         if (!exec("CREATE TABLE " + quoteIdentifier(nom) + " (" + definition + ")", erreur))
@@ -222,19 +243,11 @@ private:
             for (std::size_t i = 0; i < valeurs.size() && i < t.gardees.size(); ++i) {
                 if (!t.gardees[i])
                     continue;
-                const ValeurJet &v = valeurs[i];
-                if (const auto *entier = std::get_if<std::int64_t>(&v))
-                    st.bind(n, *entier);
-                else if (const auto *reel = std::get_if<double>(&v))
-                    st.bind(n, *reel);
-                else if (const auto *texte = std::get_if<std::string>(&v))
-                    st.bind(n, std::string_view(*texte));
-                else if (const auto *octets = std::get_if<Octets>(&v))
-                    st.bindBlob(n, octets->donnees.data(), octets->donnees.size());
-                else
-                    st.bindNull(n);
+                lie(st, n, valeurs[i]);
                 ++n;
             }
+            if (t.colonneCle < valeurs.size())
+                t.cles.push_back(valeurs[t.colonneCle]);
             st.step();
             const int code = st.error().code & 0xff;
             st.reset();
@@ -298,6 +311,73 @@ private:
                 return false;
             }
             m_bilan.tables[t->bilan].index.push_back(nom);
+        }
+        return true;
+    }
+
+    // Access sorts text in its own order (accents with their base letter, its own rules for
+    // hyphens and apostrophes), which no SQLite collation gives: the order of each text index,
+    // read from the Jet file, is listed in a table of its own, each row by its primary key. The
+    // species numbers of a key follow the order of table Flore's primary key.
+    bool gardeOrdres(std::string &erreur)
+    {
+        struct Ordre {
+            const Table *table;
+            const IndexJet *index;
+        };
+        std::vector<Ordre> ordres;
+        for (const Table &t : m_tables) {
+            if (t.colonneCle == std::string::npos || t.cles.empty() || !t.gardees[t.colonneCle])
+                continue;
+            for (const IndexJet &index : t.jet.index) {
+                if (!index.relation && index.cles.size() == 1 && estTexte(t.jet.colonnes[index.cles.front().first].type))
+                    ordres.push_back({&t, &index});
+            }
+        }
+        if (ordres.empty())
+            return true;
+        if (m_nomsPris.count(minusculesAscii(kTableOrdreAccess))) {
+            m_bilan.omissions.push_back({"the order of the text keys", std::string("a table or query is already named ") +
+                                                                        kTableOrdreAccess});
+            return true;
+        }
+        m_nomsPris.insert(minusculesAscii(kTableOrdreAccess));
+        if (!exec(std::string("CREATE TABLE ") + quoteIdentifier(kTableOrdreAccess) +
+                      " (\"Nom_Table\" TEXT, \"Nom_Index\" TEXT, \"Cle_Primaire\" INTEGER, \"Rang\" INTEGER, \"Cle\", "
+                      "PRIMARY KEY (\"Nom_Table\", \"Nom_Index\", \"Rang\"))",
+                  erreur))
+            return false;
+        sqlite::Statement st(m_db, std::string("INSERT INTO ") + quoteIdentifier(kTableOrdreAccess) + " VALUES (?, ?, ?, ?, ?)");
+        if (!st.ok()) {
+            erreur = st.error().message;
+            return false;
+        }
+        for (const Ordre &o : ordres) {
+            const Table &t = *o.table;
+            std::vector<std::size_t> rangs;
+            std::string raison;
+            if (!m_jet.ordreIndex(t.jet.nom, o.index->nom, rangs, raison) || rangs.size() != t.cles.size()) {
+                // Only the primary key's order is read back (as Flore's species order).
+                if (o.index->clePrimaire)
+                    m_bilan.omissions.push_back({"the order of the primary key of " + cite(t.jet.nom),
+                                                 raison.empty() ? "the index does not list every row" : raison});
+                continue;
+            }
+            for (std::size_t i = 0; i < rangs.size(); ++i) {
+                st.bind(1, std::string_view(t.jet.nom));
+                st.bind(2, std::string_view(o.index->nom));
+                st.bind(3, std::int64_t{o.index->clePrimaire ? 1 : 0});
+                st.bind(4, static_cast<std::int64_t>(rangs[i]));
+                lie(st, 5, t.cles[i]);
+                st.step();
+                const sqlite::Error e = st.error();
+                st.reset();
+                if (e.code != 0) {
+                    erreur = std::string(kTableOrdreAccess) + ": " + e.message;
+                    return false;
+                }
+            }
+            ++m_bilan.ordres;
         }
         return true;
     }
@@ -572,6 +652,8 @@ std::string texteBilan(const Bilan &b)
             t += ", indexes " + liste(table.index);
         t += "\n";
     }
+    if (b.ordres)
+        t += "  table " + cite(kTableOrdreAccess) + ": the order Access gives " + std::to_string(b.ordres) + " text indexes\n";
     for (const std::string &v : b.vues)
         t += "  view " + cite(v) + "\n";
     if (!b.omissions.empty()) {

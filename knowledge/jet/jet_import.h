@@ -31,6 +31,7 @@ struct Bilan {
     std::vector<std::string> vues;
     std::vector<Omission> omissions;
     std::vector<std::string> remarques; // converted, but differently: renamed indexes
+    std::size_t ordres = 0;             // text indexes whose order Access's sorting gave is listed
 
     std::size_t lignes() const;
     std::size_t nombreIndex() const; // named indexes, primary keys not counted
@@ -38,7 +39,8 @@ struct Bilan {
 
 // Converts the Jet file `source` into the SQLite file `destination`, which must not exist:
 // tables with their fields, rows, primary key ("PrimaryKey" becomes the name of the key's
-// constraint) and indexes under their Jet names; saved select queries as views. Text is UTF-8,
+// constraint) and indexes under their Jet names, the order Access gives each text index in a
+// table of its own (kTableOrdreAccess); saved select queries as views. Text is UTF-8,
 // Yes/No fields are -1 and 0, dates are "YYYY-MM-DD HH:MM:SS". On failure returns false with
 // `erreur` and removes what it wrote. The source is only read.
 bool convertit(const std::string &source, const std::string &destination, Bilan &bilan, std::string &erreur);

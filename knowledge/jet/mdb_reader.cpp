@@ -7,6 +7,8 @@
 #include <mdbtools.h>
 
 #include <cstring>
+#include <map>
+#include <set>
 
 #include "knowledge/jet/jet_file.h"
 #include "knowledge/text.h"
@@ -63,6 +65,66 @@ std::string texteConverti(MdbHandle *mdb, int debut, int type, int taille, std::
     std::string out = texte ? texte : "";
     g_free(texte);
     return out;
+}
+
+// Where index pages keep their header fields, entry bitmask and entries (Jet 3, then Jet 4 and later).
+struct FormatIndex {
+    std::size_t prefixe, masque, suivante, entrees;
+};
+constexpr FormatIndex kIndexJet3{0x14, 0x16, 0x0c, 0xf8};
+constexpr FormatIndex kIndexJet4{0x18, 0x1b, 0x10, 0x1e0};
+constexpr unsigned char kPageIntermediaire = 0x03, kPageFeuille = 0x04;
+constexpr std::size_t kPointeur = 4; // a leaf entry ends with the row's page (3 bytes, high first) and slot
+
+// A row's place in the file: its data page and its slot on that page.
+std::uint64_t emplacement(std::uint32_t page, unsigned ligne) { return (std::uint64_t{page} << 8) | (ligne & 0xffu); }
+
+// One page of an index: its type, its next page at the same level and its entries, each whole
+// (the prefix the page shares among its entries put back in front).
+struct PageIndex {
+    unsigned char type = 0;
+    std::uint32_t suivante = 0;
+    std::vector<std::string> entrees;
+};
+
+bool litPageIndex(MdbHandle *mdb, const FormatIndex &f, std::uint32_t numero, PageIndex &page, std::string &erreur)
+{
+    const auto taille = static_cast<std::size_t>(mdb->fmt->pg_size);
+    if (numero == 0 || mdb_read_pg(mdb, numero) != static_cast<ssize_t>(taille)) {
+        erreur = "cannot read index page " + std::to_string(numero);
+        return false;
+    }
+    const unsigned char *p = mdb->pg_buf;
+    page = {};
+    page.type = p[0];
+    page.suivante = litLe<std::uint32_t>(p + f.suivante);
+    if (page.type != kPageIntermediaire && page.type != kPageFeuille) {
+        erreur = "page " + std::to_string(numero) + " is not an index page";
+        return false;
+    }
+    const std::size_t prefixe = p[f.prefixe]; // one byte: the next one is something else
+    // Each set bit of the mask ends an entry (and starts the next); the first starts at f.entrees.
+    std::size_t debut = f.entrees;
+    for (std::size_t bit = 0; bit < (f.entrees - f.masque) * 8; ++bit) {
+        if (!(p[f.masque + bit / 8] & (1u << (bit % 8))))
+            continue;
+        const std::size_t fin = f.entrees + bit;
+        if (fin > taille || fin <= debut) {
+            erreur = "index page " + std::to_string(numero) + " is damaged";
+            return false;
+        }
+        std::string entree(reinterpret_cast<const char *>(p + debut), fin - debut);
+        if (!page.entrees.empty()) {
+            if (page.entrees.front().size() < prefixe) {
+                erreur = "index page " + std::to_string(numero) + " is damaged";
+                return false;
+            }
+            entree.insert(0, page.entrees.front(), 0, prefixe);
+        }
+        page.entrees.push_back(std::move(entree));
+        debut = fin;
+    }
+    return true;
 }
 
 } // namespace
@@ -342,6 +404,95 @@ bool LecteurJet::parcourt(const std::string &nom, const std::function<bool(const
         }
         if (!ligne(valeurs))
             break;
+    }
+    return true;
+}
+
+bool LecteurJet::ordreIndex(const std::string &nom, const std::string &nomIndex, std::vector<std::size_t> &rangs,
+                            std::string &erreur)
+{
+    Table t = m_etat->table(nom, erreur);
+    if (!t)
+        return false;
+    mdb_read_indices(t.get());
+    const MdbIndex *index = nullptr;
+    for (unsigned i = 0; t->indices && i < t->num_idxs; ++i) {
+        const auto *x = static_cast<const MdbIndex *>(g_ptr_array_index(t->indices, i));
+        if (nomIndex == x->name && x->index_type != 2)
+            index = x;
+    }
+    if (!index) {
+        erreur = "table " + nom + " has no index " + nomIndex;
+        return false;
+    }
+    MdbHandle *mdb = m_etat->mdb;
+    std::vector<std::uint64_t> lignes;
+    mdb_rewind_table(t.get());
+    while (mdb_fetch_row(t.get()))
+        lignes.push_back(emplacement(t->cur_phys_pg, t->cur_row - 1));
+
+    const FormatIndex &f = versionJet() == 3 ? kIndexJet3 : kIndexJet4;
+    const std::string abime = "index " + nomIndex + " of table " + nom + " cannot be walked";
+    // Down the first entries to the first leaf, then along the leaves, whose chain also holds the
+    // tail pages Jet appends without updating the upper levels.
+    PageIndex page;
+    std::uint32_t numero = index->first_pg;
+    for (int niveau = 0;; ++niveau) {
+        if (!litPageIndex(mdb, f, numero, page, erreur))
+            return false;
+        if (page.type == kPageFeuille)
+            break;
+        if (niveau == 32 || page.entrees.empty() || page.entrees.front().size() < kPointeur) {
+            erreur = abime;
+            return false;
+        }
+        const std::string &e = page.entrees.front();
+        numero = (std::uint32_t{static_cast<unsigned char>(e[e.size() - 4])} << 24) |
+                 (std::uint32_t{static_cast<unsigned char>(e[e.size() - 3])} << 16) |
+                 (std::uint32_t{static_cast<unsigned char>(e[e.size() - 2])} << 8) |
+                 std::uint32_t{static_cast<unsigned char>(e[e.size() - 1])};
+    }
+    std::map<std::uint64_t, std::size_t> positions;
+    std::string precedente;
+    for (std::set<std::uint32_t> vues;;) {
+        if (page.type != kPageFeuille || !vues.insert(numero).second) {
+            erreur = abime;
+            return false;
+        }
+        for (const std::string &e : page.entrees) {
+            // Entries sort as bytes; anything else means the pages were misread.
+            const std::string cle = e.size() >= kPointeur ? e.substr(0, e.size() - kPointeur) : std::string();
+            if (e.size() < kPointeur || cle < precedente) {
+                erreur = abime;
+                return false;
+            }
+            precedente = cle;
+            const auto *p = reinterpret_cast<const unsigned char *>(e.data() + e.size() - kPointeur);
+            const std::uint32_t pageDonnees = (std::uint32_t{p[0]} << 16) | (std::uint32_t{p[1]} << 8) | p[2];
+            if (!positions.emplace(emplacement(pageDonnees, p[3]), positions.size()).second) {
+                erreur = abime;
+                return false;
+            }
+        }
+        numero = page.suivante;
+        if (numero == 0)
+            break;
+        if (!litPageIndex(mdb, f, numero, page, erreur))
+            return false;
+    }
+    if (positions.size() != lignes.size()) {
+        erreur = "index " + nomIndex + " of table " + nom + " lists " + std::to_string(positions.size()) + " rows of " +
+                 std::to_string(lignes.size());
+        return false;
+    }
+    rangs.clear();
+    for (std::uint64_t l : lignes) {
+        const auto it = positions.find(l);
+        if (it == positions.end()) {
+            erreur = "index " + nomIndex + " of table " + nom + " does not list every row";
+            return false;
+        }
+        rangs.push_back(it->second);
     }
     return true;
 }

@@ -86,6 +86,13 @@ public:
     bool parcourt(const std::string &nom, const std::function<bool(const std::vector<ValeurJet> &)> &ligne,
                   std::string &erreur);
 
+    // The order in which Jet keeps the rows of table `nom` in its index `index`: element i is
+    // the position, in that index, of the i-th row `parcourt` gives. Read from the index pages
+    // themselves, as Access's text sort order (accents, hyphens, apostrophes) is not reproduced
+    // here. False when the index cannot be walked or does not list every row exactly once.
+    bool ordreIndex(const std::string &nom, const std::string &index, std::vector<std::size_t> &rangs,
+                    std::string &erreur);
+
 private:
     struct Etat;
     std::unique_ptr<Etat> m_etat;

@@ -38,4 +38,10 @@ bool LecteurJet::parcourt(const std::string &, const std::function<bool(const st
     return false;
 }
 
+bool LecteurJet::ordreIndex(const std::string &, const std::string &, std::vector<std::size_t> &, std::string &erreur)
+{
+    erreur = "no Access (Jet) reader";
+    return false;
+}
+
 } // namespace tarvenko::jet

@@ -25,6 +25,15 @@ std::vector<unsigned char> fileBytes(const std::string &path)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::vector<std::string> contenu(const std::filesystem::path &dossier)
+{
+    std::vector<std::string> out;
+    for (const auto &entry : std::filesystem::directory_iterator(dossier))
+        out.push_back(entry.path().filename().string());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 void writeBytes(const std::string &path, const std::vector<unsigned char> &bytes)
 {
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char *>(bytes.data()),
@@ -140,6 +149,78 @@ TEST(IdentificationFile, aFailedSaveLeavesThePreviousFile)
     EXPECT_EQ(files, 2);
 }
 
+// ---- Saving over a file that has its own place and rights ----
+
+namespace {
+
+struct CasLien {
+    const char *nom;
+    std::vector<std::pair<std::string, std::string>> liens; // link -> what it points to, in order made
+    std::filesystem::perms mode;                            // the target's rights
+};
+
+} // namespace
+
+TEST(IdentificationFile, savingWritesThroughSymbolicLinksAndKeepsTheTargetsRights)
+{
+    namespace fs = std::filesystem;
+    using fs::perms;
+    const CasLien cas[] = {
+        {"plain file, private", {}, perms::owner_read | perms::owner_write},
+        {"relative link, private target", {{"links/ident.ryk", "../real/ident.ryk"}}, perms::owner_read | perms::owner_write},
+        {"absolute link, group may read", {{"links/ident.ryk", "@real/ident.ryk"}},
+         perms::owner_read | perms::owner_write | perms::group_read},
+        {"link to a link, others may read",
+         {{"links/middle.ryk", "../real/ident.ryk"}, {"links/ident.ryk", "middle.ryk"}},
+         perms::owner_read | perms::owner_write | perms::others_read},
+    };
+    for (const CasLien &c : cas) {
+        SCOPED_TRACE(c.nom);
+        test::TempDir dir;
+        fs::create_directories(dir.path() / "real");
+        fs::create_directories(dir.path() / "links");
+        const std::string target = dir.fichier("real/ident.ryk");
+        writeBytes(target, {1, 0, 0xFF, 0xFF});
+        fs::permissions(target, c.mode);
+        for (const auto &[lien, vers] : c.liens)
+            fs::create_symlink(vers.front() == '@' ? dir.fichier(vers.substr(1)) : vers, dir.path() / lien);
+        const std::string saved = c.liens.empty() ? target : dir.fichier("links/ident.ryk");
+        const std::vector<std::string> liensAvant = contenu(dir.path() / "links");
+
+        std::string error;
+        ASSERT_TRUE(Ecrit_Identification(saved, {0}, {0}, error)) << error;
+        EXPECT_EQ(fileBytes(target), (std::vector<unsigned char>{0, 0, 0, 0}));
+        EXPECT_EQ(fs::status(target).permissions(), c.mode);
+        for (const auto &[lien, vers] : c.liens) {
+            ASSERT_TRUE(fs::is_symlink(dir.path() / lien)) << lien;
+            EXPECT_EQ(fs::read_symlink(dir.path() / lien).string(),
+                      vers.front() == '@' ? dir.fichier(vers.substr(1)) : vers);
+        }
+        EXPECT_EQ(contenu(dir.path() / "links"), liensAvant);
+        EXPECT_EQ(contenu(dir.path() / "real"), std::vector<std::string>{"ident.ryk"});
+    }
+}
+
+TEST(IdentificationFile, aLinkToAFileNotYetMadeMakesItAndACircleOfLinksIsRefused)
+{
+    namespace fs = std::filesystem;
+    test::TempDir dir;
+    fs::create_directories(dir.path() / "real");
+    fs::create_symlink("real/ident.ryk", dir.path() / "ident.ryk");
+    std::string error;
+    ASSERT_TRUE(Ecrit_Identification(dir.fichier("ident.ryk"), {1}, {-1}, error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "ident.ryk"));
+    EXPECT_EQ(fileBytes(dir.fichier("real/ident.ryk")), (std::vector<unsigned char>{1, 0, 0xFF, 0xFF}));
+
+    // Links that lead round in a circle name no file: nothing is written, the links stay.
+    fs::create_symlink("b.ryk", dir.path() / "a.ryk");
+    fs::create_symlink("a.ryk", dir.path() / "b.ryk");
+    EXPECT_FALSE(Ecrit_Identification(dir.fichier("a.ryk"), {1}, {-1}, error));
+    EXPECT_EQ(error, std::strerror(ELOOP));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "a.ryk"));
+    EXPECT_EQ(contenu(dir.path()), (std::vector<std::string>{"a.ryk", "b.ryk", "ident.ryk", "real"}));
+}
+
 // ---- Failures of the disk while saving ----
 
 namespace {
@@ -178,15 +259,6 @@ AppelsFichier avec(ssize_t (*write)(int, const void *, std::size_t))
     AppelsFichier a = appelsSysteme();
     a.write = write;
     return a;
-}
-
-std::vector<std::string> contenu(const std::filesystem::path &dossier)
-{
-    std::vector<std::string> out;
-    for (const auto &entry : std::filesystem::directory_iterator(dossier))
-        out.push_back(entry.path().filename().string());
-    std::sort(out.begin(), out.end());
-    return out;
 }
 
 struct CasPanne {

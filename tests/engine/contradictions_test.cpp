@@ -107,6 +107,18 @@ TEST_F(Contradictions, validatingAnAnswerDropsTheFlags)
     EXPECT_EQ(base.m.Nb_Contradictions, 0);
 }
 
+TEST_F(Contradictions, aNewCheckDropsTheOverlaysOfThePreviousOne)
+{
+    reponses();
+    Montre_Contradictions(base.m, 1, chargeur.fonction());
+    ASSERT_EQ(base.m.Robots.size(), 4u);
+
+    const AffichageContradictions a = Montre_Contradictions(base.m, 0, chargeur.fonction()); // Alpha: none
+    EXPECT_TRUE(a.contradictions.empty());
+    EXPECT_EQ(base.m.Nb_Contradictions, 0);
+    EXPECT_EQ(base.m.Robots.size(), 2u);
+}
+
 TEST_F(Contradictions, anObjectIsExaminedOncePerRow)
 {
     base.kb.objet({.objet = "TAILLE", .etats = {"T_HAUT", "T_BAS"}, .contrainte = "F_AIG"});

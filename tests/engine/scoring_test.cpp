@@ -72,6 +72,34 @@ TEST_F(Classement, aThresholdAboveTheTopListsNothing)
     EXPECT_EQ(base.m.Nb_Esp_Max, 0) << "refilling for a new threshold does not recount";
 }
 
+TEST_F(Classement, aNegativeTotalRanksByPercentageSoEachLineIsItsRank)
+{
+    // Total weight 10 - 20 = -10: a higher score is a lower percentage.
+    caractere("A", 10, {"Alpha", "Beta"});
+    caractere("B", -20, {"Alpha"});
+    base.charge();
+    base.choisit("A1");
+    base.choisit("B1");
+    const ListeEspeces liste = Affiche_Especes(base.m);
+    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 100% - Alpha", " 0% - Gamma"}));
+    EXPECT_EQ(base.m.Classement[1],
+              (std::vector<std::int64_t>{base.espece("Alpha"), base.espece("Gamma"), base.espece("Beta")}));
+    EXPECT_EQ(base.m.Classement[0], (std::vector<std::int64_t>{-10, 0, 10}));
+    EXPECT_EQ(base.m.Pourcent_Esp, (std::vector<std::int64_t>{100, 0, -100}));
+    EXPECT_EQ(base.m.Nb_Esp_Max, 1);
+    EXPECT_EQ(liste.legende, " 1 species at 100 %");
+}
+
+TEST_F(Classement, aNegativeTotalKeepsTheSpeciesOrderOnEqualScores)
+{
+    caractere("A", -1, {"Gamma", "Beta"});
+    base.charge();
+    base.choisit("A1");
+    EXPECT_EQ(Affiche_Especes(base.m).lignes,
+              (std::vector<std::string>{" 100% - Beta", " 100% - Gamma", " 0% - Alpha"}));
+    EXPECT_EQ(base.m.Nb_Esp_Max, 2);
+}
+
 struct Arrondi {
     std::int16_t poidsTenu, poidsAutre;
     std::string ligne;

@@ -11,6 +11,7 @@
 #include "jet_support.h"
 #include "knowledge/jet/jet_import.h"
 #include "knowledge/tables.h"
+#include "knowledge/text.h"
 #include "support/temp_dir.h"
 
 using namespace tarvenko;
@@ -34,6 +35,72 @@ std::vector<std::string> lignesDe(const std::string &texte)
         if (!l.empty())
             out.push_back(l);
     return out;
+}
+
+// Names of the sample's indexed text columns in the order its indexes keep them, which is
+// Access's: accented letters sort with their base letter ("Bólido" before "Bon app'"), where a
+// byte order puts them after z. Each row's names are consecutive in their index or nearly.
+struct OrdreAccess {
+    const char *table, *index, *champ, *cle;
+    std::vector<std::string> noms;
+    bool commeLesOctets; // whether an order of bytes, case aside, gives the same
+};
+const OrdreAccess kOrdresAccess[] = {
+    {"Customers", "CompanyName", "CompanyName", "CustomerID",
+     {"B's Beverages", "Berglunds snabbköp", "Blondel père et fils", "Bólido Comidas preparadas", "Bon app'",
+      "Bottom-Dollar Markets", "Cactus Comidas para llevar"}, false},
+    {"Customers", "CompanyName", "CompanyName", "CustomerID", {"Maison Dewey", "Mère Paillarde", "Morgenstern Gesundkost"}, false},
+    {"Customers", "CompanyName", "CompanyName", "CustomerID",
+     {"Santé Gourmet", "Save-a-lot Markets", "Seven Seas Imports", "Spécialités du monde", "Split Rail Beer & Ale",
+      "Suprêmes délices"}, false},
+    {"Customers", "CompanyName", "CompanyName", "CustomerID",
+     {"GROSELLA-Restaurante", "Hanari Carnes", "HILARIÓN-Abastos", "Hungry Coyote Import Store", "Hungry Owl All-Night Grocers"},
+     true},
+    {"Products", "ProductName", "ProductName", "ProductID", {"Outback Lager", "Pâté chinois", "Pavlova", "Perth Pasties"}, false},
+    {"Products", "ProductName", "ProductName", "ProductID",
+     {"Rhönbräu Klosterbier", "Röd Kaviar", "Rössle Sauerkraut", "Røgede sild", "Sasquatch Ale"}, true},
+    {"Products", "ProductName", "ProductName", "ProductID",
+     {"Chef Anton's Cajun Seasoning", "Chef Anton's Gumbo Mix", "Chocolade", "Côte de Blaye"}, true},
+    {"Suppliers", "CompanyName", "CompanyName", "SupplierID",
+     {"Forêts d'érables", "Formaggi Fortini s.r.l.", "G'day, Mate", "Gai pâturage"}, false},
+    {"Suppliers", "CompanyName", "CompanyName", "SupplierID",
+     {"Nord-Ost-Fisch Handelsgesellschaft mbH", "Norske Meierier"}, true},
+};
+
+// The names of `ordre` that `attendu` lists, in the order of `ordre`.
+std::vector<std::string> parmi(const std::vector<std::string> &ordre, const std::vector<std::string> &attendu)
+{
+    std::vector<std::string> out;
+    for (const std::string &n : ordre) {
+        if (std::find(attendu.begin(), attendu.end(), n) != attendu.end())
+            out.push_back(n);
+    }
+    return out;
+}
+
+// Field `champ` of every row of a Jet table, in the order of its index `index`.
+std::vector<std::string> ordreJet(const std::string &table, const std::string &index, const std::string &champ)
+{
+    jet::LecteurJet jet;
+    std::string erreur;
+    jet::TableJet def;
+    EXPECT_TRUE(jet.ouvre(test::echantillon("nwind-jet3.mdb"), erreur) && jet.litTable(table, def, erreur)) << erreur;
+    std::size_t colonne = 0;
+    while (colonne < def.colonnes.size() && def.colonnes[colonne].nom != champ)
+        ++colonne;
+    std::vector<std::string> valeurs;
+    EXPECT_TRUE(jet.parcourt(table, [&](const std::vector<jet::ValeurJet> &v) {
+        const auto *texte = colonne < v.size() ? std::get_if<std::string>(&v[colonne]) : nullptr;
+        const auto *nombre = colonne < v.size() ? std::get_if<std::int64_t>(&v[colonne]) : nullptr;
+        valeurs.push_back(texte ? *texte : nombre ? std::to_string(*nombre) : "?");
+        return true;
+    }, erreur)) << erreur;
+    std::vector<std::size_t> rangs;
+    EXPECT_TRUE(jet.ordreIndex(table, index, rangs, erreur)) << table << "." << index << ": " << erreur;
+    std::vector<std::string> ordre(valeurs.size());
+    for (std::size_t i = 0; i < rangs.size() && i < valeurs.size(); ++i)
+        ordre.at(rangs[i]) = valeurs[i];
+    return ordre;
 }
 
 class JetSamples : public ::testing::Test {
@@ -87,7 +154,9 @@ TEST_F(JetSamples, tablesAndRowCountsAreThoseMdbtoolsReports)
         const std::vector<std::string> tables = lignesDe(test::lance("mdb-tables -1 " + fichier).sortie);
         ASSERT_FALSE(tables.empty());
         std::vector<std::string> converties;
-        for (const auto &l : test::lignes(*db, "SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY rowid"))
+        // Beside them, the conversion's own table of Access's text orders.
+        for (const auto &l : test::lignes(*db, "SELECT name FROM sqlite_master WHERE type = 'table' AND "
+                                               "name <> 'Ordre_Access' ORDER BY rowid"))
             converties.push_back(l.front());
         EXPECT_EQ(converties, tables) << nom;
         for (const std::string &table : tables) {
@@ -136,7 +205,7 @@ TEST_F(JetSamples, datesOfTheJet4SampleAreText)
 
 TEST_F(JetSamples, primaryKeysAndIndexesKeepTheirJetNames)
 {
-    for (const auto &l : test::lignes(nwind, "SELECT sql FROM sqlite_master WHERE type = 'table'"))
+    for (const auto &l : test::lignes(nwind, "SELECT sql FROM sqlite_master WHERE type = 'table' AND name <> 'Ordre_Access'"))
         EXPECT_NE(l.front().find("CONSTRAINT \"PrimaryKey\" PRIMARY KEY"), std::string::npos) << l.front();
     EXPECT_EQ(test::lignes(nwind, "SELECT name FROM pragma_table_info('Order Details') WHERE pk > 0 ORDER BY pk"),
               (Lignes{{"OrderID"}, {"ProductID"}}));
@@ -148,6 +217,77 @@ TEST_F(JetSamples, primaryKeysAndIndexesKeepTheirJetNames)
     EXPECT_EQ(test::valeur(nwind, "SELECT group_concat(name) FROM pragma_index_info('Customers_PostalCode')"), "NULL");
     EXPECT_EQ(test::valeur(nwind, "SELECT group_concat(name) FROM pragma_index_info('PostalCode')"), "PostalCode");
     EXPECT_EQ(bilans["nwind-jet3"].nombreIndex(), 24u);
+}
+
+TEST_F(JetSamples, jetIndexesGiveTheOrderAccessKeepsForAccentsHyphensAndApostrophes)
+{
+    for (const OrdreAccess &o : kOrdresAccess) {
+        EXPECT_EQ(std::is_sorted(o.noms.begin(), o.noms.end(),
+                                 [](const std::string &a, const std::string &b) { return compareCles(a, b) < 0; }),
+                  o.commeLesOctets)
+            << o.noms.front();
+        EXPECT_EQ(parmi(ordreJet(o.table, o.index, o.champ), o.noms), o.noms) << o.table << "." << o.index;
+    }
+    // Plain codes, numbers and dates in their own order; the orders' indexes span many pages,
+    // their entries sharing prefixes.
+    const std::vector<std::string> codes = ordreJet("Customers", "PrimaryKey", "CustomerID");
+    ASSERT_EQ(codes.size(), 91u);
+    EXPECT_TRUE(std::is_sorted(codes.begin(), codes.end()));
+    const std::vector<std::string> commandes = ordreJet("Orders", "PrimaryKey", "OrderID");
+    ASSERT_EQ(commandes.size(), 830u);
+    EXPECT_TRUE(std::is_sorted(commandes.begin(), commandes.end(),
+                               [](const std::string &a, const std::string &b) { return std::stoll(a) < std::stoll(b); }));
+    const std::vector<std::string> jours = ordreJet("Orders", "OrderDate", "OrderDate");
+    ASSERT_EQ(jours.size(), 830u);
+    EXPECT_TRUE(std::is_sorted(jours.begin(), jours.end()));
+    EXPECT_NE(jours.front(), jours.back());
+}
+
+TEST_F(JetSamples, convertedTablesListTheOrderOfTheirAccessTextIndexes)
+{
+    for (const OrdreAccess &o : kOrdresAccess) {
+        const std::string sql = std::string("SELECT t.\"") + o.champ + "\" FROM Ordre_Access o JOIN \"" + o.table +
+                                "\" t ON t.\"" + o.cle + "\" = o.Cle WHERE o.Nom_Table = '" + o.table +
+                                "' AND o.Nom_Index = '" + o.index + "' AND o.Cle_Primaire = 0 ORDER BY o.Rang";
+        std::vector<std::string> ordre;
+        for (const auto &l : test::lignes(nwind, sql))
+            ordre.push_back(l.front());
+        EXPECT_EQ(ordre, ordreJet(o.table, o.index, o.champ)) << o.table << "." << o.index;
+        EXPECT_EQ(parmi(ordre, o.noms), o.noms) << o.table << "." << o.index;
+    }
+    // A primary key on text lists itself; one on numbers needs nothing, SQLite sorts them alike.
+    Lignes codes = test::lignes(nwind, "SELECT Cle FROM Ordre_Access WHERE Nom_Table = 'Customers' AND "
+                                       "Nom_Index = 'PrimaryKey' AND Cle_Primaire <> 0 ORDER BY Rang");
+    EXPECT_EQ(codes, test::lignes(nwind, "SELECT CustomerID FROM Customers ORDER BY CustomerID"));
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM Ordre_Access WHERE Nom_Table = 'Products' AND Cle_Primaire <> 0"), "0");
+    EXPECT_EQ(test::valeur(nwind, "SELECT count(*) FROM Ordre_Access WHERE Nom_Table = 'Orders' AND Nom_Index = 'CustomerID'"),
+              "830");
+}
+
+TEST_F(JetSamples, indexPagesThatCannotBeReadLeaveTheOrderUnlistedAndAreReported)
+{
+    // A copy whose index leaves are no longer marked as such (Jet 3 pages are 2048 bytes).
+    test::TempDir ici;
+    std::string octets = contenu(test::echantillon("nwind-jet3.mdb"));
+    for (std::size_t page = 2048; page < octets.size(); page += 2048) {
+        if (octets[page] == '\x04')
+            octets[page] = '\x7e';
+    }
+    std::ofstream(ici.fichier("abime.mdb"), std::ios::binary) << octets;
+    jet::Bilan bilan;
+    std::string erreur;
+    ASSERT_TRUE(jet::convertit(ici.fichier("abime.mdb"), ici.fichier("abime.db"), bilan, erreur)) << erreur;
+    EXPECT_EQ(bilan.lignes(), 4032u);
+    EXPECT_EQ(bilan.ordres, 0u);
+    const auto omission = std::find_if(bilan.omissions.begin(), bilan.omissions.end(), [](const jet::Omission &o) {
+        return o.quoi == "the order of the primary key of \"Customers\"";
+    });
+    ASSERT_NE(omission, bilan.omissions.end());
+    EXPECT_NE(omission->raison.find("not an index page"), std::string::npos) << omission->raison;
+    sqlite::Database db;
+    sqlite::Error e;
+    ASSERT_TRUE(db.openReadOnly(ici.fichier("abime.db"), e)) << e.message;
+    EXPECT_EQ(test::valeur(db, "SELECT count(*) FROM Ordre_Access"), "0");
 }
 
 TEST_F(JetSamples, selectQueriesBecomeViewsAndTheOthersAreReported)

@@ -38,6 +38,33 @@ TEST(Tables, speciesAreOrderedByNameWhateverTheCaseOrInsertionOrder)
     EXPECT_EQ(t.espece("Quercus petraea"), nullptr);
 }
 
+TEST(Tables, speciesOfAConvertedAccessKeyKeepTheOrderAccessGaveThem)
+{
+    // Access sorts accented letters with their base letter, where a byte order puts them after z;
+    // the conversion of an Access key lists that order in Ordre_Access.
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    for (const char *nom : {"If commun", "Érable champêtre", "Aulne glutineux", "Erable plane", "Aubépine", "Zelkova"})
+        kb.espece(nom, "F", std::string(nom).substr(0, 5));
+    kb.sqlApres("CREATE TABLE Ordre_Access (Nom_Table TEXT, Nom_Index TEXT, Cle_Primaire INTEGER, Rang INTEGER, Cle)");
+    kb.sqlApres("INSERT INTO Ordre_Access VALUES ('Flore', 'PrimaryKey', -1, 0, 'Aubépine'), "
+                "('flore', 'PrimaryKey', -1, 1, 'Aulne glutineux'), ('Flore', 'PrimaryKey', -1, 3, 'Erable plane'), "
+                "('Flore', 'PrimaryKey', -1, 2, 'Érable champêtre'), ('Flore', 'PrimaryKey', -1, 4, 'If commun'), "
+                "('Flore', 'Famille', 0, 0, 'If commun'), ('Objets_Fic', 'PrimaryKey', -1, 0, 'Zelkova')");
+    Tables t;
+    ErreurBase error;
+    ASSERT_TRUE(Charge_Tables(kb.ecrit(), t, error));
+    std::vector<std::string> noms;
+    for (const FloreRow &row : t.Flore.rows)
+        noms.push_back(row.Espece);
+    // A row the order does not list (the file was changed since) comes after those it lists.
+    EXPECT_EQ(noms, (std::vector<std::string>{"Aubépine", "Aulne glutineux", "Érable champêtre", "Erable plane", "If commun",
+                                              "Zelkova"}));
+    for (const char *nom : {"Aubépine", "Érable champêtre", "ERABLE PLANE", "zelkova"})
+        EXPECT_NE(t.espece(nom), nullptr) << nom;
+    EXPECT_EQ(t.espece("Erable"), nullptr);
+}
+
 TEST(Tables, secondaryIndexesKeepPrimaryKeyOrderWithinAKey)
 {
     test::TempDir dir;

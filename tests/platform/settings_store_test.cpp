@@ -2,6 +2,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 
@@ -39,6 +41,23 @@ private Q_SLOTS:
         QVERIFY(!store.cleMachineExiste(QStringLiteral("Options")));
     }
 
+    void aPartialMachineFileLeavesEachOtherValueToTheFallback()
+    {
+        // An administrator's file that only sets the language.
+        writeMachine({{QStringLiteral("Options/Langue"), QStringLiteral("2")}});
+        const SettingsStore store({{QStringLiteral("Logiciel/Data"), QStringLiteral("/sample/data/")},
+                                   {QStringLiteral("Logiciel/Base"), QStringLiteral("Tarvenko.db")},
+                                   {QStringLiteral("Options/Langue"), QStringLiteral("0")},
+                                   {QStringLiteral("Options/Curseur"), QStringLiteral("True")}});
+        QCOMPARE(store.valeurMachine(QStringLiteral("Options"), QStringLiteral("Langue")), QStringLiteral("2"));
+        QCOMPARE(store.valeurMachine(QStringLiteral("Options"), QStringLiteral("Curseur")), QStringLiteral("True"));
+        QCOMPARE(store.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Data")), QStringLiteral("/sample/data/"));
+        QCOMPARE(store.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Base")), QStringLiteral("Tarvenko.db"));
+        QCOMPARE(store.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Robot")), std::nullopt);
+        QVERIFY(store.cleMachineExiste(QStringLiteral("Logiciel")));
+        QVERIFY(!store.cleMachineExiste(QStringLiteral("Documents")));
+    }
+
     void userValuesAreWrittenAndReadWithDefaults()
     {
         writeMachine({{QStringLiteral("Options/Valeur"), QStringLiteral("55")}});
@@ -59,6 +78,27 @@ private Q_SLOTS:
         QVERIFY(!first.autreInstance()); // asking again does not see itself
         SingleInstance second(lock);
         QVERIFY(second.autreInstance());
+    }
+
+    void everyRunningInstanceMakesANewStartWarn()
+    {
+        const QString lock = m_user->filePath(QStringLiteral("tarvenko.lock"));
+        // A runs; B is warned and goes on; A quits while B runs: C must still be warned.
+        auto a = std::make_unique<SingleInstance>(lock);
+        QVERIFY(!a->autreInstance());
+        auto b = std::make_unique<SingleInstance>(lock);
+        QVERIFY(b->autreInstance());
+        a.reset();
+        SingleInstance c(lock);
+        QVERIFY(c.autreInstance());
+        QVERIFY(b->autreInstance()); // B now sees C
+        // Once B and C are gone, a start is alone again.
+        b.reset();
+        {
+            SingleInstance d(lock);
+            QVERIFY(d.autreInstance()); // C still runs
+        }
+        QVERIFY(!c.autreInstance());
     }
 
 private:

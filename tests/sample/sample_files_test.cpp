@@ -17,7 +17,7 @@
 #include "platform/metafile/metafile.h"
 #include "platform/metafile/metafile_picture.h"
 #include "platform/metafile/palette_sampling.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "sample_base.h"
 #include "support/temp_dir.h"
 #include "tools/sample/rendu.h"

@@ -5,7 +5,7 @@
 
 #include "sample_base.h"
 #include "knowledge/text.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 
 namespace tarvenko::test {
 namespace {

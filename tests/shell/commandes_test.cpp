@@ -230,6 +230,59 @@ private Q_SLOTS:
         QVERIFY(!h.window->Modifie());
     }
 
+    void aCommandLinePathOpensAndSavesTheFileItNames_data()
+    {
+        // Files made in the test folder, the first being the one the path means.
+        QTest::addColumn<QStringList>("onDisk");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("accented folder and name") << QStringList{QStringLiteral("Écologie/chêne.ryk")}
+                                                  << QStringLiteral("Écologie/chêne.ryk");
+        QTest::newRow("Cyrillic folder and name") << QStringList{QStringLiteral("Документы/дуб.ryk")}
+                                                  << QStringLiteral("Документы/дуб.ryk");
+        QTest::newRow("case pair, the capital one")
+            << QStringList{QStringLiteral("Oak.ryk"), QStringLiteral("oak.ryk")} << QStringLiteral("Oak.ryk");
+        QTest::newRow("case pair, the small one")
+            << QStringList{QStringLiteral("oak.ryk"), QStringLiteral("Oak.ryk")} << QStringLiteral("oak.ryk");
+        QTest::newRow("accented, typed in capitals") << QStringList{QStringLiteral("Écologie/Chêne.ryk")}
+                                                     << QStringLiteral("ÉCOLOGIE/CHÊNE.RYK");
+        QTest::newRow("Cyrillic, typed in capitals") << QStringList{QStringLiteral("Документы/Дуб.ryk")}
+                                                     << QStringLiteral("ДОКУМЕНТЫ/ДУБ.RYK");
+    }
+    void aCommandLinePathOpensAndSavesTheFileItNames()
+    {
+        QFETCH(QStringList, onDisk);
+        QFETCH(QString, typed);
+        Harness h;
+        h.key().ecrit();
+        const QByteArray meant = bytesOf({1, 0, 0, 0, 0, -1}), other = bytesOf({0, 0, 0, 1, -1, 0});
+        for (const QString &name : onDisk) {
+            const QString path = h.file("") + name;
+            std::filesystem::create_directories(std::filesystem::path(us(path)).parent_path());
+            writeBytes(path, name == onDisk.front() ? meant : other);
+        }
+        const QString file = h.file("") + onDisk.front();
+
+        h.open(QStringLiteral("\"") + h.file("") + typed + QStringLiteral("\""));
+        QCOMPARE(h.dialogs.textes(), QStringList());
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{1, 0, 0, 0}));
+        QCOMPARE(qs(h.model.Fichier_Courant), file);
+        checkState(h, Etat::Saved, file);
+
+        // Save goes back to that same file, and only to it.
+        h.answer(1, 1);
+        checkState(h, Etat::SavedChanged, file);
+        h.menu("mnuFileSave")->trigger();
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        QByteArray saved;
+        for (const auto *values : {&h.model.Etat_Choisi, &h.model.Cadre_Fait})
+            for (std::int16_t v : *values)
+                saved.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF));
+        QVERIFY(saved != meant);
+        QCOMPARE(readAll(file), saved);
+        for (const QString &name : onDisk.mid(1))
+            QCOMPARE(readAll(h.file("") + name), other);
+    }
+
     void aSecondStartOpensItsFileOnlyWhenTheUserGoesOn_data()
     {
         QTest::addColumn<bool>("goOn");
@@ -413,7 +466,13 @@ private Q_SLOTS:
         m.Num_Langue = 2; // only in the other folders
         QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_fr.html")));
 
+        // A compiled help file cannot be shown on this system: the guide goes first.
         writeBytes(qs(install.fichier("help/Plomix.chm")), "ITSF");
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_fr.html")));
+        m.Num_Langue = 1;
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/guide_es.html")));
+        // Without a guide of the language, the help file, for a desktop that has a reader for it.
+        QVERIFY(QFile::remove(qs(install.fichier("help/guide_es.html"))));
         QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/Plomix.chm")));
 
         // The guides of this program are found for every language.

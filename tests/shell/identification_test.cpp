@@ -1,13 +1,19 @@
 #include <QAction>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
+#include <QResizeEvent>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
 
+#include "commands/frm_print.h"
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
@@ -25,6 +31,7 @@
 #include "views/barres.h"
 #include "views/pic_choix.h"
 #include "views/robot_view.h"
+#include "platform/metafile/metafile_picture.h"
 
 using namespace tarvenko;
 using tools::WmfRect;
@@ -34,6 +41,85 @@ namespace {
 
 using Harness = test::PetiteCle;
 using test::writeGrid;
+
+// The key with eight determination buttons, as many as the bundled one, each with a picture of
+// the bars' icon size.
+tools::KbBuilder cleAHuitBoutons(Harness &h)
+{
+    tools::KbBuilder kb = h.key();
+    for (const char *nom : {"Fruit", "Twig", "Crown", "Needles"})
+        kb.butDeter(nom, std::string(nom) + ".png", nom, "FEUILLE");
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(QColor(90, 140, 60));
+    for (const char *fichier : {"leaf.ico", "bark.ico", "search.ico", "results.ico", "Fruit.png", "Twig.png", "Crown.png",
+                                "Needles.png", "ok.ico", "back.ico", "pass.ico"})
+        picture.save(qs(h.root.dossier() + "data/" + fichier), "PNG");
+    return kb;
+}
+
+// Why some shown button of the bar cannot be reached: outside the bar, the bar outside the
+// window's central area, or left to the bar's overflow menu. Empty when every one can.
+QString boutonHorsDePortee(const QToolBar *bar)
+{
+    const QWidget *central = bar->parentWidget();
+    if (!central->rect().contains(bar->geometry()))
+        return QStringLiteral("bar %1 outside the area %2").arg(QDebug::toString(bar->geometry()), QDebug::toString(central->rect()));
+    for (QAction *action : bar->actions()) {
+        if (!action->isVisible() || action->isSeparator())
+            continue;
+        const QWidget *button = bar->widgetForAction(action);
+        if (!button || !button->isVisible())
+            return QStringLiteral("%1 hidden").arg(action->text());
+        const QRect r(button->mapTo(central, QPoint()), button->size());
+        if (!bar->geometry().contains(r))
+            return QStringLiteral("%1 at %2 outside the bar %3").arg(action->text(), QDebug::toString(r), QDebug::toString(bar->geometry()));
+    }
+    return {};
+}
+
+int pixelsY(const QWidget *w, int twips) { return qRound(twips / twipsParPixelY(w)); }
+
+constexpr std::int32_t kGris = 0x00E0E0E0; // the cells of writeGrid's picture
+
+// The small key with the bark flagged on button 2 and the leaf type by an overlay on the drawing
+// (writeGrid's picture), with the overlay and the icon on disk.
+void ecritCleAvecContradictions(Harness &h)
+{
+    tools::KbBuilder kb = h.key();
+    // In object order: bark flagged on button 2, then leaf type by an overlay on the drawing.
+    kb.contradiction("ECORCE", 2, "ecorce_c").contradiction("FEUILLE", -1, "feuille_c");
+    kb.ecrit();
+    std::filesystem::create_directories(h.root.path() / "robot/contra");
+    writeGrid(h.root.dossier() + "robot/contra/feuille_c.wmf");
+    QImage icon(16, 16, QImage::Format_RGB32);
+    icon.fill(Qt::red);
+    icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+}
+
+// Broad leaves and smooth bark: the beech only.
+void repondHetre(Harness &h)
+{
+    h.answer(1, 0);
+    h.answer(3, 0);
+}
+
+// Selects the line of `espece` and runs the Errors command.
+void montreContradictions(Harness &h, const QString &espece)
+{
+    const int k = h.ligneFinissantPar(espece);
+    QVERIFY(k >= 0);
+    h.liste()->setCurrentRow(k);
+    h.window->Traiter_Fichier(QStringLiteral("Contra"), QString());
+    QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+}
+
+// The colour the drawing shows in the middle of the first cell of writeGrid's picture, over the
+// crown.
+std::int32_t couleurSousLaGrille(Harness &h)
+{
+    auto *robot = h.child<RobotView>("Robot");
+    return robot->couleur(robot->width() / 4, robot->height() / 2);
+}
 
 } // namespace
 
@@ -175,6 +261,84 @@ private Q_SLOTS:
         QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("ECORCE"));
     }
 
+    void onlyTheLeftButtonActs()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.clickDrawing(300, 1500); // the bark zone
+        QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("ECORCE"));
+        h.clickButton("Barre_Question", 3);
+
+        h.clickDrawing(1900, 600, Qt::RightButton); // the trunk
+        h.clickDrawing(800, 600, Qt::MiddleButton); // the crown
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(!h.child<PicChoixView>("Pic_Choix")->isVisible());
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(1, Qt::RightButton);
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{-1});
+        h.clickCell(1);
+        h.clickCell(1, Qt::RightButton); // does not withdraw it either
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1});
+    }
+
+    void theQuestionIsLeftForTheResultsAndSpeciesViews_data()
+    {
+        QTest::addColumn<QString>("menu");
+        QTest::addColumn<int>("vue");
+        QTest::newRow("results") << QStringLiteral("mnuViewResults") << 3;
+        QTest::newRow("species list") << QStringLiteral("mnuViewSpecies") << 4;
+    }
+    void theQuestionIsLeftForTheResultsAndSpeciesViews()
+    {
+        QFETCH(QString, menu);
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(1);
+        h.menu(qPrintable(menu))->trigger();
+        QTEST(int(h.model.Vue_Courante), "vue");
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+        QVERIFY(!h.child<PicChoixView>("Pic_Choix")->isVisible());
+
+        // The thumbnail returns to the drawing, with nothing recorded.
+        QTest::mouseClick(h.child<RobotView>("Small_Robot"), Qt::LeftButton);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(h.menu("mnuViewIdentification")->isChecked());
+        QVERIFY(!h.menu(qPrintable(menu))->isChecked());
+        QVERIFY(h.bar("Barre_Deter")->isVisible());
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
+    }
+
+    void aFruitlessRetryReturnsToTheDrawing()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("UPDATE Objets_Fic SET Joker = 0");
+        kb.ecrit();
+        h.open();
+        // Only the leaf type may be proposed, and nothing once the flags are read again.
+        const ObjetRow *feuille = h.model.Base_Donnees.objet("FEUILLE");
+        QVERIFY(feuille && feuille->Desc_Num);
+        h.model.Joker.at(static_cast<std::size_t>(*feuille->Desc_Num)) = true;
+
+        h.clickButton("Barre_Deter", 5); // search
+        QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("FEUILLE"));
+        h.clickButton("Barre_Question", 5); // pass, then Yes to the retry, which finds nothing
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{2});
+        QCOMPARE(h.dialogs.messages[0].buttons, BoutonsMessage::YesNo);
+        QCOMPARE(h.dialogs.messages[1].buttons, BoutonsMessage::Ok);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(h.child<RobotView>("Robot")->isVisible());
+        QVERIFY(!h.child<PicChoixView>("Pic_Choix")->isVisible());
+        QVERIFY(!h.bar("Barre_Question")->isVisible());
+        QVERIFY(h.bar("Barre_Deter")->isVisible());
+    }
+
     void aClickOnAZoneBorderFallsToTheColour()
     {
         Harness h;
@@ -193,34 +357,19 @@ private Q_SLOTS:
     void contradictionsAreFlaggedOnTheBarAndTheDrawing()
     {
         Harness h;
-        tools::KbBuilder kb = h.key();
-        // In object order: bark flagged on button 2, then leaf type by an overlay on the drawing.
-        kb.contradiction("ECORCE", 2, "ecorce_c").contradiction("FEUILLE", -1, "feuille_c");
-        kb.ecrit();
-        std::filesystem::create_directories(h.root.path() / "robot/contra");
-        writeGrid(h.root.dossier() + "robot/contra/feuille_c.wmf");
-        QImage icon(16, 16, QImage::Format_RGB32);
-        icon.fill(Qt::red);
-        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
-        frmMain &w = h.open();
-        h.clickButton("Barre_Deter", 1);
-        h.clickCell(0); // broad
-        h.clickButton("Barre_Question", 1);
-        h.clickButton("Barre_Deter", 3);
-        h.clickCell(0); // smooth: the beech only
-        h.clickButton("Barre_Question", 1);
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
 
-        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
-        QVERIFY(pine >= 0);
-        h.liste()->setCurrentRow(pine);
-        w.Traiter_Fichier(QStringLiteral("Contra"), QString());
-        QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
         QCOMPARE(h.model.Nb_Contradictions, std::int16_t{2});
         QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot + 2));
         QVERIFY(!h.model.Robots[static_cast<std::size_t>(h.model.Nb_Robot)].Image); // the first one is on a button
         QVERIFY(h.model.Robots[static_cast<std::size_t>(h.model.Nb_Robot) + 1].Image);
         QVERIFY(!Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
         QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(couleurSousLaGrille(h), kGris);
 
         // The next answer ends the display.
         h.clickButton("Barre_Deter", 1);
@@ -228,6 +377,108 @@ private Q_SLOTS:
         QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
         QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
         QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void aSecondCheckShowsOnlyItsOwnContradictions()
+    {
+        Harness h;
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
+        QCOMPARE(couleurSousLaGrille(h), kGris);
+
+        montreContradictions(h, QStringLiteral("Fagus sylvatica")); // it has every answer
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
+        QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void openingAnIdentificationEndsTheContradictionDisplay()
+    {
+        Harness h;
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
+        QVERIFY(!Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+
+        // Needle leaves and furrowed bark: Etat_Choisi then Cadre_Fait, 16-bit little-endian.
+        const QString path = qs(h.root.fichier("pin.ryk"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(QByteArray::fromHex("0000010000000100ffffffff")), qint64{12});
+        file.close();
+        h.window->Traiter_Fichier(QStringLiteral("Open"), path);
+        QCoreApplication::processEvents();
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 0, 1}));
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+        QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
+        QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
+        QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void theDrawingPaintsOnlyTheOverlaysOfTheCheck()
+    {
+        Harness h;
+        h.key().ecrit();
+        const std::string grille = h.root.dossier() + "descripteurs/feuille.wmf";
+        KeyModel &m = h.model;
+        m.Nb_Robot = 1;
+        m.Robots = {Robot{MetafilePicture::load(qs(h.root.dossier() + "robot/00/arbre.wmf")), {}},
+                    Robot{MetafilePicture::load(qs(grille)), {}}};
+        QVERIFY(m.Robots[0].Image && m.Robots[1].Image);
+        RobotView robot, vignette;
+        for (RobotView *view : {&robot, &vignette})
+            view->resize(400, 300);
+        robot.setModele(&m, true);
+        vignette.setModele(&m, false);
+
+        m.Nb_Contradictions = 0; // an entry left over from an earlier check
+        QCOMPARE(robot.couleur(100, 150), std::int32_t(test::kVert));
+        m.Nb_Contradictions = 1;
+        robot.invalide();
+        QCOMPARE(robot.couleur(100, 150), kGris);
+        QCOMPARE(vignette.couleur(100, 150), std::int32_t(test::kVert)); // the thumbnail never shows them
+    }
+
+    void showingAndEndingErrorsLeavesOneSetOfButtons()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.contradiction("ECORCE", 2, "ecorce_c");
+        kb.ecrit();
+        std::filesystem::create_directories(h.root.path() / "robot/contra");
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::red);
+        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+        frmMain &w = h.open();
+        h.answer(3, 0); // smooth bark: the pine contradicts it
+        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(pine >= 0);
+        QToolBar *deter = h.bar("Barre_Deter");
+        const auto objetsDeLaBarre = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return deter->findChildren<QObject *>().size();
+        };
+        const qsizetype auDebut = objetsDeLaBarre();
+        for (int fois = 0; fois < 4; ++fois) {
+            h.liste()->setCurrentRow(pine);
+            w.Traiter_Fichier(QStringLiteral("Contra"), QString());
+            QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+            QVERIFY(h.model.Nb_Contradictions != 0);
+            // Its Results button (in the bar's overflow here) ends the display, which rebuilds the bar
+            // under the button's own click.
+            Bouton_A(deter, 7)->trigger();
+            QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+            h.menu("mnuViewIdentification")->trigger();
+            w.Recharge_Barre();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(deter->actions().size(), 8);
+        QCOMPARE(objetsDeLaBarre(), auDebut);
     }
 
     void printingTheDrawingNeedsThePrintDialog()
@@ -240,6 +491,46 @@ private Q_SLOTS:
         h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
         w.Traiter_Fichier(QStringLiteral("Print"), QString());
         QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+    }
+
+    void nothingStartsUnderThePrintProgressWindow()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.answer(1, 0); // a modified identification: New and Open would ask about it
+        const std::vector<std::int16_t> reponses = h.model.Etat_Choisi;
+        h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
+        // Once each: no answer would let the command go on, whichever one it is asked for.
+        h.dialogs.reponses = {ReponseMessage::Cancel, ReponseMessage::Cancel, ReponseMessage::No};
+        bool progression = false, fermee = true;
+        QTimer::singleShot(0, &w, [&] {
+            // Inside the printout: its progress window lets window events through.
+            auto *print = w.findChild<frmPrint *>();
+            progression = print && print->isVisible();
+            // Escape hides it; the printout goes on all the same.
+            if (print)
+                print->reject();
+            w.Traiter_Fichier(QStringLiteral("New"), QString());
+            w.Traiter_Fichier(QStringLiteral("Open"), QString());
+            w.Traiter_Fichier(QStringLiteral("Print"), QString());
+            fermee = w.close();
+        });
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QVERIFY(progression);
+        QVERIFY(!fermee);
+        QCOMPARE(h.dialogs.impressions, 1);
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        QCOMPARE(h.model.Etat_Choisi, reponses);
+        QVERIFY(w.isVisible());
+        QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+        QVERIFY(!w.findChild<frmPrint *>() || !w.findChild<frmPrint *>()->isVisible());
+
+        // Once it is done, they work again.
+        h.dialogs.reponses = {ReponseMessage::Cancel};
+        w.Traiter_Fichier(QStringLiteral("New"), QString());
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
     }
 
     void theDrawingIsLaidOutInTwips()
@@ -256,6 +547,107 @@ private Q_SLOTS:
         w.resize(800, 600);
         QCoreApplication::processEvents();
         QVERIFY(robot->geometry() != before); // the window follows its frame
+    }
+
+    // Client areas of a maximized window on common small screens (a panel and a title bar less).
+    void everyBarButtonCanBeReachedAtEverySize_data()
+    {
+        QTest::addColumn<QSize>("taille");
+        QTest::addColumn<bool>("barreOutils");
+        QTest::addColumn<bool>("barreEtat");
+        QTest::newRow("1366 x 768") << QSize(1366, 768 - 72) << true << true;
+        QTest::newRow("1280 x 720") << QSize(1280, 720 - 72) << true << true;
+        QTest::newRow("1280 x 720, toolbar hidden") << QSize(1280, 648) << false << true;
+        QTest::newRow("1280 x 720, status bar hidden") << QSize(1280, 648) << true << false;
+        QTest::newRow("smallest window") << QSize(1, 1) << true << true;
+    }
+    void everyBarButtonCanBeReachedAtEverySize()
+    {
+        QFETCH(QSize, taille);
+        QFETCH(bool, barreOutils);
+        QFETCH(bool, barreEtat);
+        Harness h;
+        cleAHuitBoutons(h).ecrit();
+        frmMain &w = h.open();
+        if (!barreOutils)
+            h.menu("mnuViewToolbar")->trigger();
+        if (!barreEtat)
+            h.menu("mnuViewStatusBar")->trigger();
+        w.resize(taille);
+        QTest::qWait(20);
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Deter")), QString());
+        h.clickButton("Barre_Deter", 5); // search: the proposed question, with the pass button
+        QTest::qWait(20);
+        QVERIFY(Bouton_A(h.bar("Barre_Question"), 5)->isVisible());
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Question")), QString());
+    }
+
+    void passStaysOnTheQuestionBarAfterShrinkingAndEnlarging()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.clickButton("Barre_Deter", 1); // a manual question: no pass button
+        w.resize(700, 450);
+        QTest::qWait(20);
+        w.resize(1000, 700);
+        QTest::qWait(20);
+        h.clickButton("Barre_Question", 3); // back
+        h.clickButton("Barre_Deter", 5);    // search: now with the pass button
+        QTest::qWait(20);
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Question")), QString());
+    }
+
+    void hidingTheToolbarKeepsTheDrawingBelowTheMenu()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        w.resize(1280, 648); // a drawing as high as the window allows
+        QTest::qWait(20);
+        auto *robot = h.child<RobotView>("Robot");
+        const QWidget *central = w.centralWidget();
+        for (bool shown : {false, true}) {
+            h.menu("mnuViewToolbar")->trigger();
+            QCOMPARE(h.bar("tbToolBar")->isVisible(), shown);
+            QTest::qWait(20);
+            // 35 twips below the menu bar or the toolbar, and 35 twips above the status bar.
+            const int top = w.menuBar()->height() + (shown ? h.bar("tbToolBar")->height() : 0);
+            QVERIFY2(std::abs(robot->mapTo(&w, QPoint()).y() - top - pixelsY(&w, 35)) <= 1,
+                     qPrintable(QString::number(robot->mapTo(&w, QPoint()).y())));
+            const int bottom = central->mapTo(&w, QPoint()).y() + central->height();
+            QVERIFY2(std::abs(robot->mapTo(&w, QPoint(0, robot->height())).y() - (bottom - pixelsY(&w, 35))) <= 1,
+                     qPrintable(QString::number(robot->mapTo(&w, QPoint(0, robot->height())).y())));
+        }
+    }
+
+    void hidingTheStatusBarKeepsTheSpeciesCount()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.menu("mnuViewStatusBar")->trigger();
+        QVERIFY(!h.child<QStatusBar>("sbStatusBar")->isVisible());
+        auto *legende = h.child<QLabel>("Legende");
+        QVERIFY(legende->isVisible());
+        QVERIFY(!legende->text().isEmpty());
+        // Where the status bar's second panel was, its bottom on the window's.
+        const QWidget *resultat = h.child<QWidget>("Resultat");
+        QCOMPARE(resultat->geometry().bottom() + 1, w.height());
+        QCOMPARE(legende->size(), resultat->size());
+    }
+
+    void theResizeHandlerLetsNoEventRun()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        bool ran = false;
+        QTimer::singleShot(0, &w, [&ran] { ran = true; });
+        QResizeEvent resize(QSize(900, 600), w.size());
+        QCoreApplication::sendEvent(&w, &resize);
+        QVERIFY(!ran);
+        QTRY_VERIFY(ran);
     }
 };
 

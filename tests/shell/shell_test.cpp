@@ -2,6 +2,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,10 +13,12 @@
 #include "platform/single_instance.h"
 #include "resources/string_table.h"
 #include "shell/contexte.h"
+#include "shell/demarrage.h"
 #include "shell/frm_main.h"
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "support/fenetre_test.h"
+#include "support/petite_cle.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -166,6 +169,31 @@ private Q_SLOTS:
         QCOMPARE(h.model.Seuil_Affichage, std::int16_t{0});
     }
 
+    void aMachineFileHoldingSomeValuesKeepsTheFallbackOfTheOthers()
+    {
+        Harness h;
+        h.key().ecrit();
+        // The key's paths become the stand-in values, as the sample beside a program that was
+        // never installed; the machine file then holds only the language.
+        SettingsStore::Valeurs fallback;
+        {
+            QSettings machine(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Tarvenko"),
+                              QStringLiteral("Tarvenko"));
+            for (const QString &key : machine.allKeys())
+                fallback.insert(key, machine.value(key).toString());
+            machine.clear();
+            machine.setValue(QStringLiteral("Options/Langue"), QStringLiteral("2"));
+        }
+        QVERIFY(fallback.contains(QStringLiteral("Logiciel/Base")));
+        h.settings = SettingsStore(fallback);
+        QCOMPARE(int(Langue_Demarrage(h.settings, QLocale(QLocale::German))), 2);
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString()));
+        QVERIFY(!h.exitCode);
+        QCOMPARE(h.dialogs.textes(), QStringList());
+        QCOMPARE(h.model.Nb_Esp, std::int16_t{2});
+    }
+
     void commandLineLosesOnePairOfQuotes()
     {
         QCOMPARE(Nettoie_Ligne_Commande(QStringLiteral("\"/home/ann/oak walk.ryk\"")), QStringLiteral("/home/ann/oak walk.ryk"));
@@ -277,6 +305,20 @@ private Q_SLOTS:
         h.dialogs.messages.clear();
         h.dialogs.reponses = {ReponseMessage::Yes, ReponseMessage::No};
         QVERIFY(window.close());
+    }
+
+    void theWindowOpensMaximizedWithItsFrameInsideTheWorkArea()
+    {
+        Harness h;
+        h.key().ecrit();
+        test::writeGrid(h.root.dossier() + "couleur.wmf"); // the splash's colour chart
+        std::unique_ptr<frmMain> window(Main(h.ctx, QString()));
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(window->isMaximized());
+        const QRect area = window->screen()->availableGeometry();
+        QTRY_VERIFY2(area.contains(window->frameGeometry()), qPrintable(QDebug::toString(window->frameGeometry())));
+        QVERIFY(window->frameGeometry() != window->geometry()); // the platform draws a frame
     }
 };
 

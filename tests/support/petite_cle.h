@@ -126,19 +126,19 @@ struct PetiteCle : FenetreTest {
         QTest::mouseClick(button, Qt::LeftButton);
     }
     // A click at a point of the drawing given in the 2400 x 1800 reference space.
-    void clickDrawing(int x, int y)
+    void clickDrawing(int x, int y, Qt::MouseButton button = Qt::LeftButton)
     {
         auto *robot = child<RobotView>("Robot");
         const QPoint p(x * robot->width() / 2400, y * robot->height() / 1800);
-        QTest::mouseClick(robot, Qt::LeftButton, {}, p);
+        QTest::mouseClick(robot, button, {}, p);
     }
-    void clickCell(int k)
+    void clickCell(int k, Qt::MouseButton button = Qt::LeftButton)
     {
         auto *grid = child<PicChoixView>("Pic_Choix");
         const int columns = model.Descripteur_Courant.Colonnes;
         const int rows = model.Descripteur_Courant.Lignes;
         const int w = grid->width() / columns, h = grid->height() / rows;
-        QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint((k % columns) * w + w / 2, (k / columns) * h + h / 2));
+        QTest::mouseClick(grid, button, {}, QPoint((k % columns) * w + w / 2, (k / columns) * h + h / 2));
     }
     // Answers a question through the window: bar button 1 (leaf) or 3 (bark), then a state.
     void answer(int barButton, int cell)

@@ -2,6 +2,7 @@
 #include <QTest>
 
 #include "views/vue_liste_especes.h"
+#include "tests_vues.h"
 
 using namespace tarvenko;
 
@@ -122,5 +123,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(VueListeEspecesTest)
+std::unique_ptr<QObject> tests_vues::listeEspeces() { return std::make_unique<VueListeEspecesTest>(); }
+
 #include "vue_liste_especes_test.moc"

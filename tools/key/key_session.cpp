@@ -14,7 +14,7 @@
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/loader.h"
 #include "knowledge/text.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "tools/key/key_output.h"
 
 namespace tarvenko::key {

@@ -13,7 +13,7 @@
 #include "knowledge/numeric.h"
 #include "knowledge/text.h"
 #include "platform/cache_folder.h"
-#include "platform/file_lookup.h"
+#include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
 #include "platform/settings_store.h"
 #include "tools/key/key_output.h"

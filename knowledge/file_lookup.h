@@ -8,8 +8,10 @@ namespace tarvenko {
 // Paths in the knowledge base and its settings are written the Windows way: "\" separates the
 // folders ("07\arbre.wmf", "CONTRA\") and names come in any letter case ("POIDS.DAT" for a file
 // stored as "poids.dat"). This turns such a path into one that exists on a case-sensitive disk:
-// both "\" and "/" separate components, and each component that does not exist as written is
-// matched, ignoring case, against the entries of its folder. Components that match nothing are
+// a path that exists as written is returned as it is; otherwise both "\" and "/" separate
+// components, and each component that does not exist as written is matched against the entries
+// of its folder with Unicode case folding ("CHÊNE" finds "chêne"; names that are not UTF-8 in
+// ASCII only), the first in byte order when several match. Components that match nothing are
 // kept as written, so the result names the missing file in the message the user sees.
 std::string resoutChemin(std::string_view path);
 
