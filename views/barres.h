@@ -5,6 +5,7 @@
 #include <vector>
 
 class QAction;
+class QIcon;
 class QToolBar;
 
 namespace tarvenko {
@@ -28,6 +29,9 @@ std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter);
 // buttons have the odd positions. A picture that cannot be loaded leaves its button with its text
 // alone. Button keys go into the action's "tag" property.
 void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons);
+
+// The picture of a button: every size the file holds; empty when none can be read.
+QIcon Icone_Bouton(const QString &chemin);
 
 // Position of a button on a bar, counted from 1 with the separators, or 0.
 int Position_Bouton(const QToolBar *barre, const QAction *bouton);
