@@ -45,7 +45,11 @@ public:
 
     QIconEngine *clone() const override { return new IconeTailles(*this); }
     bool isNull() override { return m_images.empty(); }
-    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override { return size; }
+    // As large as the smallest picture, as a single picture would be: the bar keeps its layout.
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return m_images.front().size().scaled(size, Qt::KeepAspectRatio).boundedTo(m_images.front().size());
+    }
     QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
     {
         QList<QSize> sizes;
