@@ -1,6 +1,11 @@
 #include "views/barres.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOption>
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
@@ -9,6 +14,9 @@
 #include "knowledge/key_model.h"
 #include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace tarvenko {
 
@@ -24,7 +32,93 @@ BoutonBarre bouton(const KeyModel &m, const Row &row)
     return b;
 }
 
+// An icon file may hold its picture at several sizes. The button shows it at the smallest one's
+// size, as with a single picture, but from the one that has the screen's pixels: a screen of
+// ratio 2 gets the 64-pixel picture for a 32-pixel icon, not the small one enlarged. The pixmap
+// asked for is filled exactly, the picture centred in it, so Qt never stretches it.
+class IconeTailles final : public QIconEngine {
+public:
+    explicit IconeTailles(std::vector<QImage> images) : m_images(std::move(images))
+    {
+        std::sort(m_images.begin(), m_images.end(), [](const QImage &a, const QImage &b) { return a.width() < b.width(); });
+    }
+
+    QIconEngine *clone() const override { return new IconeTailles(*this); }
+    bool isNull() override { return m_images.empty(); }
+    // As large as the smallest picture, as a single picture would be: the bar keeps its layout.
+    QSize actualSize(const QSize &size, QIcon::Mode, QIcon::State) override
+    {
+        return m_images.front().size().scaled(size, Qt::KeepAspectRatio).boundedTo(m_images.front().size());
+    }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        QList<QSize> sizes;
+        for (const QImage &image : m_images)
+            sizes.append(image.size());
+        return sizes;
+    }
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override
+    {
+        return scaledPixmap(size, mode, state, 1.0);
+    }
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap pm = scaledPixmap((QSizeF(rect.size()) * ratio).toSize(), mode, state, ratio);
+        pm.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), pm);
+    }
+    // `size` is in device pixels, `scale` the device pixel ratio.
+    QPixmap scaledPixmap(const QSize &size, QIcon::Mode mode, QIcon::State, qreal scale) override
+    {
+        QImage canvas(size.expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        canvas.fill(Qt::transparent);
+        const QSize base = m_images.front().size().scaled(QSizeF(QSizeF(size) / scale).toSize(), Qt::KeepAspectRatio)
+                               .boundedTo(m_images.front().size());
+        const QSize wanted = (QSizeF(base) * scale).toSize();
+        const QImage *source = &m_images.back();
+        for (const QImage &image : m_images) {
+            if (image.width() >= wanted.width()) {
+                source = &image;
+                break;
+            }
+        }
+        const QImage picture =
+            source->size() == wanted ? *source : source->scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        QPainter painter(&canvas);
+        painter.drawImage((size.width() - wanted.width()) / 2, (size.height() - wanted.height()) / 2, picture);
+        painter.end();
+        QPixmap pm = QPixmap::fromImage(canvas);
+        if (mode != QIcon::Normal) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            pm = QApplication::style()->generatedIconPixmap(mode, pm, &option);
+        }
+        return pm;
+    }
+
+private:
+    std::vector<QImage> m_images;
+};
+
 } // namespace
+
+QIcon Icone_Bouton(const QString &chemin)
+{
+    QImageReader reader(chemin);
+    std::vector<QImage> images;
+    // The count is bounded against damaged files.
+    for (int k = 0; k < 64; ++k) {
+        QImage picture = reader.read();
+        if (!picture.isNull())
+            images.push_back(std::move(picture));
+        if (!reader.jumpToNextImage())
+            break;
+    }
+    if (images.empty())
+        return {};
+    return QIcon(new IconeTailles(std::move(images)));
+}
 
 std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter)
 {
@@ -60,10 +154,7 @@ void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons)
     }
     for (const BoutonBarre &b : boutons) {
         QAction *action = barre->addAction(b.caption);
-        QImageReader reader(b.image);
-        const QImage picture = reader.read();
-        if (!picture.isNull())
-            action->setIcon(QIcon(QPixmap::fromImage(picture)));
+        action->setIcon(Icone_Bouton(b.image));
         action->setToolTip(b.tip);
         action->setProperty("tag", b.key);
         barre->addSeparator();

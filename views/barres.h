@@ -5,6 +5,7 @@
 #include <vector>
 
 class QAction;
+class QIcon;
 class QToolBar;
 
 namespace tarvenko {
@@ -29,6 +30,9 @@ std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter);
 // alone. Button keys go into the action's "tag" property. The buttons of an earlier filling are
 // removed and deleted once control returns to the event loop.
 void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons);
+
+// The picture of a button: every size the file holds; empty when none can be read.
+QIcon Icone_Bouton(const QString &chemin);
 
 // Position of a button on a bar, counted from 1 with the separators, or 0.
 int Position_Bouton(const QToolBar *barre, const QAction *bouton);

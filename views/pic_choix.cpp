@@ -68,7 +68,27 @@ void PicChoixView::setModele(KeyModel *m) { m_modele = m; }
 void PicChoixView::setImage(Metafile picture)
 {
     m_picture = std::move(picture);
+    m_imageValide = false;
     update();
+}
+
+const QImage &PicChoixView::imageLisse()
+{
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize().expandedTo(QSize(1, 1));
+    if (!m_imageValide || m_image.size() != pixels || m_image.devicePixelRatio() != ratio) {
+        // Played in device pixels, so pens and text keep their share of the box at any ratio.
+        if (m_image.size() != pixels)
+            m_image = QImage(pixels, QImage::Format_RGB32);
+        m_image.setDevicePixelRatio(1);
+        m_image.fill(Qt::white);
+        QPainter painter(&m_image);
+        m_picture.play(painter, QRectF(QPointF(), QSizeF(pixels)), Metafile::Edges::Smooth);
+        painter.end();
+        m_image.setDevicePixelRatio(ratio);
+        m_imageValide = true;
+    }
+    return m_image;
 }
 
 QString PicChoixView::Bulle_Case(double x, double y) const
@@ -86,8 +106,7 @@ QString PicChoixView::Bulle_Case(double x, double y) const
 void PicChoixView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), Qt::white);
-    m_picture.play(painter, QRectF(rect()), Metafile::Edges::Smooth);
+    painter.drawImage(0, 0, imageLisse());
     if (!m_modele)
         return;
     const Descripteur &d = m_modele->Descripteur_Courant;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <cstdint>
@@ -55,8 +56,14 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    // The picture at the box's size and the screen's full resolution, played once per picture,
+    // size or device pixel ratio; a click that moves the outline repaints from it.
+    const QImage &imageLisse();
+
     KeyModel *m_modele = nullptr;
     Metafile m_picture;
+    QImage m_image;
+    bool m_imageValide = false;
     int m_Choix_X = 0;
     int m_Choix_Y = 0;
     bool m_appui = false;

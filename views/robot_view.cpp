@@ -26,45 +26,64 @@ void RobotView::setModele(const KeyModel *m, bool avecSurcouches)
 void RobotView::invalide()
 {
     m_valide = false;
+    m_exacteValide = false;
     update();
 }
 
-void RobotView::rend()
+void RobotView::rend(QImage &image, QSize taille, qreal ratio, bool lisse) const
 {
-    const QSize size = this->size().expandedTo(QSize(1, 1));
-    if (m_image.size() != size)
-        m_image = QImage(size, QImage::Format_RGB32);
-    m_image.fill(Qt::white);
+    // Played in device pixels over the whole image, so a screen of ratio 2 gets the drawing of a
+    // box twice as large, not this box's drawing enlarged.
+    const QSize pixels = (QSizeF(taille) * ratio).toSize().expandedTo(QSize(1, 1));
+    if (image.size() != pixels)
+        image = QImage(pixels, QImage::Format_RGB32);
+    image.setDevicePixelRatio(1);
+    image.fill(Qt::white);
     if (m_modele) {
-        QPainter painter(&m_image);
+        QPainter painter(&image);
         // The overlays are those of the last contradiction check only: entries past its count
         // are not shown, whatever Robots still holds.
         const int shown = m_modele->Nb_Robot + (m_avecSurcouches ? m_modele->Nb_Contradictions : 0);
         const std::size_t layers =
             std::min<std::size_t>(m_modele->Robots.size(), static_cast<std::size_t>(std::max(0, shown)));
+        const auto edges = lisse ? Metafile::Edges::Smooth : Metafile::Edges::Exact;
         for (std::size_t i = 0; i < layers; ++i) {
             // An empty entry, or a picture of another kind, paints nothing.
             const auto *picture = dynamic_cast<const MetafilePicture *>(m_modele->Robots[i].Image.get());
             if (picture)
-                picture->metafile().play(painter, QRectF(QPointF(0, 0), QSizeF(size)), Metafile::Edges::Exact);
+                picture->metafile().play(painter, QRectF(QPointF(0, 0), QSizeF(pixels)), edges);
         }
     }
-    m_valide = true;
+    image.setDevicePixelRatio(ratio);
 }
 
 const QImage &RobotView::image()
 {
-    if (!m_valide || m_image.size() != size().expandedTo(QSize(1, 1)))
-        rend();
+    const QSize taille = size().expandedTo(QSize(1, 1));
+    const qreal ratio = devicePixelRatioF();
+    if (!m_valide || m_image.deviceIndependentSize() != QSizeF(taille) || m_image.devicePixelRatio() != ratio) {
+        rend(m_image, taille, ratio, true);
+        m_valide = true;
+    }
     return m_image;
+}
+
+const QImage &RobotView::imageExacte()
+{
+    const QSize taille = size().expandedTo(QSize(1, 1));
+    if (!m_exacteValide || m_exacte.size() != taille) {
+        rend(m_exacte, taille, 1, false);
+        m_exacteValide = true;
+    }
+    return m_exacte;
 }
 
 std::int32_t RobotView::couleur(int x, int y)
 {
-    const QImage &shown = image();
-    if (!shown.valid(x, y))
+    const QImage &exacte = imageExacte();
+    if (!exacte.valid(x, y))
         return 0xFFFFFF;
-    const QRgb rgb = shown.pixel(x, y);
+    const QRgb rgb = exacte.pixel(x, y);
     return qRed(rgb) | (qGreen(rgb) << 8) | (qBlue(rgb) << 16);
 }
 
@@ -78,6 +97,7 @@ void RobotView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_valide = false;
+    m_exacteValide = false;
 }
 
 void RobotView::mousePressEvent(QMouseEvent *event)

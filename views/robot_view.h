@@ -11,9 +11,11 @@ struct KeyModel;
 
 // Shows the schematic drawing: the layers of the key model's Robots, bottom first, each stretched
 // over the whole box, and (for the large drawing) the Nb_Contradictions overlays above them. Only
-// the left button clicks. The
-// layers are played once into an image of the box's size without antialiasing; painting shows
-// that image, and the colour under the mouse is read from it, so what is read is what is seen.
+// the left button clicks. The layers are played once per size or answer into two images: the one
+// painted, antialiased and at the screen's full resolution, rendered when the box is painted; and
+// the one the colour under the mouse is read from, at the box's size in pixels without
+// antialiasing, rendered only when a click or a hover asks for a colour, so every pixel read has
+// exactly the colour of a part and never a blend of two.
 class RobotView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(RobotView)
@@ -27,10 +29,12 @@ public:
     // The layers changed: render again at the next paint.
     void invalide();
 
-    // Colour of a pixel of the drawing as shown, red in the low byte; white outside.
+    // Colour of the part under a pixel of the box, red in the low byte; white outside.
     std::int32_t couleur(int x, int y);
-    // The drawing as shown, at the box's size.
+    // The drawing as shown: the box's size times the device pixel ratio, which it carries.
     const QImage &image();
+    // The drawing as the hit test reads it: the box's size, without antialiasing.
+    const QImage &imageExacte();
 
 Q_SIGNALS:
     void pressed(Qt::MouseButton button, QPointF position);
@@ -45,13 +49,15 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void rend();
+    void rend(QImage &image, QSize taille, qreal ratio, bool lisse) const;
 
     const KeyModel *m_modele = nullptr;
     bool m_avecSurcouches = true;
     bool m_valide = false;
+    bool m_exacteValide = false;
     bool m_appuiDedans = false;
     QImage m_image;
+    QImage m_exacte;
 };
 
 } // namespace tarvenko

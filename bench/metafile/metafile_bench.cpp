@@ -178,6 +178,7 @@ std::vector<File> drawingOfKey()
     return files;
 }
 
+// smooth:1 is how the drawing box shows it (antialiased), smooth:0 how its hit test reads it.
 void BM_RedrawKeyDrawing(benchmark::State &state)
 {
     int records = 0;
@@ -186,19 +187,20 @@ void BM_RedrawKeyDrawing(benchmark::State &state)
         state.SkipWithError("no drawing");
         return;
     }
+    const auto edges = state.range(0) ? Metafile::Edges::Smooth : Metafile::Edges::Exact;
     QImage image(1920, 1080, QImage::Format_RGB32);
     for (auto _ : state) {
         image.fill(Qt::white);
         QPainter painter(&image);
         for (const Metafile &m : layers)
-            m.play(painter, QRectF(0, 0, 1920, 1080));
+            m.play(painter, QRectF(0, 0, 1920, 1080), edges);
         painter.end();
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["layers"] = static_cast<double>(layers.size());
     state.counters["records"] = records;
 }
-BENCHMARK(BM_RedrawKeyDrawing)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RedrawKeyDrawing)->ArgName("smooth")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // The floor: clearing the image alone.
 void BM_ClearOnly(benchmark::State &state)

@@ -1,5 +1,6 @@
 #include "tools/sample/rendu.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QFile>
 #include <QImageWriter>
@@ -162,11 +163,40 @@ std::vector<std::uint8_t> gif(const QImage &source)
 
 void ecritIcone(const Toile &t, const QString &chemin)
 {
+    // Qt writes one picture per icon file: each size is written alone, then their directories
+    // are joined (a 6-byte header, a 16-byte entry per picture, the pictures' data).
     const QImage grande = rend(t, 256, 256);
-    const QImage petite = grande.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_ARGB32);
-    QImageWriter w(chemin, "ico");
-    if (!w.write(petite))
-        throw std::runtime_error("cannot write " + chemin.toStdString() + ": " + w.errorString().toStdString());
+    std::vector<QByteArray> fichiers;
+    for (int taille : {32, 64}) {
+        const QImage petite = grande.scaled(taille, taille, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                                  .convertToFormat(QImage::Format_ARGB32);
+        QBuffer tampon;
+        tampon.open(QIODevice::WriteOnly);
+        QImageWriter w(&tampon, "ico");
+        if (!w.write(petite))
+            throw std::runtime_error("cannot write " + chemin.toStdString() + ": " + w.errorString().toStdString());
+        fichiers.push_back(tampon.data());
+    }
+    const auto mot = [](QByteArray &b, std::uint32_t v, int octets) {
+        for (int i = 0; i < octets; ++i)
+            b.append(static_cast<char>((v >> (8 * i)) & 0xFF));
+    };
+    QByteArray icone;
+    mot(icone, 0, 2);
+    mot(icone, 1, 2);
+    mot(icone, static_cast<std::uint32_t>(fichiers.size()), 2);
+    std::uint32_t debut = 6 + 16 * static_cast<std::uint32_t>(fichiers.size());
+    QByteArray donnees;
+    for (const QByteArray &f : fichiers) {
+        const std::uint32_t offset = static_cast<std::uint8_t>(f[18]) | static_cast<std::uint8_t>(f[19]) << 8 |
+                                     static_cast<std::uint8_t>(f[20]) << 16 | static_cast<std::uint32_t>(static_cast<std::uint8_t>(f[21])) << 24;
+        const QByteArray image = f.mid(offset);
+        icone.append(f.mid(6, 12)); // width, height, colours, reserved, planes, bits, size
+        mot(icone, debut + static_cast<std::uint32_t>(donnees.size()), 4);
+        donnees.append(image);
+    }
+    icone.append(donnees);
+    ecritFichier(chemin, std::vector<std::uint8_t>(icone.begin(), icone.end()));
 }
 
 void ecritFichier(const QString &chemin, const std::vector<std::uint8_t> &octets)

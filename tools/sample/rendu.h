@@ -21,7 +21,8 @@ std::vector<std::uint8_t> gif(const QImage &image);
 // The LZW code stream of GIF for `indices` (values below 2^bits), before being cut into blocks.
 std::vector<std::uint8_t> lzwGif(const std::vector<std::uint8_t> &indices, int bits);
 
-// An icon file (.ico) of the picture at 32 x 32, drawn at 256 x 256 and reduced smoothly.
+// An icon file (.ico) of the picture at 32 x 32 and 64 x 64 (for screens of ratio 2), drawn at
+// 256 x 256 and reduced smoothly.
 void ecritIcone(const Toile &t, const QString &chemin);
 
 void ecritFichier(const QString &chemin, const std::vector<std::uint8_t> &octets);
