@@ -107,6 +107,11 @@ void Documents::Timer1_Timer()
 {
     if (!m_WebTexte || m_WebTexte->ReadyState() != Navigateur::READYSTATE_COMPLETE || !m_WebTexte->isVisible())
         return;
+    if (m.Code_Page.empty()) {
+        m_Desactive_Bouton(QStringLiteral("Arriere"));
+        m_Desactive_Bouton(QStringLiteral("Avant"));
+        return;
+    }
     if (Est_Page_Propre(m_WebTexte->LocationURL(), qs(m.Code_Page), qs(m.Suffixe_Langue)))
         m_Desactive_Bouton(QStringLiteral("Arriere"));
     else
@@ -156,6 +161,12 @@ void Documents::Ouvre_Page_Espece(QChar separateur)
     // nothing: Stop would stay on for a load that never comes.
     if (!m_WebTexte->Navigate2(QUrl(page.chemin, QUrl::TolerantMode), Navigateur::navNoHistory))
         m_Desactive_Bouton(kStop);
+}
+
+void Documents::Sans_Page()
+{
+    m_WebTexte->Stop();
+    m_WebTexte->Vide();
 }
 
 // ---- Browser events ----

@@ -53,7 +53,10 @@ public:
     // disk (the error page when it is missing), else a web address. `separateur` is the one the
     // caller builds local paths with.
     void Ouvre_Page_Espece(QChar separateur);
-    // Every 100 ms: Back off on the species' own page, Forward while there are Back steps to undo.
+    // No species to show (none reaches the threshold): no page, not the error page.
+    void Sans_Page();
+    // Every 100 ms: Back off on the species' own page, Forward while there are Back steps to undo;
+    // both off while no species is current.
     void Timer1_Timer();
 
     // For closing: hides both windows and says which were shown; gives them back.

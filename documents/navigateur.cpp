@@ -150,6 +150,14 @@ void Navigateur::GoForward()
     forward();
 }
 void Navigateur::Stop() { stop(); }
+
+void Navigateur::Vide()
+{
+    m_videDemande = true;
+    m_sansHistoriqueDemande = true;
+    installePont(false);
+    load(QUrl(QStringLiteral("about:blank")));
+}
 QString Navigateur::LocationURL() const { return url().toString(); }
 void Navigateur::Imprime(QPrinter *printer) { print(printer); }
 
@@ -177,6 +185,11 @@ bool Navigateur::avantNavigation(const QUrl &url, bool principal, bool historiqu
 {
     // Another scheme would run a script in the page, show data a page made up, or hand the
     // address to another program of the desktop; none of it is a document of the key.
+    if (principal && m_videDemande && url == QUrl(QStringLiteral("about:blank"))) {
+        m_videDemande = false;
+        Q_EMIT BeforeNavigate2(url, principal);
+        return true;
+    }
     if (!schemePermis(url))
         return false;
     if (principal) {

@@ -60,6 +60,8 @@ public:
     void GoBack();
     void GoForward();
     void Stop();
+    // Shows no document (an empty page of the program's own, with no history behind it).
+    void Vide();
     QString LocationURL() const;
     int ReadyState() const { return m_readyState; }
     // Prints the document; printFinished tells the outcome.
@@ -121,6 +123,7 @@ private:
     std::deque<RapportImage> m_rapports;
     bool m_livraisonPrevue = false;
     bool m_sansHistoriqueDemande = false; // Navigate2 with navNoHistory, not yet started
+    bool m_videDemande = false;           // Vide's empty page, the only about: address let through
     bool m_sansHistorique = false;        // the load under way clears the history when it ends
     int m_readyState = READYSTATE_UNINITIALIZED;
 };

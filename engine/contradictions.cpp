@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "knowledge/file_lookup.h"
+#include "resources/string_table.h"
 
 namespace tarvenko {
 
@@ -39,6 +40,56 @@ std::vector<Contradiction> Cherche_Contradictions(const KeyModel &m, int espece)
     return out;
 }
 
+namespace {
+
+// Each answer once, in the order met.
+std::vector<std::string> descriptionsUniques(const KeyModel &m, const std::vector<const Contradiction *> &contradictions)
+{
+    std::vector<std::string> out;
+    for (const Contradiction *c : contradictions) {
+        std::string d = Description_Contradiction(m, *c);
+        if (std::find(out.begin(), out.end(), d) == out.end())
+            out.push_back(std::move(d));
+    }
+    return out;
+}
+
+std::string joint(const std::vector<std::string> &parts)
+{
+    std::string out;
+    for (const std::string &p : parts)
+        out += (out.empty() ? "" : "; ") + p;
+    return out;
+}
+
+} // namespace
+
+std::string Description_Contradiction(const KeyModel &m, const Contradiction &c)
+{
+    std::string question = c.ligne ? c.ligne->TipText.value_or("") : std::string();
+    if (question.empty())
+        question = c.objet;
+    std::string reponse;
+    if (const CaractereRow *car = m.Base_Donnees.caractere(c.etat))
+        reponse = car->TipText.value_or("");
+    if (reponse.empty())
+        reponse = c.idCarac;
+    return question + " \u2014 " + reponse;
+}
+
+std::string Texte_Contradictions(const KeyModel &m, int espece, const std::vector<Contradiction> &contradictions)
+{
+    if (espece < 0 || espece >= m.Nb_Esp || static_cast<std::size_t>(espece) >= m.Nom_Esp.size())
+        return {};
+    const std::string &nom = m.Nom_Esp[static_cast<std::size_t>(espece)];
+    if (contradictions.empty())
+        return nom + Texte_Ou_Anglais(m.Num_Langue, 1503);
+    std::vector<const Contradiction *> toutes;
+    for (const Contradiction &c : contradictions)
+        toutes.push_back(&c);
+    return nom + Texte_Ou_Anglais(m.Num_Langue, 1502) + joint(descriptionsUniques(m, toutes));
+}
+
 bool Efface_Contradictions(KeyModel &m)
 {
     const auto couches = static_cast<std::size_t>(std::max<int>(m.Nb_Robot, 0));
@@ -55,11 +106,30 @@ AffichageContradictions Montre_Contradictions(KeyModel &m, std::optional<int> li
     // Each check shows its own overlays only: an entry left by an earlier one and not overwritten
     // would otherwise stay among the painted ones.
     Efface_Contradictions(m);
-    if (ligne && *ligne >= 0 && static_cast<std::size_t>(*ligne) < m.Classement[1].size())
-        result.contradictions = Cherche_Contradictions(m, static_cast<int>(m.Classement[1][static_cast<std::size_t>(*ligne)]));
+    int espece = -1;
+    if (ligne && *ligne >= 0 && static_cast<std::size_t>(*ligne) < m.Classement[1].size()) {
+        espece = static_cast<int>(m.Classement[1][static_cast<std::size_t>(*ligne)]);
+        result.contradictions = Cherche_Contradictions(m, espece);
+    }
+    result.texte = Texte_Contradictions(m, espece, result.contradictions);
     m.Nb_Contradictions = static_cast<std::int16_t>(std::min<std::size_t>(result.contradictions.size(), 32767));
 
+    const Tables &t = m.Base_Donnees;
     for (const Contradiction &c : result.contradictions) {
+        // Without an overlay of its own, the answer is marked on the drawing where it was given.
+        if (!c.signal || !c.signal->Bouton || *c.signal->Bouton != -1) {
+            const auto deja = std::find_if(result.marques.begin(), result.marques.end(),
+                                           [&](const MarqueDessin &d) { return d.objet == c.objet; });
+            if (deja == result.marques.end() && !c.objet.empty()) {
+                MarqueDessin marque;
+                marque.objet = c.objet;
+                for (const ClicZoneRow &zone : t.Clic_Zone.rows) {
+                    if (zone.Nom.value_or("") == c.objet)
+                        marque.zones.push_back({zone.X1.value_or(0), zone.X2.value_or(0), zone.Y1.value_or(0), zone.Y2.value_or(0)});
+                }
+                result.marques.push_back(std::move(marque));
+            }
+        }
         if (!c.signal || !c.signal->Bouton)
             continue;
         if (*c.signal->Bouton != -1) {
@@ -71,7 +141,6 @@ AffichageContradictions Montre_Contradictions(KeyModel &m, std::optional<int> li
             result.calquesManquants.push_back(resoutChemin(chemin));
     }
 
-    const Tables &t = m.Base_Donnees;
     for (int b = 1; b <= m.Nb_But_Deter; ++b) {
         const ButDeterRow *row = t.butDeter(b);
         if (!row)
@@ -81,8 +150,14 @@ AffichageContradictions Montre_Contradictions(KeyModel &m, std::optional<int> li
         icone.contradiction = std::find(result.Boutons_Contra.begin(), result.Boutons_Contra.end(), b) != result.Boutons_Contra.end();
         if (!icone.contradiction) {
             icone.chemin = resoutChemin(m.Chemin_Data + row->File.value_or(""));
-        } else if (const ContradictionRow *contra = t.contradiction(row->Key.value_or(""))) {
-            icone.chemin = resoutChemin(m.Chemin_Robot + "contra\\" + contra->Popup.value_or("") + ".ico");
+        } else {
+            std::vector<const Contradiction *> surBouton;
+            for (const Contradiction &c : result.contradictions)
+                if (c.signal && c.signal->Bouton && *c.signal->Bouton == b)
+                    surBouton.push_back(&c);
+            icone.tip = joint(descriptionsUniques(m, surBouton));
+            if (const ContradictionRow *contra = t.contradiction(row->Key.value_or("")))
+                icone.chemin = resoutChemin(m.Chemin_Robot + "contra\\" + contra->Popup.value_or("") + ".ico");
         }
         result.icones.push_back(std::move(icone));
     }

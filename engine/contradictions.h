@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -30,6 +31,20 @@ struct IconeBouton {
     int numero = 0; // button number in But_Deter
     bool contradiction = false;
     std::optional<std::string> chemin; // file to load; none when the button gets no image
+    // A contradiction icon's tool tip names the answers it stands for, not the button's own
+    // subject, which may be a neighbouring character. Empty: the row's TipText.
+    std::string tip;
+};
+
+// A part of the drawing to mark for a contradiction that has no overlay of its own (flagged on a
+// bar button, or not at all): where the user answered it. The window marks the object's click
+// zones and the parts painted in the object's colours.
+struct MarqueDessin {
+    std::string objet;
+    struct Rect {
+        std::int32_t X1 = 0, X2 = 0, Y1 = 0, Y2 = 0; // reference space (Largeur_Reference x Hauteur_Reference)
+    };
+    std::vector<Rect> zones;
 };
 
 // What the window shows when it flags the contradictions of the selected list line.
@@ -39,7 +54,20 @@ struct AffichageContradictions {
     std::vector<std::string> calquesManquants;  // overlays that could not be loaded: string 1077,
                                                 // " Fichier : " and the path, title 1050, each
     std::vector<IconeBouton> icones;            // one per existing But_Deter row 1 ... Nb_But_Deter
+    std::vector<MarqueDessin> marques;          // one per object to mark on the drawing
+    // "<species> contradicts: <question> — <answer>; ...", or that it shares every answer; empty
+    // with no species selected.
+    std::string texte;
 };
+
+// One contradicted answer as the user reads it: the question's text, " — ", the state's
+// (their TipText; the object key and ID_CARAC where the base has none).
+std::string Description_Contradiction(const KeyModel &m, const Contradiction &c);
+
+// The sentence naming species `espece` and the answers it contradicts (each once, even when an
+// object with several rows met it twice): string 1502 between the species and the answers, or
+// string 1503 after the species when there are none. Empty for a species number out of range.
+std::string Texte_Contradictions(const KeyModel &m, int espece, const std::vector<Contradiction> &contradictions);
 
 // Ends the display of contradictions: Robots is cut back to its Nb_Robot layers and
 // Nb_Contradictions is 0. True when flags were on show, so that the window rebuilds the

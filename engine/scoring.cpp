@@ -110,6 +110,18 @@ void Calcule_Pourcentages(KeyModel &m)
     }
 }
 
+namespace {
+
+// The listed species that share the top percentage.
+std::ptrdiff_t especesEnTete(const KeyModel &m)
+{
+    const std::int64_t top = m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0];
+    return std::count_if(m.Pourcent_Esp.begin(), m.Pourcent_Esp.end(),
+                         [&](std::int64_t pourcent) { return pourcent >= m.Seuil_Affichage && pourcent == top; });
+}
+
+} // namespace
+
 std::vector<std::string> Lignes_Especes(const KeyModel &m)
 {
     std::vector<std::string> lignes;
@@ -129,14 +141,24 @@ ListeEspeces Affiche_Especes(KeyModel &m)
 
     ListeEspeces liste;
     liste.lignes = Lignes_Especes(m);
-    const std::int64_t top = m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0];
-    // The listed species that share the top percentage.
-    const auto leaders = std::count_if(m.Pourcent_Esp.begin(), m.Pourcent_Esp.end(), [&](std::int64_t pourcent) {
-        return pourcent >= m.Seuil_Affichage && pourcent == top;
-    });
-    m.Nb_Esp_Max = static_cast<std::int16_t>(std::min<std::ptrdiff_t>(leaders, 32767));
-    liste.legende = Texte_Nombre(m.Nb_Esp_Max) + " " + Texte_Ou_Anglais(m.Num_Langue, 1500) + Texte_Nombre(top) + " %";
+    m.Nb_Esp_Max = static_cast<std::int16_t>(std::min<std::ptrdiff_t>(especesEnTete(m), 32767));
+    liste.legende = Legende_Especes(m);
     return liste;
+}
+
+std::string Legende_Especes(const KeyModel &m)
+{
+    const std::ptrdiff_t leaders = especesEnTete(m);
+    // "0 species at 0 %" under an empty list tells a new user nothing.
+    if (leaders == 0 && m.Seuil_Affichage > 0) {
+        std::string texte = Texte_Ou_Anglais(m.Num_Langue, 1501);
+        if (const auto at = texte.find("%1"); at != std::string::npos)
+            texte.replace(at, 2, std::to_string(m.Seuil_Affichage));
+        return texte;
+    }
+    const std::int64_t top = m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0];
+    return Texte_Nombre(std::min<std::ptrdiff_t>(leaders, 32767)) + " " + Texte_Ou_Anglais(m.Num_Langue, 1500) +
+           Texte_Nombre(top) + " %";
 }
 
 } // namespace tarvenko

@@ -41,6 +41,11 @@ ListeEspeces Affiche_Especes(KeyModel &m);
 // what the list shows again when only the threshold changed (Nb_Esp_Max and Legende untouched).
 std::vector<std::string> Lignes_Especes(const KeyModel &m);
 
+// The Legende text for the current ranking and threshold: the number of listed species sharing
+// the top percentage, string 1500 and that percentage; string 1501 (the threshold in place of
+// "%1") when no species reaches a threshold above 0.
+std::string Legende_Especes(const KeyModel &m);
+
 // A number as Basic's Str writes it: a blank before a non-negative number, the sign otherwise.
 std::string Texte_Nombre(std::int64_t n);
 

@@ -48,4 +48,12 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
     return main;
 }
 
+void Identite_Application()
+{
+    QApplication::setApplicationName(QStringLiteral("Tarvenko"));
+    QApplication::setOrganizationName(QStringLiteral("Tarvenko"));
+    // The installed menu entry (tarvenko.desktop), by which desktops group the windows and find the icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvenko"));
+}
+
 } // namespace tarvenko

@@ -7,6 +7,8 @@
 #include <QIcon>
 #include <QLabel>
 
+#include <algorithm>
+
 #include "documents/documents.h"
 #include "engine/answering.h"
 #include "engine/refresh.h"
@@ -22,6 +24,7 @@
 #include "shell/contexte.h"
 #include "shell/frm_splash.h"
 #include "shell/localisation.h"
+#include "shell/marques_contradictions.h"
 #include "shell/registre.h"
 #include "ui_frmMain.h"
 #include "views/vue_liste_especes.h"
@@ -63,6 +66,7 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_ui->Legende->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
 
     m_ui->Robot->setModele(&ctx.modele, true);
+    m_marques = new MarquesContradictions(m_ui->Robot, ctx.modele);
     m_ui->Small_Robot->setModele(&ctx.modele, false);
     m_ui->Pic_Choix->setModele(&ctx.modele);
     m_ui->Barre_Verticale->setFixedWidth(5);
@@ -115,6 +119,7 @@ void frmMain::connecteCommandes()
     command(m_ui->mnuFileSaveAs, "Save");
     command(m_ui->mnuFilePrint, "Print");
     command(m_ui->mnuEditCopy, "Copy");
+    command(m_ui->mnuViewErrors, "Contra");
     connect(m_ui->mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->mnuEditIconize, &QAction::triggered, this, &QWidget::showMinimized);
     connect(m_ui->mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
@@ -158,7 +163,8 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     };
 
     Applique_Langue(this, m.Num_Langue);
-    Desactive_Bouton(QStringLiteral("Copy"));
+    // The drawing is on show from the start, and can be copied.
+    permetCopie(true);
     m.Modifie = false;
     m_Liste_Focus = false;
     m.Index_Document = 0;
@@ -231,6 +237,7 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     m_charge = true;
 
     m.Titre_Fenetre = us(windowTitle());
+    statutRepos();
 
     if (!ligneCommande.isEmpty())
         Traiter_Fichier(QStringLiteral("Open"), Nettoie_Ligne_Commande(ligneCommande));
@@ -259,6 +266,9 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
         Erreur_Fatale(m_ctx, this, qs(*r.calques.echec));
         return;
     }
+    // New answers: flags and text of an earlier contradiction check no longer apply.
+    m_texteContradictions.clear();
+    m_marques->setMarques({});
     if (!r.calques.recharges.empty()) {
         m_ui->Robot->invalide();
         m_ui->Small_Robot->invalide();
@@ -287,6 +297,50 @@ Charge_Image frmMain::chargeurImages()
 }
 
 void frmMain::statut(const QString &text) { m_panneau1->setText(text); }
+
+void frmMain::statutRepos()
+{
+    const KeyModel &m = m_ctx.modele;
+    if (!m_texteContradictions.isEmpty()) {
+        statut(m_texteContradictions);
+        return;
+    }
+    if (std::any_of(m.Etat_Choisi.begin(), m.Etat_Choisi.end(), [](auto etat) { return etat != 0; })) {
+        statut(QString());
+        return;
+    }
+    // The bar's own name for the search command, as the user sees it on the button.
+    QString recherche = QStringLiteral("Search");
+    for (const ButDeterRow &row : m.Base_Donnees.But_Deter.rows) {
+        if (row.Key.value_or("") == "Search" && row.Caption && !row.Caption->empty()) {
+            recherche = qs(*row.Caption).remove(QLatin1Char('&'));
+            break;
+        }
+    }
+    statut(texteOuAnglais(m.Num_Langue, 1504).replace(QStringLiteral("%1"), recherche));
+}
+
+void frmMain::permetCopie(bool oui)
+{
+    if (oui)
+        Active_Bouton(QStringLiteral("Copy"));
+    else
+        Desactive_Bouton(QStringLiteral("Copy"));
+    m_ui->mnuEditCopy->setEnabled(oui);
+}
+
+void frmMain::montreErreurs(bool oui)
+{
+    const QList<QAction *> boutons = m_ui->tbToolBar->actions();
+    for (qsizetype i = 0; i < boutons.size(); ++i) {
+        if (boutons[i]->property(kKey).toString() == QLatin1String("Contra")) {
+            boutons[i]->setVisible(oui);
+            if (i + 1 < boutons.size())
+                boutons[i + 1]->setVisible(oui);
+        }
+    }
+    m_ui->mnuViewErrors->setEnabled(oui);
+}
 
 void frmMain::mnuHelpAbout_Click()
 {

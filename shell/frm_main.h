@@ -28,6 +28,7 @@ namespace tarvenko {
 struct Contexte;
 class Documents;
 class frmPrint;
+class MarquesContradictions;
 struct KeyModel;
 struct Rafraichissement;
 enum class Occasion;
@@ -135,6 +136,14 @@ private:
     void connecteVues();
     Charge_Image chargeurImages();
     void statut(const QString &text);
+    // The first panel when nothing is asked: the contradictions on show, else, before the first
+    // answer, what a new user can do; else nothing.
+    void statutRepos();
+    // Tool bar's Copy and Edit > Copy together: on while the drawing or the state pictures are
+    // shown, off while a document is (nothing would be copied).
+    void permetCopie(bool oui);
+    // The Errors button (and the one after it) and View > Errors.
+    void montreErreurs(bool oui);
 
     // Bars and questions.
     void Barre_Deter_Click(QAction *bouton);
@@ -175,6 +184,8 @@ private:
     QLabel *m_panneau1 = nullptr;
     QLabel *m_panneau2 = nullptr;
     Documents *m_documents = nullptr;
+    MarquesContradictions *m_marques = nullptr;
+    QString m_texteContradictions; // what the last contradiction check found, while its flags are on show
     bool m_Liste_Focus = false;
     bool m_Clic_Liste_En_Cours = false;  // a click of Liste_Esp is being handled
     bool m_Clic_Liste_A_Refaire = false; // the selected line changed meanwhile

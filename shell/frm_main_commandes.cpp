@@ -35,6 +35,7 @@
 #include "shell/frm_main.h"
 #include "shell/frm_options.h"
 #include "shell/localisation.h"
+#include "shell/marques_contradictions.h"
 #include "ui_frmMain.h"
 #include "views/vue_liste_especes.h"
 #include "views/barres.h"
@@ -202,7 +203,7 @@ void frmMain::Ouvre_Identification(const QString &chemin)
         return;
     // Re-scoring marked the identification as modified: an opened file is not.
     Marque_Enregistre(chemin);
-    statut(QString());
+    statutRepos();
     m_ui->Robot->update();
     Montre_Identification();
 }
@@ -229,7 +230,7 @@ void frmMain::Exec_New()
         Desactive_Bouton(kSave);
         m.Modifie = false;
 
-        statut(QString());
+        statutRepos();
         m_ui->Robot->update();
         Montre_Identification();
         m_ui->mnuViewSpecies->setChecked(false);
@@ -313,8 +314,11 @@ void frmMain::mnuViewOptions_Click()
     }
     if (m.Seuil_Affichage == seuil)
         return;
-    // Only the lines follow the new threshold; the legend keeps the count of the last scoring.
+    // The lines follow the new threshold, and the legend says what they now show (an empty list
+    // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
     Remplit_Liste_Esp(Lignes_Especes(m));
+    m_ui->Legende->setText(qs(Legende_Especes(m)));
+    m_ui->Legende->setToolTip(m_ui->Legende->text());
     if (m_ui->Liste_Esp->isVisible()) {
         Liste_Esp_Click();
         m_ui->WebTexte->setFocus();
@@ -412,6 +416,8 @@ void frmMain::Efface_Contradictions_Affichees()
     // The overlays go, and the bar is rebuilt from its table.
     if (::tarvenko::Efface_Contradictions(m_ctx.modele))
         Recharge_Barre();
+    m_texteContradictions.clear();
+    m_marques->setMarques({});
     m_ui->Robot->invalide();
 }
 
@@ -429,13 +435,20 @@ void frmMain::Montre_Contradictions()
     std::vector<BoutonBarre> buttons = Boutons_Barre(m, true);
     for (const IconeBouton &icon : shown.icones) {
         const auto index = static_cast<std::size_t>(icon.numero - 1);
-        if (icon.numero >= 1 && index < buttons.size())
+        if (icon.numero >= 1 && index < buttons.size()) {
             buttons[index].image = icon.chemin ? qs(*icon.chemin) : QString();
+            if (!icon.tip.empty())
+                buttons[index].tip = qs(icon.tip);
+        }
     }
     Remplit_Barre(m_ui->Barre_Deter, buttons);
+    m_marques->setMarques(shown.marques);
     m_ui->Robot->invalide();
     m_Saisie_En_Cours = false;
     m_ui->mnuViewIdentification->trigger();
+    // Said in words as well: which species, and which answers it does not share.
+    m_texteContradictions = qs(shown.texte);
+    statutRepos();
 }
 
 } // namespace tarvenko

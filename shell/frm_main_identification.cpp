@@ -155,7 +155,7 @@ void frmMain::Barre_Question_Click(QAction *bouton)
     case ClicBarreQuestion::Action::Passage: afficheRecherche(r.recherche); return;
     case ClicBarreQuestion::Action::Sortie: break;
     }
-    statut(QString());
+    statutRepos();
     Montre_Identification();
 }
 
@@ -199,6 +199,7 @@ void frmMain::Montre_Identification()
     QCoreApplication::processEvents();
     m_ui->Barre_Deter->show();
     m_ui->Robot->show();
+    permetCopie(true);
     m_ctx.modele.Vue_Courante = 1;
     m_Saisie_En_Cours = false;
 }
@@ -238,12 +239,12 @@ void frmMain::afficheRecherche(ResultatRecherche r)
             // Nothing is left to ask: back to the drawing rather than to a question bar whose
             // buttons can record nothing. A grid still on show (a retry after a pass that found
             // nothing) belongs to a question the search has closed, so it goes too.
-            statut(QString());
+            statutRepos();
             Montre_Identification();
             return;
         case ResultatRecherche::Issue::ProposeReprise:
             if (message(BoutonsMessage::YesNo) != ReponseMessage::Yes) {
-                statut(QString());
+                statutRepos();
                 Montre_Identification();
                 return;
             }

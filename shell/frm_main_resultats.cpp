@@ -106,6 +106,15 @@ void frmMain::Ouvre_Ligne_Choisie()
     m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
     const int k = std::max(liste->currentRow(), 0);
     m_documents->Oublie_Dessin();
+    if (liste->count() == 0) {
+        // No species reaches the threshold: none is current, and no page stands for one (the
+        // error page would say the page is missing in this language).
+        m.Code_Page.clear();
+        montreErreurs(false);
+        m.Index_Document = 0;
+        m_documents->Sans_Page();
+        return;
+    }
 
     const LigneEspece ligne = Analyse_Ligne(us(liste->ligne(k)));
     // A line whose species is not in Flore leaves no current species: its page is the error page.
@@ -118,15 +127,7 @@ void frmMain::Ouvre_Ligne_Choisie()
     Active_Bouton(QStringLiteral("Stop"));
 
     // The Errors button, and the one after it, for a species that misses some answers.
-    const bool erreurs = Erreurs_Visibles(ligne.pourcent, m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0]);
-    const QList<QAction *> boutons = m_ui->tbToolBar->actions();
-    for (qsizetype i = 0; i < boutons.size(); ++i) {
-        if (boutons[i]->property(kKey).toString() == QLatin1String("Contra")) {
-            boutons[i]->setVisible(erreurs);
-            if (i + 1 < boutons.size())
-                boutons[i + 1]->setVisible(erreurs);
-        }
-    }
+    montreErreurs(Erreurs_Visibles(ligne.pourcent, m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0]));
 
     QCoreApplication::processEvents();
     if (m_Clic_Liste_A_Refaire)
@@ -202,16 +203,19 @@ void frmMain::Montre_Resultats()
                           static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Barre_Deter),
                           static_cast<QWidget *>(m_ui->Barre_Question)})
         pane->hide();
-    // The results view ends the display of contradictions.
-    if (m_ctx.modele.Nb_Contradictions != 0)
+    // The results view ends the display of contradictions, and what the status bar said of them.
+    const bool texteContradictions = !m_texteContradictions.isEmpty();
+    if (m_ctx.modele.Nb_Contradictions != 0 || texteContradictions)
         Efface_Contradictions_Affichees();
+    if (texteContradictions)
+        statut(QString());
     QCoreApplication::processEvents();
     m_ui->Small_Robot->show();
     m_ui->Liste_Esp->show();
     m_ui->Barre_Verticale->show();
     m_ui->Barre_Verticale->raise();
     m_ui->WebTexte->show();
-    Desactive_Bouton(QStringLiteral("Copy"));
+    permetCopie(false);
     montreBoutonsDocuments();
     QCoreApplication::processEvents();
     Liste_Esp_Click();
@@ -229,6 +233,7 @@ void frmMain::Montre_Especes()
     m_ui->Barre_Verticale->show();
     m_ui->Barre_Verticale->raise();
     m_ui->WebTexte->show();
+    permetCopie(false);
     montreBoutonsDocuments();
     m_ui->Tree_esp->setFocus();
     QCoreApplication::processEvents();

@@ -140,11 +140,7 @@ int main(int argc, char **argv)
     depuisLancement.start();
     QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tarvenko"));
-    QApplication::setOrganizationName(QStringLiteral("Tarvenko"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Tarvenko"));
-    // The installed menu entry (tarvenko.desktop), by which desktops group the windows and find the icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("tarvenko"));
+    tarvenko::Identite_Application();
     initialiseIcones();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tarvenko.svg")));
 

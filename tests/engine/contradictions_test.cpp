@@ -19,7 +19,7 @@ protected:
     {
         auto &kb = base.kb;
         kb.espece("Alpha", "F", "ALPHA").espece("Beta", "F", "BETAA");
-        kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}});
+        kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}, .tips = {"Needles", "Broad"}, .tipText = "Leaf type"});
         kb.objet({.objet = "FRUIT", .etats = {"FR_CONE", "FR_BAIE"}});
         kb.objet({.objet = "ECORCE", .etats = {"E_LISSE", "E_RUGUEUSE"}});
         for (const char *e : {"F_AIG", "FR_CONE", "E_LISSE"})
@@ -30,6 +30,7 @@ protected:
         for (const char *key : {"B1", "B2", "B3", "FEUILLE", "Search"})
             kb.butDeter(key, std::string(key) + ".ico", key, key);
         kb.hierarchie(0, "tronc.wmf", {}).hierarchie(1, "couronne.wmf", {});
+        kb.clicZone("FEUILLE", 1, false, 100, 200, 300, 400, {}).clicZone("FRUIT", 2, false, 0, 10, 0, 10, {});
     }
 
     void reponses()
@@ -67,6 +68,34 @@ TEST_F(Contradictions, theSelectedSpeciesIsFlaggedOnTheBarAndTheDrawing)
     EXPECT_EQ(a.icones[3].chemin, base.dir.dossier() + "robot/contra/feuille.ico");
     EXPECT_FALSE(a.icones[0].contradiction);
     EXPECT_EQ(a.icones[0].chemin, base.kb.dossier() + "B1.ico");
+}
+
+TEST_F(Contradictions, theTextNamesTheSpeciesAndTheAnswersItContradicts)
+{
+    reponses();
+    const AffichageContradictions beta = Montre_Contradictions(base.m, 1, chargeur.fonction());
+    // A question or state without a text of its own is named by its key.
+    EXPECT_EQ(beta.texte, "Beta contradicts: Leaf type \u2014 Needles; FRUIT \u2014 FR_CONE");
+    EXPECT_EQ(Montre_Contradictions(base.m, 0, chargeur.fonction()).texte, "Alpha matches all your answers");
+    EXPECT_EQ(Montre_Contradictions(base.m, std::nullopt, chargeur.fonction()).texte, "");
+    base.m.Num_Langue = 2;
+    EXPECT_EQ(Montre_Contradictions(base.m, 1, chargeur.fonction()).texte,
+              "Beta contredit : Leaf type \u2014 Needles; FRUIT \u2014 FR_CONE");
+}
+
+TEST_F(Contradictions, anAnswerFlaggedOnTheBarIsAlsoMarkedOnTheDrawingAndNamedByItsIcon)
+{
+    reponses();
+    const AffichageContradictions a = Montre_Contradictions(base.m, 1, chargeur.fonction());
+    // The leaf has a bar button and no overlay: marked where it is clicked; the fruit has its overlay.
+    ASSERT_EQ(a.marques.size(), 1u);
+    EXPECT_EQ(a.marques[0].objet, "FEUILLE");
+    ASSERT_EQ(a.marques[0].zones.size(), 1u);
+    EXPECT_EQ(a.marques[0].zones[0].X1, 100);
+    EXPECT_EQ(a.marques[0].zones[0].Y2, 400);
+    // The icon's tip names the contradicted answer, not the button's own subject.
+    EXPECT_EQ(a.icones[3].tip, "Leaf type \u2014 Needles");
+    EXPECT_EQ(a.icones[0].tip, "");
 }
 
 TEST_F(Contradictions, noSelectionOrAMatchingSpeciesFlagsNothing)

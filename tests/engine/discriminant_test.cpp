@@ -188,7 +188,7 @@ TEST_F(Recherche, nothingLeftToSplitOffersThePassedQuestionsOnce)
     const ClicBarreQuestion passe = Clic_Barre_Question(base.m, Position_Passer, {});
     ASSERT_EQ(passe.recherche.issue, ResultatRecherche::Issue::ProposeReprise);
     EXPECT_EQ(Message_Recherche(base.m, passe.recherche.issue),
-              "No more discriminant characteristic !!!\nDo you want to try chararacteristics you didn't use ?");
+              "No more discriminant characteristic!\nDo you want to try characteristics you didn't use?");
 
     const ResultatRecherche reprise = Reprend_Discriminant(base.m);
     EXPECT_FALSE(base.m.Question_Passee);
@@ -197,7 +197,7 @@ TEST_F(Recherche, nothingLeftToSplitOffersThePassedQuestionsOnce)
 
     base.choisit("SPLIT0");
     EXPECT_EQ(cherche().issue, ResultatRecherche::Issue::AucuneQuestion);
-    EXPECT_EQ(Message_Recherche(base.m, ResultatRecherche::Issue::AucuneQuestion), "No more discriminant characteristic !!!");
+    EXPECT_EQ(Message_Recherche(base.m, ResultatRecherche::Issue::AucuneQuestion), "No more discriminant characteristic!");
 }
 
 TEST_F(Recherche, validatingAfterAFruitlessSearchRecordsNothing)

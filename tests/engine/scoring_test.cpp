@@ -65,7 +65,7 @@ TEST_F(Classement, aThresholdAboveTheTopListsNothing)
     const ListeEspeces liste = Affiche_Especes(base.m);
     EXPECT_TRUE(liste.lignes.empty());
     EXPECT_EQ(base.m.Nb_Esp_Max, 0);
-    EXPECT_EQ(liste.legende, " 0 species at 50 %");
+    EXPECT_EQ(liste.legende, "No species reaches 51 % yet") << "not \" 0 species at 50 %\"";
 
     base.m.Seuil_Affichage = 50;
     EXPECT_EQ(Lignes_Especes(base.m), (std::vector<std::string>{" 50% - Alpha"}));
@@ -266,6 +266,28 @@ TEST_F(ScoreNumerique, theQuestionShowsItsNameUnitAndTheRangeAmongTheLeaders)
 
     base.m.Num_Langue = 1; // no Spanish name: English
     EXPECT_EQ(Decrit_Question_Num(base.m, c).nom, "Leaf length");
+
+TEST_F(Classement, nothingAnsweredUnderAThresholdSaysNoSpeciesReachesIt)
+{
+    caractere("A", 1, {"Alpha"});
+    base.charge();
+    base.m.Seuil_Affichage = 40;
+    const struct {
+        std::int16_t langue;
+        const char *legende;
+    } rows[] = {{0, "No species reaches 40 % yet"},
+                {1, "Ninguna especie alcanza aún el 40 %"},
+                {2, "Aucune espèce n'atteint encore 40 %"}};
+    for (const auto &row : rows) {
+        base.m.Num_Langue = row.langue;
+        const ListeEspeces liste = Affiche_Especes(base.m);
+        EXPECT_TRUE(liste.lignes.empty());
+        EXPECT_EQ(liste.legende, row.legende);
+        EXPECT_EQ(Legende_Especes(base.m), row.legende);
+    }
+    base.m.Num_Langue = 0;
+    base.m.Seuil_Affichage = 0; // every species listed again
+    EXPECT_EQ(Legende_Especes(base.m), " 3 species at 0 %");
 }
 
 // The reference: passes of adjacent swaps on a strictly lower score until a pass swaps nothing.

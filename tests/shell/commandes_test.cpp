@@ -410,7 +410,8 @@ private Q_SLOTS:
         QCOMPARE(h.model.Joker, jokers);
         QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
         QCOMPARE(h.lines().size(), 3);
-        QVERIFY(h.child<QLabel>("sbPanel1")->text().isEmpty());
+        // Nothing answered: the first screen's advice, not the last question's text.
+        QVERIFY(h.child<QLabel>("sbPanel1")->text().startsWith(QStringLiteral("Click a part of the tree")));
         QVERIFY(h.menu("mnuViewIdentification")->isChecked());
         QVERIFY(!h.menu("mnuViewResults")->isChecked());
         QVERIFY(!h.menu("mnuViewSpecies")->isChecked());
@@ -443,6 +444,35 @@ private Q_SLOTS:
         clipboard->clear();
         h.window->Traiter_Fichier(QStringLiteral("copy"), QString());
         QVERIFY(clipboard->image().isNull());
+    }
+
+    void copyIsOfferedWhereThereIsSomethingToCopy()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        QAction *bouton = nullptr;
+        for (QAction *a : h.bar("tbToolBar")->actions())
+            if (a->property("Key").toString() == QLatin1String("Copy"))
+                bouton = a;
+        QVERIFY(bouton);
+        QAction *menu = h.menu("mnuEditCopy");
+        const auto offert = [&] {
+            // The button and the menu always agree.
+            if (bouton->isEnabled() != menu->isEnabled())
+                qWarning("tool bar Copy %d, Edit > Copy %d", bouton->isEnabled(), menu->isEnabled());
+            return bouton->isEnabled() && menu->isEnabled();
+        };
+        QVERIFY(offert()); // the drawing, from the start
+        h.clickButton("Barre_Deter", 1);
+        QVERIFY(offert()); // the question's pictures
+        h.clickButton("Barre_Question", 3); // leave
+        h.menu("mnuViewResults")->trigger();
+        QVERIFY(!bouton->isEnabled() && !menu->isEnabled()); // a document: nothing is copied
+        h.menu("mnuViewIdentification")->trigger();
+        QVERIFY(offert());
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(!bouton->isEnabled() && !menu->isEnabled());
     }
 
     void helpOpensTheHelpFileOrTheGuideOfTheLanguage()

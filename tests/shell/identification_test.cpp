@@ -226,7 +226,8 @@ private Q_SLOTS:
         QCOMPARE(int(h.model.Vue_Courante), 1);
         QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0, 0, 0}));
         QVERIFY(h.child<RobotView>("Robot")->isVisible());
-        QVERIFY(h.child<QLabel>("sbPanel1")->text().isEmpty());
+        // The question's text goes; nothing is answered yet, so the first screen's advice is back.
+        QVERIFY(h.child<QLabel>("sbPanel1")->text().startsWith(QStringLiteral("Click a part of the tree")));
     }
 
     void theProposedQuestionCanBePassed()
@@ -378,6 +379,60 @@ private Q_SLOTS:
         QCOMPARE(h.model.Robots.size(), std::size_t(h.model.Nb_Robot));
         QVERIFY(Bouton_A(h.bar("Barre_Deter"), 3)->icon().isNull());
         QCOMPARE(couleurSousLaGrille(h), std::int32_t(test::kVert));
+    }
+
+    void theFirstScreenSaysWhatToDoUntilTheFirstAnswer()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        QLabel *panneau = h.child<QLabel>("sbPanel1");
+        const QString conseil =
+            QStringLiteral("Click a part of the tree that you can see, or press Search to be asked the best question.");
+        QCOMPARE(panneau->text(), conseil);
+        h.clickButton("Barre_Deter", 1);
+        QCOMPARE(panneau->text(), QStringLiteral("Leaf type")); // the question's own text
+        h.clickButton("Barre_Question", 3);                     // left unanswered: still nothing answered
+        QCOMPARE(panneau->text(), conseil);
+        h.answer(1, 0);
+        QCOMPARE(panneau->text(), QString());
+        h.window->Traiter_Fichier(QStringLiteral("New"), QString());
+        QCOMPARE(panneau->text(), conseil);
+    }
+
+    void theContradictionIsNamedInWordsAndMarkedWhereItWasAnswered()
+    {
+        Harness h;
+        ecritCleAvecContradictions(h);
+        h.open();
+        repondHetre(h);
+        QAction *erreurs = h.menu("mnuViewErrors");
+        QVERIFY(!erreurs->isEnabled());
+        const int k = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(k >= 0);
+        h.liste()->setCurrentRow(k);
+        QVERIFY(erreurs->isEnabled()); // the menu runs the check as the tool bar does
+        erreurs->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(h.model.Nb_Contradictions, std::int16_t{2});
+
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(),
+                 QStringLiteral("Pinus sylvestris contradicts: Bark \u2014 Smooth; Leaf type \u2014 Broad"));
+        // The bark's button names the bark's answer.
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 3)->toolTip(), QStringLiteral("Bark \u2014 Smooth"));
+        // The bark has no overlay: its zone (lower left corner of the drawing) is framed in red.
+        auto *robot = h.child<RobotView>("Robot");
+        const QImage vu = robot->grab().toImage();
+        const QPoint bordHaut(robot->width() / 8, robot->height() * 1200 / 1800);
+        QCOMPARE(QColor(vu.pixel(bordHaut)).red(), 220);
+        QCOMPARE(QColor(vu.pixel(bordHaut)).green(), 0);
+
+        // The next answer ends it all.
+        h.clickButton("Barre_Deter", 1);
+        h.clickButton("Barre_Question", 1);
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QString());
+        const QImage apres = robot->grab().toImage();
+        QVERIFY(QColor(apres.pixel(bordHaut)).red() != 220 || QColor(apres.pixel(bordHaut)).green() != 0);
     }
 
     void aSecondCheckShowsOnlyItsOwnContradictions()

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QSignalSpy>
@@ -630,6 +631,29 @@ private Q_SLOTS:
         QTRY_VERIFY(!avant->isEnabled());
         w.Traiter_Fichier(QStringLiteral("Avant"), QString());
         QCOMPARE(h.model.Index_Document, std::int16_t{0});
+    }
+
+    void noSpeciesAboveTheThresholdShowsNoPage()
+    {
+        Harness h;
+        h.user(QStringLiteral("Options/Valeur"), QStringLiteral("40"));
+        frmMain &w = h.open();
+        QCOMPARE(h.model.Seuil_Affichage, std::int16_t{40});
+        QVERIFY(h.lines().isEmpty()); // nothing answered: every species at 0 %
+        QCOMPARE(h.child<QLabel>("Legende")->text(), QStringLiteral("No species reaches 40 % yet"));
+
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QCOMPARE(h.web()->url(), QUrl(QStringLiteral("about:blank"))); // not the error page
+        QVERIFY(h.model.Code_Page.empty());
+        QVERIFY(!h.bouton("Contra")->isVisible());
+        QVERIFY(!h.menu("mnuViewErrors")->isEnabled());
+        QTRY_VERIFY(!h.bouton("Arriere")->isEnabled());
+        QVERIFY(!h.bouton("Avant")->isEnabled());
+        w.Traiter_Fichier(QStringLiteral("Arriere"), QString());
+        QTest::qWait(250); // two ticks of Timer1
+        QVERIFY(!h.bouton("Arriere")->isEnabled());
+        QVERIFY(!h.bouton("Avant")->isEnabled());
+        QVERIFY(!h.web()->history()->canGoBack());
     }
 
     void theViewCommandsCarryOneCheckMark_data()

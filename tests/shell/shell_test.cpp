@@ -52,6 +52,18 @@ public:
     static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
 
 private Q_SLOTS:
+    void theProgramsNameIsNotAddedAgainToTheTitle()
+    {
+        // With a display name of its own the desktop would show "Tarvenko [file] \u2014 Tarvenko"; without
+        // one it follows the application name, which the title already begins with.
+        const QString avant = QCoreApplication::applicationName();
+        Identite_Application();
+        QCOMPARE(QCoreApplication::applicationName(), QStringLiteral("Tarvenko"));
+        QCoreApplication::setApplicationName(QStringLiteral("autre"));
+        QCOMPARE(QGuiApplication::applicationDisplayName(), QStringLiteral("autre"));
+        QCoreApplication::setApplicationName(avant);
+    }
+
     void localisation_data()
     {
         QTest::addColumn<int>("langue");
@@ -215,7 +227,7 @@ private Q_SLOTS:
         QVERIFY(!window.findChild<QAction *>(QStringLiteral("mnuFileSave"))->isEnabled());
         QVERIFY(!window.findChild<QAction *>(QStringLiteral("mnuFileSaveAs"))->isEnabled());
         QVERIFY(!window.boutonBarre(3)->isEnabled()); // Save
-        QVERIFY(!window.boutonBarre(5)->isEnabled()); // Copy
+        QVERIFY(window.boutonBarre(5)->isEnabled()); // Copy: the drawing is shown
         QCOMPARE(qs(h.model.Titre_Fenetre), window.windowTitle());
     }
 
