@@ -392,6 +392,7 @@ void frmMain::Montre_Contradictions()
             buttons[index].image = icon.chemin ? qs(*icon.chemin) : QString();
     }
     Remplit_Barre(m_ui->Barre_Deter, buttons);
+    ordonneTabulation();
     m_ui->Robot->invalide();
     m_Saisie_En_Cours = false;
     m_ui->mnuViewIdentification->trigger();

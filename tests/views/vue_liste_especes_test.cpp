@@ -1,6 +1,9 @@
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
 
+#include "views/arbre_especes.h"
+#include "views/pic_choix.h"
 #include "views/vue_liste_especes.h"
 
 using namespace tarvenko;
@@ -103,6 +106,104 @@ private Q_SLOTS:
         QCOMPARE(liste.currentRow(), 3);
         QCOMPARE(lignesChoisies.last().at(0).toInt(), 3);
         QVERIFY(liste.ligneCouranteChoisie());
+    }
+
+    void typingANameChoosesTheFirstLineOfThatSpecies_data()
+    {
+        QTest::addColumn<QString>("frappe");
+        QTest::addColumn<int>("ligne"); // -1: the current line stays
+        QTest::newRow("one letter") << "q" << 1;
+        QTest::newRow("several letters, case ignored") << "FAG" << 2;
+        QTest::newRow("up to the second word") << "quercus p" << 3;
+        QTest::newRow("the percentage is not a name") << "87" << -1;
+        QTest::newRow("the separator is not a name") << "- Q" << -1;
+        QTest::newRow("no such species") << "ulmus" << -1;
+    }
+    void typingANameChoosesTheFirstLineOfThatSpecies()
+    {
+        QFETCH(QString, frappe);
+        VueListeEspeces liste;
+        liste.setLignes({"100% - Abies alba", " 87% - Quercus robur", " 87% - Fagus sylvatica", " 50% - Quercus petraea",
+                         " 0% - Pinus sylvestris"});
+        liste.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&liste));
+        const int avant = liste.currentRow();
+        QTest::keyClicks(&liste, frappe);
+        QFETCH(int, ligne);
+        QCOMPARE(liste.currentRow(), ligne < 0 ? avant : ligne);
+        if (ligne >= 0)
+            QVERIFY(liste.ligneCouranteChoisie());
+    }
+
+    void aScreenReaderHearsTheSpeciesThenItsPercentage()
+    {
+        VueListeEspeces liste;
+        liste.setLignes({" 87% - Quercus robur", "100% - Fagus sylvatica", "no percentage"});
+        const auto lu = [&](int k) { return liste.model()->data(liste.model()->index(k, 0), Qt::AccessibleTextRole).toString(); };
+        QCOMPARE(lu(0), QStringLiteral("Quercus robur, 87 %"));
+        QCOMPARE(lu(1), QStringLiteral("Fagus sylvatica, 100 %"));
+        QCOMPARE(lu(2), QStringLiteral("no percentage"));
+    }
+
+    // Tree_esp as Remplit_Tree_esp leaves it: families with species, common names, all collapsed.
+    void typeAheadFindsNodesInCollapsedBranches_data()
+    {
+        QTest::addColumn<QString>("depuis");
+        QTest::addColumn<QString>("debut");
+        QTest::addColumn<QString>("trouve");
+        QTest::newRow("from the top") << "" << "fagus" << "Fagus sylvatica/Fagaceae";
+        QTest::newRow("a node itself") << "Fagus sylvatica/Fagaceae" << "fag" << "Fagus sylvatica/Fagaceae";
+        QTest::newRow("further down") << "Fagus sylvatica/Fagaceae" << "quercus" << "Quercus robur/Oak";
+        QTest::newRow("round past the end") << "Oak/Common names" << "fag" << "Fagaceae/Families";
+        QTest::newRow("none") << "" << "ulmus" << "";
+    }
+    void typeAheadFindsNodesInCollapsedBranches()
+    {
+        QFETCH(QString, depuis);
+        QFETCH(QString, debut);
+        QTreeWidget arbre;
+        const auto noeud = [](QTreeWidgetItem *parent, const QString &texte) { return new QTreeWidgetItem(parent, {texte}); };
+        auto *familles = new QTreeWidgetItem(&arbre, {QStringLiteral("Families")});
+        auto *fagaceae = noeud(familles, QStringLiteral("Fagaceae"));
+        noeud(fagaceae, QStringLiteral("Quercus robur"));
+        noeud(fagaceae, QStringLiteral("Fagus sylvatica"));
+        auto *communs = new QTreeWidgetItem(&arbre, {QStringLiteral("Common names")});
+        noeud(noeud(communs, QStringLiteral("Oak")), QStringLiteral("Quercus robur"));
+        const auto chemin = [](QTreeWidgetItem *item) {
+            return item ? item->text(0) + QLatin1Char('/') + item->parent()->text(0) : QString();
+        };
+        QTreeWidgetItem *origine = nullptr;
+        for (QTreeWidgetItemIterator it(&arbre); *it; ++it)
+            if ((*it)->parent() && chemin(*it) == depuis)
+                origine = *it;
+        QTreeWidgetItem *trouve = Cherche_Noeud(&arbre, debut, origine);
+        QTEST(chemin(trouve), "trouve");
+        QVERIFY(!fagaceae->isExpanded()); // searching opens nothing by itself
+    }
+
+    void arrowKeysStayOnTheStates_data()
+    {
+        QTest::addColumn<int>("depuis");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::addColumn<int>("vers");
+        // Three columns, seven states: the last row holds one state, cells 7 and 8 none.
+        QTest::newRow("right") << 0 << 1 << 0 << 1;
+        QTest::newRow("right at the edge") << 2 << 1 << 0 << 2;
+        QTest::newRow("left at the edge") << 3 << -1 << 0 << 3;
+        QTest::newRow("down") << 1 << 0 << 1 << 4;
+        QTest::newRow("down onto the last state") << 3 << 0 << 1 << 6;
+        QTest::newRow("down onto a cell without a state") << 4 << 0 << 1 << 4;
+        QTest::newRow("right onto a cell without a state") << 6 << 1 << 0 << 6;
+        QTest::newRow("up at the top") << 2 << 0 << -1 << 2;
+        QTest::newRow("up") << 6 << 0 << -1 << 3;
+    }
+    void arrowKeysStayOnTheStates()
+    {
+        QFETCH(int, depuis);
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        QTEST(Case_Voisine(depuis, dx, dy, 3, 7), "vers");
     }
 
     void tenThousandLinesAreAllThere()
