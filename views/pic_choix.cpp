@@ -135,7 +135,7 @@ void PicChoixView::paintEvent(QPaintEvent *)
     }
     // The keyboard's outline, dashed and inside the chosen one, only while the keys act here.
     if (hasFocus() && m_case >= 0 && m_case < d.Lignes * d.Colonnes) {
-        QPen pen(QColor(0, 0, 255), 1, Qt::DashLine);
+        QPen pen(QColor(0, 0, 255), 2, Qt::DashLine);
         painter.setPen(pen);
         painter.drawRect(contour(m_case).adjusted(kEpaisseur + 1, kEpaisseur + 1, -kEpaisseur - 1, -kEpaisseur - 1));
     }
