@@ -134,7 +134,7 @@ python3 - "$results" "$(uname -r)" "$(nproc)" "$(grep -m1 'model name' /proc/cpu
 import sys
 rows = [l.rstrip("\n").split("\t") for l in open(sys.argv[1])]
 kernel, cpus, cpu, day, repeat = sys.argv[2:7]
-print(f"Measured {day} on {cpu}, {cpus} cores shared with other work, Linux {kernel}; medians of {repeat} "
+print(f"Measured {day} on {cpu}, {cpus} cores under varying load, Linux {kernel}; medians of {repeat} "
       "start-ups and of 5 benchmark repetitions.\n")
 print("| key (species × states) | start-up from process start | goal | processor time | "
       "reference: `cat` of the key's files (ratio) | from main | wall, with exit | resident (goal) | browser helpers |")

@@ -32,12 +32,15 @@ std::int16_t word(const std::vector<unsigned char> &bytes, std::size_t i)
 } // namespace
 
 std::vector<unsigned char> Octets_Identification(const std::vector<std::int16_t> &Etat_Choisi,
-                                                 const std::vector<std::int16_t> &Cadre_Fait)
+                                                 const std::vector<std::int16_t> &Cadre_Fait,
+                                                 const std::vector<Reponse_Num> &Reponses_Num)
 {
     std::vector<unsigned char> bytes;
     bytes.reserve(2 * (Etat_Choisi.size() + Cadre_Fait.size()));
     appendWords(bytes, Etat_Choisi);
     appendWords(bytes, Cadre_Fait);
+    const std::vector<unsigned char> numeriques = Octets_Reponses_Num(Reponses_Num);
+    bytes.insert(bytes.end(), numeriques.begin(), numeriques.end());
     return bytes;
 }
 
@@ -64,6 +67,12 @@ LectureIdentification Lit_Identification(const std::string &path, std::size_t nb
         if (read.Cadre_Fait[g] != 0 && read.Cadre_Fait[g] != -1)
             return LectureIdentification::Invalide;
     }
+    // The numeric answers after the arrays; far more bytes than any key's answers are not read.
+    std::vector<unsigned char> reste(1 << 20);
+    in.read(reinterpret_cast<char *>(reste.data()), static_cast<std::streamsize>(reste.size()));
+    reste.resize(static_cast<std::size_t>(in.gcount()));
+    if (Lit_Reponses_Num(reste.data(), reste.size(), read.Reponses_Num) != LectureReponsesNum::Ok)
+        return LectureIdentification::Invalide;
     out = std::move(read);
     return LectureIdentification::Ok;
 }
@@ -184,6 +193,13 @@ bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_
                           const AppelsFichier &appels)
 {
     return Ecrit_Fichier_Sur(path, Octets_Identification(Etat_Choisi, Cadre_Fait), erreur, appels);
+}
+
+bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_t> &Etat_Choisi,
+                          const std::vector<std::int16_t> &Cadre_Fait, const std::vector<Reponse_Num> &Reponses_Num,
+                          std::string &erreur, const AppelsFichier &appels)
+{
+    return Ecrit_Fichier_Sur(path, Octets_Identification(Etat_Choisi, Cadre_Fait, Reponses_Num), erreur, appels);
 }
 
 } // namespace tarvenko

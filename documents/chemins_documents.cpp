@@ -12,8 +12,14 @@ const QString kHtml = QStringLiteral(".html");
 
 QString Suffixe_Page(const QString &adresse)
 {
-    if (adresse.endsWith(kHtml) && adresse.size() >= kHtml.size() + 3)
-        return adresse.mid(adresse.size() - kHtml.size() - 3, 3);
+    // Only "_" and two letters name a language: the "ark" of "bark.html" would make every later
+    // page name, and the error page's, a file that does not exist.
+    if (adresse.endsWith(kHtml) && adresse.size() >= kHtml.size() + 3) {
+        const QString suffixe = adresse.mid(adresse.size() - kHtml.size() - 3, 3);
+        const auto lettre = [](QChar c) { return c.isLetter() && c.unicode() < 128; };
+        if (suffixe.at(0) == QLatin1Char('_') && lettre(suffixe.at(1)) && lettre(suffixe.at(2)))
+            return suffixe;
+    }
     return QStringLiteral("_en");
 }
 
@@ -25,7 +31,21 @@ PageEspece Page_Espece(const QString &Distribution, const QString &Adresse_Docum
     if (Distribution == QLatin1String("hd"))
         return {true, Adresse_Documents + initiale + separateur + code + separateur + code + Suffixe_Langue + kHtml};
     const QChar slash(QLatin1Char('/'));
-    return {false, Adresse_Documents + initiale + slash + code + slash + code + Suffixe_Langue + kHtml};
+    return {false, Adresse_Web(Adresse_Documents) + initiale + slash + code + slash + code + Suffixe_Langue + kHtml};
+}
+
+QString Adresse_Web(const QString &adresse)
+{
+    // A scheme is letters, digits, "+", "-" and "." after a first letter, followed by "://"; a
+    // host with a port ("127.0.0.1:8080/") has none.
+    const qsizetype fin = adresse.indexOf(QStringLiteral("://"));
+    bool schema = fin > 0 && adresse.at(0).isLetter() && adresse.at(0).unicode() < 128;
+    for (qsizetype i = 1; schema && i < fin; ++i) {
+        const QChar c = adresse.at(i);
+        schema = c.unicode() < 128 && (c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
+                                       c == QLatin1Char('.'));
+    }
+    return schema ? adresse : QStringLiteral("http://") + adresse;
 }
 
 QString Page_Erreur(const QString &Chemin_Data, const QString &Suffixe_Langue)

@@ -7,19 +7,25 @@ namespace tarvenko {
 // Names of the document collection. Lengths count characters, as the collection's names were
 // designed; the comparisons that the text does not call case-blind are exact.
 
-// Language of the page being read: the three characters before a final ".html" ("…_es.html"
-// gives "_es"); "_en" for any other address. The next species opens in the same language.
+// Language of the page being read: the three characters before a final ".html" when they are "_"
+// and two letters ("…_es.html" gives "_es"); "_en" for any other address ("bark.html", a PDF).
+// The next species opens in the same language.
 QString Suffixe_Page(const QString &adresse);
 
 // The page of species Code_Page in language Suffixe_Langue. With the documents on the local disk
 // (Distribution "hd") it is a file path written the Windows way, to be resolved; otherwise a web
-// address. `separateur` goes between the local folders: "\" from the list, "/" from the tree.
+// address, "http://" put before one written without its scheme. `separateur` goes between the
+// local folders: "\" from the list, "/" from the tree.
 struct PageEspece {
     bool locale = false;
     QString chemin; // local file, not yet resolved, or web address
 };
 PageEspece Page_Espece(const QString &Distribution, const QString &Adresse_Documents, const QString &Code_Page,
                        const QString &Suffixe_Langue, QChar separateur);
+
+// A web address as a browser takes what is typed in its address box: one without a scheme
+// ("www.example.org/flora/") is "http://" followed by it.
+QString Adresse_Web(const QString &adresse);
 
 // The page shown instead of a local page that is missing.
 QString Page_Erreur(const QString &Chemin_Data, const QString &Suffixe_Langue);

@@ -56,6 +56,11 @@ Documents::Documents(const Liens &liens, QWidget *fenetre)
         return Est_Page_Dessin(url.toString(), qs(m.Code_Page), qs(m.Distribution)) &&
                Dans_Dossier(url.toLocalFile(), qs(resoutChemin(m.Adresse_Documents)));
     });
+    // Local pages read the documents folder and nothing else (the error page beside it is opened
+    // by the program itself).
+    m_WebTexte->setTestFichierLisible([this](const QString &fichier) {
+        return surDisque() && Dans_Dossier(fichier, qs(resoutChemin(m.Adresse_Documents)));
+    });
     connect(m_WebTexte, &Navigateur::BeforeNavigate2, this, &Documents::WebTexte_BeforeNavigate2);
     connect(m_WebTexte, &Navigateur::DocumentComplete, this, &Documents::WebTexte_DocumentComplete);
     connect(m_WebTexte, &Navigateur::rapportImage, this, &Documents::rapportImage);
@@ -122,6 +127,13 @@ void Documents::Oublie_Dessin()
     m_frmLegende->hide();
 }
 
+void Documents::Libere_Zoom()
+{
+    m_frmZoom->hide();
+    m_Image_Dessin = QImage();
+    m_frmZoom->update();
+}
+
 void Documents::Ouvre_Page_Espece(QChar separateur)
 {
     const PageEspece page = Page_Espece(qs(m.Distribution), qs(m.Adresse_Documents), qs(m.Code_Page),
@@ -140,7 +152,10 @@ void Documents::Ouvre_Page_Espece(QChar separateur)
         return;
     }
     m_WebTexte->Stop();
-    m_WebTexte->Navigate2(QUrl(page.chemin, QUrl::TolerantMode), Navigateur::navNoHistory);
+    // An address no browser can open (the lone "/" an empty box used to be saved as) loads
+    // nothing: Stop would stay on for a load that never comes.
+    if (!m_WebTexte->Navigate2(QUrl(page.chemin, QUrl::TolerantMode), Navigateur::navNoHistory))
+        m_Desactive_Bouton(kStop);
 }
 
 // ---- Browser events ----

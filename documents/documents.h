@@ -47,6 +47,8 @@ public:
 
     // A species is being chosen: the zoom and legend windows go, with the drawing and its legend.
     void Oublie_Dessin();
+    // Back to the drawing of the key: the zoom window goes and lets its picture go.
+    void Libere_Zoom();
     // Opens the page of Code_Page in Suffixe_Langue: a local file when the documents are on the
     // disk (the error page when it is missing), else a web address. `separateur` is the one the
     // caller builds local paths with.

@@ -1,5 +1,6 @@
 #include "documents/navigateur.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +12,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 
 #include "documents/pont_images.h"
 
@@ -53,6 +56,21 @@ QString nouvelleMarque()
 
 } // namespace
 
+// Sees every request of the pages, local files included, before anything is read.
+class GardeFichiers final : public QWebEngineUrlRequestInterceptor {
+public:
+    explicit GardeFichiers(Navigateur *vue) : QWebEngineUrlRequestInterceptor(vue), m_vue(vue) {}
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (!m_vue->requetePermise(info.requestUrl(), info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame))
+            info.block(true);
+    }
+
+private:
+    Navigateur *m_vue;
+};
+
 // The page of the browser: passes its navigation requests and console lines to the view.
 class PageDocuments final : public QWebEnginePage {
 public:
@@ -79,6 +97,10 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
     setPage(m_page);
     // Addresses of schemes the browser does not know are never handed to the desktop's programs.
     m_page->settings()->setUnknownUrlSchemePolicy(QWebEngineSettings::DisallowUnknownUrlSchemes);
+    // Local pages may read one another (pictures, frames, the drawing's script), so the browser's
+    // own rule lets them read every file of the disk and send it away; the guard keeps them to
+    // the documents.
+    m_page->setUrlRequestInterceptor(new GardeFichiers(this));
 
     m_canal = new QWebChannel(this);
     m_pont = new PontImages([this](const RapportImage &r) { recoit(r); }, m_canal);
@@ -101,14 +123,17 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
 
 Navigateur::~Navigateur() = default;
 
-void Navigateur::Navigate2(const QUrl &url, int flags)
+bool Navigateur::Navigate2(const QUrl &url, int flags)
 {
     // An address from the settings or the knowledge base is no more trusted than a page's.
-    if (!schemePermis(url))
-        return;
+    if (!url.isValid() || !schemePermis(url) || (!url.isLocalFile() && url.host().isEmpty()))
+        return false;
     m_sansHistoriqueDemande = (flags & navNoHistory) != 0;
+    if (url.isLocalFile())
+        m_fichierOuvert = QDir::cleanPath(url.toLocalFile());
     installePont(pageDessin(url));
     load(url);
+    return true;
 }
 
 void Navigateur::GoBack()
@@ -129,6 +154,16 @@ QString Navigateur::LocationURL() const { return url().toString(); }
 void Navigateur::Imprime(QPrinter *printer) { print(printer); }
 
 bool Navigateur::pageDessin(const QUrl &url) const { return url.isLocalFile() && m_testPageDessin && m_testPageDessin(url); }
+
+bool Navigateur::requetePermise(const QUrl &url, bool principal) const
+{
+    if (!url.isLocalFile())
+        return true;
+    const QString fichier = url.toLocalFile();
+    if (principal && !m_fichierOuvert.isEmpty() && QDir::cleanPath(fichier) == m_fichierOuvert)
+        return true;
+    return m_testFichierLisible && m_testFichierLisible(fichier);
+}
 
 bool Navigateur::rapportsPermis() const { return m_pontInstalle && !m_pageErreur && url().isLocalFile(); }
 

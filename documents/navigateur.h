@@ -14,6 +14,7 @@ class QWebEngineLoadingInfo;
 
 namespace tarvenko {
 
+class GardeFichiers;
 class PageDocuments;
 class PontImages;
 
@@ -53,8 +54,9 @@ public:
 
     // With navNoHistory the page opened replaces the browser's whole history: once it has loaded
     // there is nothing to go back or forward to. The cache flags do not apply to local files,
-    // which is all the program opens with them.
-    void Navigate2(const QUrl &url, int flags = 0);
+    // which is all the program opens with them. False, with nothing started, for an address the
+    // browser does not open: another scheme, no scheme, or a web address without a host.
+    bool Navigate2(const QUrl &url, int flags = 0);
     void GoBack();
     void GoForward();
     void Stop();
@@ -65,6 +67,10 @@ public:
 
     // Decides, before each top-level navigation, whether its target is a local drawing page.
     void setTestPageDessin(std::function<bool(const QUrl &)> test) { m_testPageDessin = std::move(test); }
+    // Decides which local files the pages may read (pictures, frames, scripts, fetch and requests
+    // alike, and the pages links lead to): by default none. The page the program itself opens is
+    // read wherever it is.
+    void setTestFichierLisible(std::function<bool(const QString &)> test) { m_testFichierLisible = std::move(test); }
     // The image script and its channel are installed: the current navigation is a drawing page's.
     bool pontInstalle() const { return m_pontInstalle; }
     // The schemes the browser opens.
@@ -85,7 +91,10 @@ Q_SIGNALS:
 
 private:
     friend class PageDocuments;
+    friend class GardeFichiers;
     bool pageDessin(const QUrl &url) const;
+    // A request of a page for `url`; `principal`: the top-level document.
+    bool requetePermise(const QUrl &url, bool principal) const;
     bool rapportsPermis() const;
     bool avantNavigation(const QUrl &url, bool principal, bool historique);
     void messageConsole(const QString &message);
@@ -105,6 +114,8 @@ private:
     QWebEngineScript m_scriptImages;
     QString m_marque; // known only to the program's scripts: console lines of pages cannot pass for theirs
     std::function<bool(const QUrl &)> m_testPageDessin;
+    std::function<bool(const QString &)> m_testFichierLisible;
+    QString m_fichierOuvert; // the local page the program opened last
     bool m_pontInstalle = false;
     bool m_pageErreur = false; // the document shown is the browser's error page
     std::deque<RapportImage> m_rapports;

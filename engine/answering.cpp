@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <map>
 
+#include "engine/numeric_characters.h"
+
 namespace tarvenko {
 
 namespace {
@@ -123,7 +125,11 @@ std::vector<Incoherence> Nettoie_Descendance(KeyModel &m, int ancien_provenance)
         for (const std::string &objet : it->second) {
             const ObjetRow *row = t.objet(objet);
             if (!row) {
-                signale(report, {Incoherence::Genre::ObjetInconnu, objet});
+                // A numeric character depends on the state the same way: its answer goes.
+                if (const int c = Caractere_Num_De(m, objet); c >= 0)
+                    Retire_Num(m, c);
+                else
+                    signale(report, {Incoherence::Genre::ObjetInconnu, objet});
                 continue;
             }
             const PlageEtats etats = Etats_De(*row);
@@ -216,6 +222,7 @@ void Nettoye(KeyModel &m)
 {
     std::fill(m.Etat_Choisi.begin(), m.Etat_Choisi.end(), std::int16_t{0});
     std::fill(m.Cadre_Fait.begin(), m.Cadre_Fait.end(), std::int16_t{0});
+    m.Valeur_Num.assign(m.Caracteres_Num.size(), std::nullopt);
     m.Question_Passee = false;
 }
 

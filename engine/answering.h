@@ -52,11 +52,13 @@ const ObjetRow *Objet_De_Etat(const KeyModel &m, int etat);
 std::vector<Incoherence> Valid_Descripteur(KeyModel &m);
 
 // Clears, transitively through table Descendance, every state of every character that depends on
-// state `ancien_provenance`. Each state is visited once, so the walk ends on any data; a
-// dependency that leads back to a state on its own path is reported as a loop.
+// state `ancien_provenance`, and the answer of every numeric character that does. Each state is
+// visited once, so the walk ends on any data; a dependency that leads back to a state on its own
+// path is reported as a loop.
 std::vector<Incoherence> Nettoie_Descendance(KeyModel &m, int ancien_provenance);
 
-// Resets the identification: no state chosen, no group answered, no question passed. The joker
+// Resets the identification: no state chosen, no numeric answer, no group answered, no question
+// passed. The joker
 // flags are left as they are (the New command reloads them).
 void Nettoye(KeyModel &m);
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/answering.h"
+#include "engine/numeric_characters.h"
 #include "knowledge/loader.h"
 #include "resources/string_table.h"
 
@@ -40,6 +41,7 @@ public:
     }
 
     std::int64_t N() const { return static_cast<std::int64_t>(m_leaders.size()); }
+    const std::vector<std::int64_t> &leaders() const { return m_leaders; }
 
     std::int64_t operator()(int e) const
     {
@@ -110,6 +112,27 @@ ResultatRecherche Cherche_Discriminant(KeyModel &m)
         }
     }
 
+    for (std::size_t c = 0; c < m.Caracteres_Num.size(); ++c) {
+        const bool propose = c < m.Joker_Num.size() && m.Joker_Num[c];
+        if (!propose || (c < m.Valeur_Num.size() && m.Valeur_Num[c]))
+            continue;
+        const double mesure = Mesure_Num(m, static_cast<int>(c), compteur.leaders());
+        if (mesure > result.mesure) {
+            result.mesure = mesure;
+            result.numerique = static_cast<int>(c);
+            result.ligne = nullptr;
+            result.rang = 0;
+        }
+    }
+
+    if (result.numerique >= 0) {
+        result.issue = ResultatRecherche::Issue::Question;
+        const Question_Num q = Decrit_Question_Num(m, result.numerique);
+        m.Descripteur_Courant = Aucun_Descripteur();
+        m.Descripteur_Courant.Objet = q.objet;
+        m.Descripteur_Courant.TipText = q.nom;
+        return result;
+    }
     if (result.ligne) {
         result.issue = ResultatRecherche::Issue::Question;
         Ouvre_Descripteur(m, *result.ligne, result.ligne->Objet.value_or(""));

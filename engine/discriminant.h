@@ -22,7 +22,11 @@ struct ResultatRecherche {
     Issue issue = Issue::AucuneQuestion;
     const ObjetRow *ligne = nullptr; // the row asked
     std::size_t rang = 0;            // its position in Objets_Fic, in index order
-    double mesure = 0.0;             // its normalised entropy among the leading species
+    // A Question may be a numeric character instead: its position in Caracteres_Num, `ligne`
+    // then null and Descripteur_Courant naming it with no states (Decrit_Question_Num tells
+    // what to show). -1 for a question of states.
+    int numerique = -1;
+    double mesure = 0.0; // its normalised entropy among the leading species
 };
 
 // The normalised entropy, in base K = parEtat.size(), of how N leading species spread over the
@@ -33,7 +37,9 @@ double Mesure_Discriminante(const std::vector<std::int64_t> &parEtat, std::int64
 
 // Measures every row of Objets_Fic (index order) whose joker flag is set and which is not
 // answered, among the Nb_Esp_Max leading species (all Nb_Esp when none is listed: Nb_Esp_Max then
-// keeps that value), and opens the row with the strictly highest measure, the earliest on ties.
+// keeps that value), then every numeric character in the same way (Mesure_Num) that may be
+// proposed and is not answered, and opens the one with the strictly highest measure, the
+// earliest on ties (rows before numeric characters).
 // When no row measures above 0, nothing is open afterwards (validating records no state) and the
 // retry is offered if a question was passed.
 ResultatRecherche Cherche_Discriminant(KeyModel &m);

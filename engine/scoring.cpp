@@ -6,6 +6,7 @@
 #include <numeric>
 #include <utility>
 
+#include "engine/numeric_characters.h"
 #include "knowledge/numeric.h"
 #include "resources/string_table.h"
 
@@ -29,7 +30,7 @@ std::int64_t poidsTotal(const KeyModel &m)
     const std::size_t etats = std::min(compte(m.Nb_Etats_Desc), m.Etat_Choisi.size());
     for (std::size_t e = 0; e < etats; ++e)
         total += poidsChoisi(m, e);
-    return total;
+    return total + Poids_Num_Choisi(m);
 }
 
 std::int64_t enEntier64(double value)
@@ -65,6 +66,7 @@ void Calcule_Scores(KeyModel &m)
         for (std::size_t s = 0; s < especes; ++s)
             m.Score_Esp[s] += facteur * colonne[s];
     }
+    Ajoute_Scores_Num(m);
 }
 
 void Trie_Scores(KeyModel &m)

@@ -13,7 +13,8 @@ namespace tarvenko {
 // same.
 
 // Score_Esp(s): the sum over the chosen states e of Poids(e) x Matrice(s, e) x Etat_Choisi(e).
-// Only the chosen states' matrix columns are read.
+// Only the chosen states' matrix columns are read. Then each answered numeric character adds its
+// weight to the species it matches (Ajoute_Scores_Num).
 void Calcule_Scores(KeyModel &m);
 
 // Classement: descending score, equal scores by ascending species number (the order an
@@ -22,8 +23,8 @@ void Calcule_Scores(KeyModel &m);
 // percentage, so the lines of Liste_Esp are ranks 0 ... n - 1 whatever the weights.
 void Trie_Scores(KeyModel &m);
 
-// Pourcent_Esp(r) = Classement(0, r) x 100 / total chosen weight, rounded half to even; all 0
-// when nothing is chosen.
+// Pourcent_Esp(r) = Classement(0, r) x 100 / total chosen weight (states and answered numeric
+// characters), rounded half to even; all 0 when nothing is chosen.
 void Calcule_Pourcentages(KeyModel &m);
 
 // What Liste_Esp and Legende show after a scoring.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,21 @@ struct Descripteur {
     std::string TipText;
     std::string Popup;
     std::int16_t Selection = -1; // offset from Index_Car, -1 for none
+};
+
+// A character answered with a number, and the range of every species for it. The species arrays
+// are indexed like Nom_Esp; `bas`/`haut` are the bounds an answer is compared with (the extreme
+// values where the key gives them, else the usual minimum and maximum).
+struct Caractere_Num {
+    std::string Objet;
+    std::array<std::string, 3> Nom; // English, Spanish, French; empty where the key has none
+    std::string Unite;
+    std::int16_t Poids = 0;
+    std::int16_t Cadre = -1; // group, -1 for none: only for listing the questions
+    bool Joker = true;       // may the search propose it (as read from the key)
+    std::vector<std::uint8_t> connue; // 1 where the species has a range
+    std::vector<double> minimum, maximum; // the usual range
+    std::vector<double> bas, haut;        // the range answers are compared with
 };
 
 // The in-memory model of the identification key. The application owns one and passes it by
@@ -76,6 +92,14 @@ struct KeyModel {
 
     // One flag per character number Desc_Num: may the search propose it.
     std::vector<bool> Joker;
+
+    // Numeric characters (empty when the key has none), in the order of their key Objet, and
+    // the answers given to them: nothing where not answered.
+    std::vector<Caractere_Num> Caracteres_Num;
+    std::vector<std::optional<double>> Valeur_Num;
+    std::vector<bool> Joker_Num; // as Joker, per numeric character
+    // An answer matches a range widened on both sides by this percentage of its absolute value.
+    double Tolerance_Num = 10.0;
 
     // Drawing layers (Nb_Robot of them), then Nb_Contradictions overlays.
     std::vector<Robot> Robots;

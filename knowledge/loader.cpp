@@ -1,5 +1,7 @@
 #include "knowledge/loader.h"
 
+#include <algorithm>
+
 #include "knowledge/numeric.h"
 #include "knowledge/text.h"
 #include "resources/string_table.h"
@@ -82,6 +84,9 @@ void Dimensionne_Modele(KeyModel &m)
 
 void Lit_Jokers(KeyModel &m)
 {
+    m.Joker_Num.assign(m.Caracteres_Num.size(), true);
+    for (std::size_t c = 0; c < m.Caracteres_Num.size(); ++c)
+        m.Joker_Num[c] = m.Caracteres_Num[c].Joker;
     const auto &rows = m.Base_Donnees.Objets_Fic.rows;
     m.Joker.assign(rows.size(), false);
     for (const ObjetRow &row : rows) {
@@ -103,6 +108,78 @@ std::vector<std::string> Lit_Noms_Especes(KeyModel &m)
         ++s;
     }
     return lines;
+}
+
+int Lit_Caracteres_Num(KeyModel &m)
+{
+    const Tables &t = m.Base_Donnees;
+    const std::size_t especes = m.Nom_Esp.size();
+    int ignores = 0;
+    m.Caracteres_Num.clear();
+    for (const CaractereNumRow &row : t.Caracteres_Num.rows) {
+        const std::optional<std::int16_t> poids =
+            row.Poids.valeur ? enEntier16(*row.Poids.valeur) : std::optional<std::int16_t>();
+        // Keys differing only in case are one key: the second is a duplicate.
+        const bool double_ = !m.Caracteres_Num.empty() && clesEgales(m.Caracteres_Num.back().Objet, row.Objet);
+        if (row.Objet.empty() || double_ || !row.Unite || !poids) {
+            ++ignores;
+            continue;
+        }
+        Caractere_Num c;
+        c.Objet = row.Objet;
+        for (std::size_t l = 0; l < c.Nom.size(); ++l)
+            c.Nom[l] = row.Nom[l].value_or("");
+        c.Unite = *row.Unite;
+        c.Poids = *poids;
+        c.Cadre = row.Cadre.value_or(-1);
+        c.Joker = row.Joker.value_or(true);
+        c.connue.assign(especes, 0);
+        c.minimum.assign(especes, 0.0);
+        c.maximum.assign(especes, 0.0);
+        c.bas.assign(especes, 0.0);
+        c.haut.assign(especes, 0.0);
+        m.Caracteres_Num.push_back(std::move(c));
+    }
+
+    for (const PlageNumRow &row : t.Plages_Num.rows) {
+        Caractere_Num *c = nullptr;
+        if (row.Objet) {
+            const auto it = std::lower_bound(m.Caracteres_Num.begin(), m.Caracteres_Num.end(), *row.Objet,
+                                             [](const Caractere_Num &a, const std::string &b) {
+                                                 return compareCles(a.Objet, b) < 0 && !clesEgales(a.Objet, b);
+                                             });
+            if (it != m.Caracteres_Num.end() && clesEgales(it->Objet, *row.Objet))
+                c = &*it;
+        }
+        const FloreRow *flore = row.Espece ? t.espece(*row.Espece) : nullptr;
+        const auto s = flore ? static_cast<std::size_t>(flore - t.Flore.rows.data()) : especes;
+        const auto &min = row.Minimum.valeur, &max = row.Maximum.valeur;
+        if (!c || s >= especes || !min || !max || *min > *max || c->connue[s]) {
+            ++ignores;
+            continue;
+        }
+        c->connue[s] = 1;
+        c->minimum[s] = c->bas[s] = *min;
+        c->maximum[s] = c->haut[s] = *max;
+        // An extreme value lies outside the usual range; one that does not is skipped alone.
+        if (!row.Extreme_Min.nul) {
+            if (row.Extreme_Min.valeur && *row.Extreme_Min.valeur <= *min)
+                c->bas[s] = *row.Extreme_Min.valeur;
+            else
+                ++ignores;
+        }
+        if (!row.Extreme_Max.nul) {
+            if (row.Extreme_Max.valeur && *row.Extreme_Max.valeur >= *max)
+                c->haut[s] = *row.Extreme_Max.valeur;
+            else
+                ++ignores;
+        }
+    }
+    m.Valeur_Num.assign(m.Caracteres_Num.size(), std::nullopt);
+    m.Joker_Num.clear();
+    for (const Caractere_Num &c : m.Caracteres_Num)
+        m.Joker_Num.push_back(c.Joker);
+    return ignores;
 }
 
 void Construit_Arbre(KeyModel &m)
@@ -197,15 +274,16 @@ ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(Ke
     Lit_Jokers(m);
 
     switch (Lit_Poids(m)) {
-    case LectureDat::OuvertureImpossible: return {Etat::PoidsInaccessible, {}, Chemin_Poids(m), {}};
-    case LectureDat::LectureImpossible: return {Etat::PoidsIllisible, {}, Chemin_Poids(m), {}};
+    case LectureDat::OuvertureImpossible: return {Etat::PoidsInaccessible, {}, Chemin_Poids(m), {}, 0};
+    case LectureDat::LectureImpossible: return {Etat::PoidsIllisible, {}, Chemin_Poids(m), {}, 0};
     case LectureDat::Ok: break;
     }
     result.lignesListe = Lit_Noms_Especes(m);
     Construit_Arbre(m);
+    result.valeursIgnorees = Lit_Caracteres_Num(m);
     switch (Lit_Matrice(m)) {
-    case LectureDat::OuvertureImpossible: return {Etat::MatriceInaccessible, {}, Chemin_Matrice(m), {}};
-    case LectureDat::LectureImpossible: return {Etat::MatriceIllisible, {}, Chemin_Matrice(m), {}};
+    case LectureDat::OuvertureImpossible: return {Etat::MatriceInaccessible, {}, Chemin_Matrice(m), {}, 0};
+    case LectureDat::LectureImpossible: return {Etat::MatriceIllisible, {}, Chemin_Matrice(m), {}, 0};
     case LectureDat::Ok: break;
     }
     return result;

@@ -33,6 +33,11 @@ void Dimensionne_Modele(KeyModel &m);
 void Lit_Jokers(KeyModel &m);
 // Nom_Esp from table Flore in key order; returns the initial lines of the species list.
 std::vector<std::string> Lit_Noms_Especes(KeyModel &m);
+// The numeric characters of the optional tables Caracteres_Num and Plages_Num, with no answer
+// given. A value that cannot be used (no unit, no weight, a minimum above its maximum, a range for
+// an unknown species or character, text where a number belongs, an extreme inside the usual range)
+// is skipped; returns how many were, so that the window can say it once.
+int Lit_Caracteres_Num(KeyModel &m);
 // The species tree: families, the alphabetical list and the common names of every language.
 // Root texts are in the language Num_Langue (English where that language has none).
 void Construit_Arbre(KeyModel &m);
@@ -55,6 +60,7 @@ struct ResultatChargement {
     ErreurBase erreur;
     std::string chemin;                  // the file concerned
     std::vector<std::string> lignesListe; // initial lines of the species list
+    int valeursIgnorees = 0;             // values of the numeric tables skipped (Lit_Caracteres_Num)
 };
 
 // Turns the configured database file into the SQLite file to read (an Access file is converted
@@ -64,7 +70,7 @@ using PrepareBase = std::function<bool(const std::string &chemin, std::string &a
 // Loads the knowledge base named by m.Chemin_Base and m.Chemin_Data into the model, stage by
 // stage in the start-up order: tables, palette parameters and codes, `echantillonnePalette`
 // (which samples the colour chart; may be empty), the other parameters and the arrays, joker
-// flags, POIDS.DAT, species names and list, species tree, MATRICE.DAT. Stops at the first
+// flags, POIDS.DAT, species names and list, species tree, numeric characters, MATRICE.DAT. Stops at the first
 // failure that makes the key unusable. `prepare`, when given, chooses the file the tables are
 // read from.
 ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette = {},

@@ -122,6 +122,23 @@ Champ<bool> readBool(const sqlite::Statement &st, int col)
     }
 }
 
+ChampReel readReal(const sqlite::Statement &st, int col)
+{
+    ChampReel out;
+    if (col < 0 || st.type(col) == sqlite::Statement::Type::Null)
+        return out;
+    out.nul = false;
+    out.valeur = readNumber(st, col);
+    if (out.valeur && !std::isfinite(*out.valeur))
+        out.valeur.reset();
+    return out;
+}
+
+NomsLangues readNames(const sqlite::Statement &st, const Columns &c)
+{
+    return {readText(st, c["Nom_en"]), readText(st, c["Nom_es"]), readText(st, c["Nom_fr"])};
+}
+
 Contraintes readConstraints(const sqlite::Statement &st, const std::vector<int> &columns)
 {
     Contraintes c(columns.size());
@@ -354,6 +371,29 @@ bool Charge_Tables(const std::string &path, Tables &t, ErreurBase &error)
     });
     sortByTextKey(t.Contradictions, &ContradictionRow::Objet);
 
+    readTable(db, "Caracteres_Num", t.Caracteres_Num, [](const sqlite::Statement &st, const Columns &c) {
+        return CaractereNumRow{keyText(st, c["Objet"]), readNames(st, c), readText(st, c["Unite"]),
+                               readReal(st, c["Poids"]), readInt16(st, c["Cadre"]), readBool(st, c["Joker"])};
+    });
+    sortByTextKey(t.Caracteres_Num, &CaractereNumRow::Objet);
+
+    readTable(db, "Plages_Num", t.Plages_Num, [](const sqlite::Statement &st, const Columns &c) {
+        return PlageNumRow{keyNumber(st, c["Numero"]), readText(st, c["Objet"]), readText(st, c["Espece"]),
+                           readReal(st, c["Minimum"]), readReal(st, c["Maximum"]), readReal(st, c["Extreme_Min"]),
+                           readReal(st, c["Extreme_Max"])};
+    });
+    sortByKey(t.Plages_Num, [](const PlageNumRow &r) { return r.Numero; });
+
+    readTable(db, "Images_Etats", t.Images_Etats, [](const sqlite::Statement &st, const Columns &c) {
+        return ImageEtatRow{keyText(st, c["ID_CARAC"]), readText(st, c["Image"])};
+    });
+    sortByTextKey(t.Images_Etats, &ImageEtatRow::ID_CARAC);
+
+    readTable(db, "Cadres", t.Cadres, [](const sqlite::Statement &st, const Columns &c) {
+        return CadreRow{keyNumber(st, c["Cadre"]), readNames(st, c)};
+    });
+    sortByKey(t.Cadres, [](const CadreRow &r) { return r.Cadre; });
+
     t.Flore_Espece = buildIndexBy(t.Flore, [](const FloreRow &row) { return row.Espece; });
     t.Objets_Fic_Objet = buildIndex(t.Objets_Fic, &ObjetRow::Objet);
     t.Caracteres_ID_CARAC = buildIndex(t.Caracteres, &CaractereRow::ID_CARAC);
@@ -410,6 +450,16 @@ const ContradictionRow *Tables::contradiction(std::string_view objet) const
     return seekText(Contradictions, &ContradictionRow::Objet, objet);
 }
 
+const CaractereNumRow *Tables::caractereNum(std::string_view objet) const
+{
+    return seekText(Caracteres_Num, &CaractereNumRow::Objet, objet);
+}
+const ImageEtatRow *Tables::imageEtat(std::string_view idCarac) const
+{
+    return seekText(Images_Etats, &ImageEtatRow::ID_CARAC, idCarac);
+}
+const CadreRow *Tables::cadre(std::int32_t number) const { return seekNumber(Cadres, &CadreRow::Cadre, number); }
+
 const ObjetRow *Tables::objet(std::string_view key) const
 {
     const auto [first, last] = Objets_Fic_Objet.equalRange(key);
@@ -451,5 +501,9 @@ template struct Table<ButDeterRow>;
 template struct Table<ButQuestRow>;
 template struct Table<DescendanceRow>;
 template struct Table<ContradictionRow>;
+template struct Table<CaractereNumRow>;
+template struct Table<PlageNumRow>;
+template struct Table<ImageEtatRow>;
+template struct Table<CadreRow>;
 
 } // namespace tarvenko

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -97,6 +98,47 @@ struct VernaculaireRow {
     Champ<std::string> Nom, Code, Espece, Famille;
 };
 
+// A real number field read as it stands: `nul` when the field is missing or NULL (left blank),
+// `valeur` empty when it holds something that is not a finite number.
+struct ChampReel {
+    bool nul = true;
+    std::optional<double> valeur;
+};
+
+// Names in the three interface languages (English, Spanish, French), each possibly missing.
+using NomsLangues = std::array<Champ<std::string>, 3>;
+
+// Optional tables. A key without them reads as before; see docs/knowledge-base.md.
+
+// A character answered with a number (Caracteres_Num).
+struct CaractereNumRow {
+    std::string Objet; // key
+    NomsLangues Nom;   // fields Nom_en, Nom_es, Nom_fr
+    Champ<std::string> Unite;
+    ChampReel Poids;
+    Champ<std::int16_t> Cadre;
+    Champ<bool> Joker;
+};
+
+// The range of one species for one numeric character (Plages_Num).
+struct PlageNumRow {
+    std::int32_t Numero = 0; // primary key
+    Champ<std::string> Objet, Espece;
+    ChampReel Minimum, Maximum, Extreme_Min, Extreme_Max;
+};
+
+// The picture of one state, for a question drawn by the program (Images_Etats).
+struct ImageEtatRow {
+    std::string ID_CARAC; // key
+    Champ<std::string> Image;
+};
+
+// The name of a character group (Cadres).
+struct CadreRow {
+    std::int32_t Cadre = 0; // key, 0 ... Nb_Cadre - 1
+    NomsLangues Nom;
+};
+
 // The table in which the conversion of an Access file lists the order Access gives the rows of
 // its text indexes (Nom_Table, Nom_Index, Cle_Primaire, Rang, Cle: Cle is the row's primary key).
 // Table Flore is read in the order of its primary key there, when listed.
@@ -138,6 +180,10 @@ struct Tables {
     Table<ButQuestRow> But_Quest;
     Table<DescendanceRow> Descendance;
     Table<ContradictionRow> Contradictions;
+    Table<CaractereNumRow> Caracteres_Num;
+    Table<PlageNumRow> Plages_Num;
+    Table<ImageEtatRow> Images_Etats;
+    Table<CadreRow> Cadres;
     // The stored queries "Vernaculaire_<Langue>", by query name; a missing query has no entry.
     std::map<std::string, std::vector<VernaculaireRow>> Vernaculaire;
 
@@ -155,6 +201,9 @@ struct Tables {
     const ButQuestRow *butQuest(std::int32_t number) const;
     const DescendanceRow *descendance(std::int32_t number) const;
     const ContradictionRow *contradiction(std::string_view objet) const;
+    const CaractereNumRow *caractereNum(std::string_view objet) const;
+    const ImageEtatRow *imageEtat(std::string_view idCarac) const;
+    const CadreRow *cadre(std::int32_t number) const;
     // Seeks by secondary index: the first row in index order with that key.
     const ObjetRow *objet(std::string_view key) const;
     const CaractereRow *caractereParId(std::string_view idCarac) const;

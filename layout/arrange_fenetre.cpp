@@ -2,12 +2,16 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 
 #include "knowledge/numeric.h"
+#include "layout/ajuste_barre.h"
+#include "layout/barre_verticale.h"
 #include "layout/disposition.h"
 
 namespace tarvenko {
@@ -24,7 +28,8 @@ std::int32_t twips(int pixels, double perPixel) { return static_cast<std::int32_
 // height it asks for (the bars are as tall as their buttons).
 class Placeur {
 public:
-    explicit Placeur(const Panneaux &p) : m_p(p), m_tppX(twipsParPixelX(p.fenetre)), m_tppY(twipsParPixelY(p.fenetre))
+    explicit Placeur(const Panneaux &p, bool visibilite = true)
+        : m_p(p), m_tppX(twipsParPixelX(p.fenetre)), m_tppY(twipsParPixelY(p.fenetre)), m_visibilite(visibilite)
     {
         const QWidget *menu = p.fenetre->menuWidget();
         m_origine = QPoint(0, menu && menu->isVisible() ? menu->height() : 0);
@@ -46,7 +51,7 @@ public:
             return;
         if (pane.rect)
             place(w, *pane.rect);
-        if (pane.visible)
+        if (pane.visible && m_visibilite)
             w->setVisible(*pane.visible);
     }
 
@@ -64,6 +69,7 @@ public:
 private:
     const Panneaux &m_p;
     double m_tppX, m_tppY;
+    bool m_visibilite; // panes shown or hidden as the layout says
     QPoint m_origine;
 };
 
@@ -83,9 +89,14 @@ void Place_Panneau(QMainWindow *fenetre, QWidget *w, const RectTwips &r)
     Placeur(p).place(w, r);
 }
 
-void Arrange_Fenetre(const Panneaux &p, int vue)
+void Arrange_Fenetre(const Panneaux &p, int vue, Occasion occasion, std::optional<double> proportionBarre)
 {
-    const Placeur placeur(p);
+    const bool commande = occasion == Occasion::Commande;
+    // A toolbar or status bar just shown or hidden moves the central area only when the window's
+    // own layout next runs: the panes are placed in the area as it is about to be.
+    if (QLayout *layout = p.fenetre->layout())
+        layout->activate();
+    const Placeur placeur(p, commande);
     const double tx = placeur.tppX(), ty = placeur.tppY();
     MesuresFenetre f;
     f.innerWidth = twips(placeur.client().width(), tx);
@@ -93,7 +104,8 @@ void Arrange_Fenetre(const Panneaux &p, int vue)
     f.toolbarVisible = p.tbToolBar->isVisible();
     f.toolbarHeight = twips(p.tbToolBar->height(), ty);
     f.statusBarVisible = p.sbStatusBar->isVisible();
-    f.statusBarHeight = f.statusBarVisible ? twips(p.sbStatusBar->height(), ty) : 0;
+    // A hidden status bar keeps its height: the results box stays where its panel would be.
+    f.statusBarHeight = twips(p.sbStatusBar->height(), ty);
     f.robotLeft = twips(p.Robot->x(), tx);
     f.barreDeterWidth = twips(p.Barre_Deter->width(), tx);
     f.barreQuestionWidth = twips(p.Barre_Question->width(), tx);
@@ -106,22 +118,24 @@ void Arrange_Fenetre(const Panneaux &p, int vue)
     // the design put it.
     if (f.robotLeft <= 0)
         f.robotLeft = 35;
-    const Disposition d = Calcule_Disposition(f, vue);
+    Disposition d = Calcule_Disposition(f, vue);
+    if (proportionBarre)
+        Garde_Proportion(d, *proportionBarre, twips(p.fenetre->frameGeometry().width(), tx), f.innerWidth);
 
-    if (vue == 2)
+    if (commande && vue == 2)
         p.Pic_Choix->hide();
-    if (vue == 3) {
+    if (commande && vue == 3) {
         p.Liste_Esp->hide();
         p.Barre_Verticale->hide();
         p.WebTexte->hide();
     }
-    if (vue == 4) {
+    if (commande && vue == 4) {
         p.Tree_esp->hide();
         p.Barre_Verticale->hide();
         p.WebTexte->hide();
     }
     placeur.apply(p.Robot, d.Robot);
-    if (d.Robot.visible)
+    if (commande && d.Robot.visible)
         QCoreApplication::processEvents();
     placeur.apply(p.Pic_Choix, d.Pic_Choix);
     placeur.apply(p.Small_Robot, d.Small_Robot);
@@ -133,25 +147,44 @@ void Arrange_Fenetre(const Panneaux &p, int vue)
     placeur.apply(p.Barre_Question, d.Barre_Question);
     if (vue == 1)
         p.Barre_Deter->raise();
-    if (vue == 3 && p.Barre_Verticale->isVisible())
+    if (commande && vue == 3 && p.Barre_Verticale->isVisible())
         p.Barre_Verticale->setFocus();
-    if (vue == 4 && p.WebTexte->isVisible())
+    if (commande && vue == 4 && p.WebTexte->isVisible())
         p.WebTexte->setFocus();
 
-    // The results box over the status bar's second panel.
-    if (p.sbStatusBar->isVisible()) {
-        placeur.place(p.Resultat, d.Resultat);
-        p.Resultat->setToolTip(QString());
-        QFont font = p.Legende->font();
-        font.setPointSize(9);
-        font.setBold(true);
-        p.Legende->setFont(font);
-        p.Legende->setGeometry(0, 0, p.Resultat->width(), p.Resultat->height());
-        p.Resultat->show();
-        p.Resultat->raise();
-    } else {
-        p.Resultat->hide();
+    // Every button of both bars stays within reach: the bars pack their buttons to fit, and the
+    // window cannot be made lower than the most packed bars.
+    Ajuste_Barre(p.Barre_Deter);
+    Ajuste_Barre(p.Barre_Question);
+    if (QWidget *central = p.Barre_Deter->parentWidget()) {
+        const int minimum = std::max(p.Barre_Deter->y() + Hauteur_Minimale_Barre(p.Barre_Deter),
+                                     p.Barre_Question->y() + Hauteur_Minimale_Barre(p.Barre_Question));
+        if (central->minimumHeight() != minimum)
+            central->setMinimumHeight(minimum);
     }
+
+    // The results box over the status bar's second panel, shown whether or not the status bar is.
+    placeur.place(p.Resultat, d.Resultat);
+    p.Resultat->setToolTip(QString());
+    QFont font = p.Legende->font();
+    font.setPointSize(9);
+    font.setBold(true);
+    p.Legende->setFont(font);
+    p.Legende->setGeometry(0, 0, p.Resultat->width(), p.Resultat->height());
+    p.Resultat->show();
+    p.Resultat->raise();
+}
+
+void Place_Sur_Bureau(QMainWindow *fenetre)
+{
+    if (fenetre->isMinimized())
+        fenetre->showNormal();
+    // The window's size when it is restored: the work area less the frame, once the frame is known.
+    const QRect zone = fenetre->screen()->availableGeometry();
+    const QRect cadre = fenetre->frameGeometry(), client = fenetre->geometry();
+    fenetre->setGeometry(zone.adjusted(client.left() - cadre.left(), client.top() - cadre.top(),
+                                       client.right() - cadre.right(), client.bottom() - cadre.bottom()));
+    fenetre->showMaximized();
 }
 
 } // namespace tarvenko

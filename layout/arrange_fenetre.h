@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 class QLabel;
 class QMainWindow;
 class QStatusBar;
@@ -20,10 +22,22 @@ struct Panneaux {
     QLabel *Legende = nullptr;
 };
 
+// What brings a layout about. Start-up, the View commands and a change of the desktop follow the
+// layout rules to the letter: the panes of the view are shown or hidden, the focus given, pending
+// events let through. A change of the window's size only moves the panes, so that nothing
+// flickers, the focus stays where it is and no other handler runs in the middle of the resize.
+enum class Occasion { Commande, Redimensionnement };
+
 // Places the panes for view Vue_Courante. Positions are worked out in twips over the window's
 // client area (below the menu bar, toolbar and status bar included) and converted to pixels of
-// each pane's parent.
-void Arrange_Fenetre(const Panneaux &p, int Vue_Courante);
+// each pane's parent. `proportionBarre`: where the user dropped the splitter, as a proportion of
+// the inner width, for the column to keep across a resize.
+void Arrange_Fenetre(const Panneaux &p, int Vue_Courante, Occasion occasion = Occasion::Commande,
+                     std::optional<double> proportionBarre = std::nullopt);
+
+// Opens the window maximized over the work area of its screen: its frame inside the area, not its
+// client area over all of it.
+void Place_Sur_Bureau(QMainWindow *fenetre);
 
 struct RectTwips;
 

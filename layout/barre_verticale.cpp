@@ -37,4 +37,24 @@ ColonneGauche Depose_Barre(ColonneGauche c, std::int32_t largeurFenetre, std::in
     return c;
 }
 
+void Garde_Proportion(Disposition &d, double proportion, std::int32_t largeurFenetre, std::int32_t largeurInterieure)
+{
+    if (!d.Barre_Verticale.rect || !d.Small_Robot.rect || !d.Tree_esp.rect || !d.WebTexte.rect)
+        return;
+    ColonneGauche c;
+    c.barreLeft = entier(proportion * largeurInterieure);
+    c.barreWidth = d.Barre_Verticale.rect->width;
+    c.Small_Robot = *d.Small_Robot.rect;
+    c.Tree_esp = *d.Tree_esp.rect;
+    c.Liste_Esp = d.Liste_Esp.rect.value_or(c.Tree_esp);
+    c.WebTexte = *d.WebTexte.rect;
+    c = Depose_Barre(c, largeurFenetre, largeurInterieure);
+    d.Barre_Verticale.rect->left = c.barreLeft;
+    d.Small_Robot.rect = c.Small_Robot;
+    d.Tree_esp.rect = c.Tree_esp;
+    if (d.Liste_Esp.rect)
+        d.Liste_Esp.rect = c.Liste_Esp;
+    d.WebTexte.rect = c.WebTexte;
+}
+
 } // namespace tarvenko

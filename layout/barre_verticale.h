@@ -22,4 +22,8 @@ struct ColonneGauche {
 // browser takes the rest of the inner width less 35.
 ColonneGauche Depose_Barre(ColonneGauche c, std::int32_t largeurFenetre, std::int32_t largeurInterieure);
 
+// The left column of a layout for a splitter that the user dropped at `proportion` of the inner
+// width: the splitter keeps that proportion and the panes around it follow as after a drop.
+void Garde_Proportion(Disposition &d, double proportion, std::int32_t largeurFenetre, std::int32_t largeurInterieure);
+
 } // namespace tarvenko

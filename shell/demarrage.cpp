@@ -1,10 +1,9 @@
 #include "shell/demarrage.h"
 
 #include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include "knowledge/key_model.h"
+#include "layout/arrange_fenetre.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
 #include "platform/qt_text.h"
@@ -42,9 +41,7 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
         return nullptr;
     }
     m.Vue_Courante = 1;
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        main->setGeometry(screen->availableGeometry());
-    main->show();
+    Place_Sur_Bureau(main);
     main->Arrange_Fenetre();
     ctx.echantillonnePalette = nullptr;
     splash.close();

@@ -14,6 +14,7 @@
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
+#include "layout/ajuste_barre.h"
 #include "platform/cache_folder.h"
 #include "platform/dialog_service.h"
 #include "platform/qt_text.h"
@@ -65,6 +66,8 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_ui->Small_Robot->setModele(&ctx.modele, false);
     m_ui->Pic_Choix->setModele(&ctx.modele);
     m_ui->Barre_Verticale->setFixedWidth(5);
+    Suit_Barre(m_ui->Barre_Deter);
+    Suit_Barre(m_ui->Barre_Question);
     for (QWidget *pane : std::initializer_list<QWidget *>{m_ui->Pic_Choix, m_ui->Small_Robot,
                           m_ui->Liste_Esp, m_ui->Tree_esp,
                           m_ui->Barre_Verticale, m_ui->WebTexte,
@@ -105,6 +108,7 @@ void frmMain::connecteCommandes()
     const auto command = [this](QAction *action, const char *word) {
         connect(action, &QAction::triggered, this, [this, word] { Traiter_Fichier(QString::fromLatin1(word), QString()); });
     };
+    connect(m_ui->WebTexte, &QWebEngineView::printFinished, this, &frmMain::Fin_Impression_Page);
     command(m_ui->mnuFileNew, "New");
     command(m_ui->mnuFileOpen, "Open");
     command(m_ui->mnuFileSave, "Save");
@@ -269,7 +273,7 @@ void frmMain::remplitArbreSiBesoin()
     if (!m_arbreARemplir)
         return;
     m_arbreARemplir = false;
-    Remplit_Tree_esp(m_ui->Tree_esp, m_ctx.modele.Arbre);
+    Remplit_Tree_esp(m_ui->Tree_esp, m_ctx.modele.Arbre, localeDeLangue(m_ctx.modele.Num_Langue));
 }
 
 void frmMain::Remplit_Liste_Esp(const std::vector<std::string> &lignes)
@@ -339,8 +343,9 @@ void frmMain::Form_Unload()
 void frmMain::closeEvent(QCloseEvent *event)
 {
     // A close asked for while a save is under way (from inside one of its dialogs): the save
-    // decides first; the user can close once it is done.
-    if (m_Sauvegarde_En_Cours) {
+    // decides first; the user can close once it is done. Likewise under the drawing's printout,
+    // whose progress window lets events through.
+    if (m_Sauvegarde_En_Cours || Impression_En_Cours()) {
         event->ignore();
         return;
     }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +27,10 @@ namespace tarvenko {
 
 struct Contexte;
 class Documents;
+class frmPrint;
 struct KeyModel;
 struct Rafraichissement;
+enum class Occasion;
 
 // The main window: loads the whole knowledge base when it loads, holds every view of the
 // identification, and asks before the program ends.
@@ -61,7 +65,8 @@ public:
     enum class Sauvegarde { Faite, Abandonnee, Echouee };
     // Saves the identification (asks for a file when it has none).
     Sauvegarde Exec_Save();
-    // Places the panes of the window for the current view.
+    // Places the panes of the window for the current view, the splitter's column as the layout
+    // rules give it.
     void Arrange_Fenetre();
 
     // The identification and question views.
@@ -108,7 +113,13 @@ private:
     // Puts the drawing, or the state pictures of the question, on the clipboard.
     void Exec_Copy();
     void Exec_Print();
+    // Prints the browser's document; asked for while the browser is still printing, it waits for
+    // that printout to finish.
     void Imprime_Page();
+    void Fin_Impression_Page();
+    // The drawing is being printed: its progress window is brought forward, and the caller, a
+    // command that would change what is printed or close the window, does not start.
+    bool Impression_En_Cours();
     void Montre_Contradictions();
     // Ends the display of contradictions: overlays dropped, the normal determination bar.
     void Efface_Contradictions_Affichees();
@@ -146,6 +157,8 @@ private:
     void basculeBarre(QWidget *barre, QAction *menu);
     void mnuViewRefresh_Click();
     void changementBureau();
+    // The layout, for a View command or for a change of the window's size (Occasion).
+    void disposePanneaux(Occasion occasion);
 
     // Results and species views, the species list and tree, the splitter.
     void connecteResultats();
@@ -173,18 +186,23 @@ private:
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
     std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;
     std::int16_t m_Bouton_Souris = -1;
+    // Where the user dropped the splitter, as a proportion of the inner width, until the next
+    // layout by the rules; a resize keeps it.
+    std::optional<double> m_proportionBarre;
     bool m_charge = false; // the window has finished loading
     bool m_fini = false;   // a fatal error ended the program
-    std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress
+    std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress, kept until it has finished
+    int m_Pages_En_Attente = 0;             // page printouts asked for meanwhile
+    QPointer<frmPrint> m_frmPrint;          // the progress window of the drawing's printout on show
 };
 
 // A command line as one text: one pair of surrounding double quotes removed.
 QString Nettoie_Ligne_Commande(QString ligne);
 
-// The help to open: Chemin_Executables + "help\Plomix.chm" when it exists, else the user guide
-// of the language (guide_en.html, guide_es.html or guide_fr.html) from Chemin_Executables + "help"
-// (where an installation puts it), else from the first of `dossiersGuide` that holds it; empty
-// when there is none.
+// The help to open: the user guide of the language (guide_en.html, guide_es.html or
+// guide_fr.html) from Chemin_Executables + "help" (where an installation puts it), else from the
+// first of `dossiersGuide` that holds it, else Chemin_Executables + "help\Plomix.chm" when it
+// exists; empty when there is none.
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide);
 // Where the user guides are looked for: installed beside the program, then the source tree.
 QStringList Dossiers_Guide();

@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPrinter>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -58,6 +59,12 @@ const QString kSave = QStringLiteral("Save");
 void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichier)
 {
     // Compared exactly: "new" is not "New".
+    const bool change = Commande == QLatin1String("New") || Commande == QLatin1String("Open") ||
+                        Commande == QLatin1String("Print");
+    // Under the drawing's printout these would change the identification, or start another
+    // printout, between two of its layers.
+    if (change && Impression_En_Cours())
+        return;
     if (Commande == QLatin1String("New"))
         Exec_New();
     else if (Commande == QLatin1String("Open"))
@@ -258,10 +265,8 @@ void frmMain::Exec_Copy()
 
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
 {
-    // The help file of the installation when there is one, else the user guide of the language.
-    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
-    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
-        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
+    // The user guide of the language first: a compiled help file needs a reader that this system
+    // seldom has, and the guide opens in any web browser.
     const char *const langues[] = {"en", "es", "fr"};
     const int langue = m.Num_Langue >= 0 && m.Num_Langue <= 2 ? m.Num_Langue : 0;
     const QString nom = QStringLiteral("guide_%1.html").arg(QLatin1String(langues[langue]));
@@ -273,6 +278,9 @@ QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide)
         if (guide.isFile())
             return guide.absoluteFilePath();
     }
+    const std::string chm = m.Chemin_Executables + "help\\Plomix.chm";
+    if (!m.Chemin_Executables.empty() && cheminExiste(chm))
+        return QFileInfo(qs(resoutChemin(chm))).absoluteFilePath();
     return {};
 }
 
@@ -317,11 +325,42 @@ void frmMain::mnuViewOptions_Click()
 
 void frmMain::Imprime_Page()
 {
-    // The browser prints asynchronously: the printer lives until it is done.
-    m_imprimante = std::make_unique<QPrinter>(QPrinter::HighResolution);
-    if (!m_ctx.dialogues.imprimante(this, *m_imprimante))
+    // The browser prints asynchronously and uses its printer until it tells it has finished: a new
+    // printer then would pull the first one from under it.
+    if (m_imprimante) {
+        ++m_Pages_En_Attente;
         return;
+    }
+    auto imprimante = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    if (!m_ctx.dialogues.imprimante(this, *imprimante))
+        return;
+    m_imprimante = std::move(imprimante);
     m_ui->WebTexte->Imprime(m_imprimante.get());
+}
+
+void frmMain::Fin_Impression_Page()
+{
+    // Told from inside the browser's printing, which may still hold the printer: it goes at the
+    // next turn of the event loop, and the next printout asked for starts then.
+    QTimer::singleShot(0, this, [this] {
+        m_imprimante.reset();
+        if (m_Pages_En_Attente > 0) {
+            --m_Pages_En_Attente;
+            Imprime_Page();
+        }
+    });
+}
+
+bool frmMain::Impression_En_Cours()
+{
+    // The window exists for as long as the printout runs, even when Escape or its frame's close
+    // button has hidden it.
+    if (!m_frmPrint)
+        return false;
+    m_frmPrint->show();
+    m_frmPrint->raise();
+    m_frmPrint->activateWindow();
+    return true;
 }
 
 void frmMain::Exec_Print()
@@ -351,6 +390,8 @@ void frmMain::Exec_Print()
         printer.setCopyCount(1);
         for (int copy = 0; copy < copies; ++copy) {
             frmPrint progress(this);
+            // It lets window events through between layers; the commands check it is there.
+            m_frmPrint = &progress;
             progress.show();
             const IssueImpression issue =
                 Imprime_Dessin(printer, m, [&](int k) { return progress.avance(k, m.Nb_Robot); });

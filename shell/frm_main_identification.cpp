@@ -235,7 +235,7 @@ void frmMain::Montre_Identification()
                           m_ui->Barre_Verticale, m_ui->WebTexte,
                           m_ui->Barre_Question})
         pane->hide();
-    m_documents->zoom()->hide();
+    m_documents->Libere_Zoom();
     m_documents->legende()->hide();
     QCoreApplication::processEvents();
     m_ui->Barre_Deter->show();
@@ -404,10 +404,7 @@ void frmMain::mnuViewRefresh_Click()
 
 void frmMain::changementBureau()
 {
-    if (isMinimized())
-        showNormal();
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
+    Place_Sur_Bureau(this);
     Arrange_Fenetre();
     if (m_ui->Robot->isVisible())
         m_ui->Robot->update();
@@ -416,6 +413,12 @@ void frmMain::changementBureau()
 }
 
 void frmMain::Arrange_Fenetre()
+{
+    m_proportionBarre.reset();
+    disposePanneaux(Occasion::Commande);
+}
+
+void frmMain::disposePanneaux(Occasion occasion)
 {
     Panneaux p;
     p.fenetre = this;
@@ -433,7 +436,7 @@ void frmMain::Arrange_Fenetre()
     p.panneau2 = m_panneau2;
     p.Resultat = m_ui->Resultat;
     p.Legende = m_ui->Legende;
-    ::tarvenko::Arrange_Fenetre(p, m_ctx.modele.Vue_Courante);
+    ::tarvenko::Arrange_Fenetre(p, m_ctx.modele.Vue_Courante, occasion, m_proportionBarre);
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -441,7 +444,7 @@ void frmMain::resizeEvent(QResizeEvent *event)
     QMainWindow::resizeEvent(event);
     // The window follows its frame: the panes are placed again whenever it changes size.
     if (m_charge)
-        Arrange_Fenetre();
+        disposePanneaux(Occasion::Redimensionnement);
 }
 
 } // namespace tarvenko

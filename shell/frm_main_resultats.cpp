@@ -266,6 +266,7 @@ void frmMain::Barre_Verticale_MouseUp()
     c.WebTexte = Lit_Panneau(this, m_ui->WebTexte);
     const auto twips = [tx](int pixels) { return static_cast<std::int32_t>(qRound(pixels * tx)); };
     c = Depose_Barre(c, twips(frameGeometry().width()), twips(width()));
+    m_proportionBarre = static_cast<double>(c.barreLeft) / twips(width());
 
     Place_Panneau(this, m_ui->Barre_Verticale, {c.barreLeft, barre.top, barre.width, barre.height});
     Place_Panneau(this, m_ui->Small_Robot, c.Small_Robot);

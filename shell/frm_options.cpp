@@ -162,10 +162,26 @@ void frmOptions::Command1_Click()
     m_ui->hdtext->setText(dossierTermine(*dossier));
 }
 
-void frmOptions::cmdApply_Click()
+bool frmOptions::Adresse_Remplie()
+{
+    QLineEdit *texte = m_ui->Option6->isChecked() ? m_ui->httptext : m_ui->hdtext;
+    if (!texte->text().trimmed().isEmpty())
+        return true;
+    // Saved as a lone separator, an empty address would open nothing on a web server and make the
+    // whole disk the documents folder. The box to fill shows behind the message.
+    m_ui->tbsOptions->setCurrentIndex(2);
+    texte->setFocus();
+    m_ctx.dialogues.message(this, {texteOuAnglais(m_ctx.modele.Num_Langue, 1079), windowTitle(), BoutonsMessage::Ok,
+                                   IconeMessage::Warning});
+    return false;
+}
+
+bool frmOptions::cmdApply_Click()
 {
     KeyModel &m = m_ctx.modele;
     SettingsStore &store = m_ctx.reglages;
+    if (!Adresse_Remplie())
+        return false;
 
     m.Seuil_Affichage = m_ui->Option2->isChecked() ? std::int16_t{0}
                                                    : static_cast<std::int16_t>(m_ui->Reglage_Valeur->value());
@@ -190,12 +206,13 @@ void frmOptions::cmdApply_Click()
     m.Distribution = us(distribution);
 
     store.ecritValeurUtilisateur(kOptions, QStringLiteral("Langue"), QString::number(m.Num_Langue));
+    return true;
 }
 
 void frmOptions::cmdOK_Click()
 {
-    cmdApply_Click();
-    accept();
+    if (cmdApply_Click())
+        accept();
 }
 
 void frmOptions::cmdCancel_Click() { reject(); }

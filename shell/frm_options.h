@@ -29,7 +29,8 @@ public:
     // Localises the window and shows the current settings.
     void Form_Load();
 
-    void cmdApply_Click();
+    // False when nothing could be applied: the documents address is empty, which the user is told.
+    bool cmdApply_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
 
@@ -46,6 +47,8 @@ private:
     void Option7_Click();
     void Command1_Click();
     void Reglage_Valeur_Change();
+    // The documents address of the source chosen is filled in; otherwise says so and shows its box.
+    bool Adresse_Remplie();
 
     Contexte &m_ctx;
     std::unique_ptr<Ui::frmOptions> m_ui;

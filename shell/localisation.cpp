@@ -72,6 +72,15 @@ std::optional<QString> texteDe(std::int16_t Num_Langue, const QString &numero)
 
 QString texteOuAnglais(std::int16_t Num_Langue, int n) { return qs(Texte_Ou_Anglais(Num_Langue, n)); }
 
+QLocale localeDeLangue(std::int16_t Num_Langue)
+{
+    switch (Num_Langue) {
+    case 1: return QLocale(QLocale::Spanish, QLocale::Spain);
+    case 2: return QLocale(QLocale::French, QLocale::France);
+    default: return QLocale(QLocale::English, QLocale::UnitedKingdom);
+    }
+}
+
 void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
 {
     if (const auto title = texteDe(Num_Langue, tagOf(window)))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 #include <cstdint>
@@ -17,6 +18,10 @@ std::optional<QString> texte(std::int16_t Num_Langue, int n);
 std::optional<QString> texteDe(std::int16_t Num_Langue, const QString &numero);
 // Text n, or English where the language has none, for messages that must say something.
 QString texteOuAnglais(std::int16_t Num_Langue, int n);
+
+// The locale of an interface language (0 English, 1 Spanish, 2 French; English for any other),
+// for what is sorted or written the way its readers expect.
+QLocale localeDeLangue(std::int16_t Num_Langue);
 
 // Replaces the English string numbers that a window's design carries by the texts of the language:
 // the window title (its "tag" property), the font, then every control in creation order: labels

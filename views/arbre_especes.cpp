@@ -1,10 +1,15 @@
 #include "views/arbre_especes.h"
 
 #include <QApplication>
+#include <QCollator>
 #include <QHash>
 #include <QKeyEvent>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "knowledge/species_tree.h"
 #include "knowledge/text.h"
@@ -30,13 +35,27 @@ QTreeWidgetItem *element(const NoeudArbre &n)
 
 // Builds the branch below `parent` before it joins the widget, so that no node added tells the
 // widget's model on its own.
-void ajouteEnfants(const Arbre_Especes &arbre, const std::string &cle, QTreeWidgetItem *parent)
+void ajouteEnfants(const Arbre_Especes &arbre, const std::string &cle, QTreeWidgetItem *parent, const QCollator &ordre)
 {
+    std::vector<const NoeudArbre *> enfants;
+    for (const std::string &enfant : arbre.enfants(cle))
+        enfants.push_back(arbre.noeud(enfant));
+    if (const NoeudArbre *n = arbre.noeud(cle); n && n->Sorted) {
+        // The tree sorts by bytes, which puts accented capitals after "Z"; readers expect the order
+        // of their language. One sort key per name keeps a list of thousands quick. Stable, so that
+        // names the language does not tell apart stay in the tree's order.
+        std::vector<std::pair<QCollatorSortKey, const NoeudArbre *>> cles;
+        cles.reserve(enfants.size());
+        for (const NoeudArbre *enfant : enfants)
+            cles.emplace_back(ordre.sortKey(qs(enfant->Text)), enfant);
+        std::stable_sort(cles.begin(), cles.end(), [](const auto &a, const auto &b) { return a.first.compare(b.first) < 0; });
+        for (std::size_t i = 0; i < cles.size(); ++i)
+            enfants[i] = cles[i].second;
+    }
     QList<QTreeWidgetItem *> items;
-    for (const std::string &enfant : arbre.enfants(cle)) {
-        const NoeudArbre *n = arbre.noeud(enfant);
+    for (const NoeudArbre *n : enfants) {
         QTreeWidgetItem *item = element(*n);
-        ajouteEnfants(arbre, n->Key, item);
+        ajouteEnfants(arbre, n->Key, item, ordre);
         items << item;
     }
     parent->addChildren(items);
@@ -54,8 +73,9 @@ QIcon Node_Images(const QString &cle)
     return *it;
 }
 
-void Remplit_Tree_esp(QTreeWidget *Tree_esp, const Arbre_Especes &arbre)
+void Remplit_Tree_esp(QTreeWidget *Tree_esp, const Arbre_Especes &arbre, const QLocale &langue)
 {
+    const QCollator ordre(langue);
     Tree_esp->setUpdatesEnabled(false);
     Tree_esp->clear();
     QList<QTreeWidgetItem *> racines;
@@ -63,7 +83,7 @@ void Remplit_Tree_esp(QTreeWidget *Tree_esp, const Arbre_Especes &arbre)
         if (!racine.Parent.empty())
             continue;
         QTreeWidgetItem *item = element(racine);
-        ajouteEnfants(arbre, racine.Key, item);
+        ajouteEnfants(arbre, racine.Key, item, ordre);
         racines << item;
     }
     Tree_esp->addTopLevelItems(racines);

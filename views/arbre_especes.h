@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+class QLocale;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -24,8 +25,9 @@ inline constexpr int RoleTag = Qt::UserRole + 1;
 // The pictures of the tree's nodes by image key: "livre_ferme", "livre_ouvert", "page".
 QIcon Node_Images(const QString &cle);
 
-// Fills the tree widget with the species tree, children in the order the tree gives them.
-void Remplit_Tree_esp(QTreeWidget *Tree_esp, const Arbre_Especes &arbre);
+// Fills the tree widget with the species tree. The children of a sorted node are in the
+// alphabetical order of `langue` (the interface's language); the others as the tree gives them.
+void Remplit_Tree_esp(QTreeWidget *Tree_esp, const Arbre_Especes &arbre, const QLocale &langue);
 
 // An opened branch shows the open book, a closed one the closed book.
 void Tree_esp_Expand(QTreeWidgetItem *node);

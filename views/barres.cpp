@@ -51,7 +51,14 @@ std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter)
 
 void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons)
 {
+    // clear() only takes the actions off the bar: the ones it made go too, with their icons.
+    // Later, since a bar may be rebuilt from the click of one of its own buttons.
+    const QList<QAction *> anciennes = barre->actions();
     barre->clear();
+    for (QAction *action : anciennes) {
+        if (action->parent() == barre)
+            action->deleteLater();
+    }
     for (const BoutonBarre &b : boutons) {
         QAction *action = barre->addAction(b.caption);
         QImageReader reader(b.image);

@@ -26,7 +26,8 @@ std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter);
 
 // Fills a vertical bar: button k at position 2k - 1 and a separator after each, so the picture
 // buttons have the odd positions. A picture that cannot be loaded leaves its button with its text
-// alone. Button keys go into the action's "tag" property.
+// alone. Button keys go into the action's "tag" property. The buttons of an earlier filling are
+// removed and deleted once control returns to the event loop.
 void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons);
 
 // Makes every button of a bar reachable with Tab (Space presses it) and names it for a screen

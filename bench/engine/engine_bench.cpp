@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "engine/discriminant.h"
+#include "engine/numeric_characters.h"
 #include "engine/refresh.h"
 #include "knowledge/loader.h"
 
@@ -105,6 +106,53 @@ KeyModel &base(const Taille &t)
     return *m;
 }
 
+constexpr int kCaracteresNum = 10;
+
+// The same key with kCaracteresNum numeric characters: each family of 20 species shares a range
+// of its own, one species in a hundred has no data; the first `reponses` characters are answered
+// with a value of species 0.
+KeyModel &baseNum(const Taille &t, int reponses)
+{
+    static std::map<std::tuple<int, int, int, int>, std::unique_ptr<KeyModel>> bases;
+    auto &m = bases[{t.especes, t.etats, t.reponses, reponses}];
+    if (m)
+        return *m;
+    m = std::make_unique<KeyModel>(base(t));
+    std::mt19937 random(678);
+    std::uniform_real_distribution<double> debut(0.0, 100.0), largeur(1.0, 20.0);
+    std::bernoulli_distribution absent(0.01);
+    const auto especes = static_cast<std::size_t>(t.especes);
+    for (int n = 0; n < kCaracteresNum; ++n) {
+        Caractere_Num c;
+        c.Objet = "N" + std::to_string(n);
+        c.Unite = "mm";
+        c.Poids = 3;
+        c.connue.assign(especes, 0);
+        c.minimum.assign(especes, 0.0);
+        c.maximum.assign(especes, 0.0);
+        double bas = 0, haut = 0;
+        for (std::size_t s = 0; s < especes; ++s) {
+            if (s % 20 == 0) {
+                bas = debut(random);
+                haut = bas + largeur(random);
+            }
+            if (absent(random))
+                continue;
+            c.connue[s] = 1;
+            c.minimum[s] = bas;
+            c.maximum[s] = haut;
+        }
+        c.bas = c.minimum;
+        c.haut = c.maximum;
+        m->Caracteres_Num.push_back(std::move(c));
+    }
+    m->Valeur_Num.assign(kCaracteresNum, std::nullopt);
+    m->Joker_Num.assign(kCaracteresNum, true);
+    for (int n = 0; n < reponses; ++n)
+        m->Valeur_Num[static_cast<std::size_t>(n)] = m->Caracteres_Num[static_cast<std::size_t>(n)].minimum[0];
+    return *m;
+}
+
 Taille taille(const benchmark::State &state)
 {
     return {static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), static_cast<int>(state.range(2))};
@@ -114,6 +162,20 @@ Taille taille(const benchmark::State &state)
 void BM_Rafraichissement(benchmark::State &state)
 {
     KeyModel &m = base(taille(state));
+    const auto image = std::make_shared<const Picture>();
+    for (auto _ : state) {
+        Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetItemsProcessed(state.iterations() * m.Nb_Esp);
+    state.counters["leaders"] = m.Nb_Esp_Max;
+}
+
+// The refresh with numeric answers (the last argument) on top of the same answers of states: the
+// difference from BM_Rafraichissement is what scoring the numbers costs.
+void BM_Rafraichissement_Num(benchmark::State &state)
+{
+    KeyModel &m = baseNum(taille(state), static_cast<int>(state.range(3)));
     const auto image = std::make_shared<const Picture>();
     for (auto _ : state) {
         Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
@@ -137,6 +199,30 @@ void BM_Recherche(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * m.Nb_Esp_Max * m.Nb_Etats_Desc);
 }
 
+// What one numeric answer adds to the scoring alone.
+void BM_Score_Num(benchmark::State &state)
+{
+    KeyModel &m = baseNum(taille(state), 1);
+    Calcule_Scores(m);
+    for (auto _ : state) {
+        Ajoute_Scores_Num(m);
+        benchmark::DoNotOptimize(m.Score_Esp.data());
+    }
+    state.SetItemsProcessed(state.iterations() * m.Nb_Esp);
+}
+
+// The search when the key also has numeric characters, none answered.
+void BM_Recherche_Num(benchmark::State &state)
+{
+    KeyModel &m = baseNum(taille(state), 0);
+    Affiche_Especes(m);
+    for (auto _ : state) {
+        ResultatRecherche r = Cherche_Discriminant(m);
+        benchmark::DoNotOptimize(r);
+    }
+    state.counters["leaders"] = m.Nb_Esp_Max;
+}
+
 void tailles(benchmark::internal::Benchmark *b)
 {
     b->Args({60, 150, 30})->Args({2000, 2000, 30})->Args({10000, 4000, 30})->ArgNames({"species", "states", "answers"});
@@ -146,6 +232,17 @@ void tailles(benchmark::internal::Benchmark *b)
 } // namespace
 
 BENCHMARK(BM_Rafraichissement)->Apply(tailles);
+BENCHMARK(BM_Rafraichissement_Num)
+    ->Args({10000, 4000, 30, 1})
+    ->Args({10000, 4000, 30, 10})
+    ->ArgNames({"species", "states", "answers", "numbers"})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Score_Num)->Args({10000, 4000, 30})->ArgNames({"species", "states", "answers"})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Recherche)->Apply(tailles)->Args({10000, 4000, 0});
+BENCHMARK(BM_Recherche_Num)
+    ->Args({10000, 4000, 0})
+    ->Args({10000, 4000, 30})
+    ->ArgNames({"species", "states", "answers"})
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

@@ -1,14 +1,13 @@
 #include "platform/metafile/metafile_player.h"
 
-#include <QFontMetricsF>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 
+#include "platform/metafile/metafile_player_limits.h"
 #include "platform/metafile/wmf_format.h"
 
 namespace tarvenko::detail {
@@ -19,20 +18,6 @@ using namespace tarvenko::wmf;
 
 constexpr std::size_t kMaxSavedDCs = 1024;
 constexpr std::size_t kMaxObjects = 65535; // object indices are 16-bit
-constexpr int kMaxClipRects = 4096;
-constexpr int kMaxFontPixels = 4096;
-constexpr double kDefaultFontHeight = 12; // logical units, for fonts of height 0 and no font
-// Device coordinates are kept within this range (and finite): far beyond any target, yet safe
-// to round to integers and within what Qt's rasterizer clips correctly.
-constexpr double kCoordinateLimit = 1 << 22;
-
-double limited(double v) { return std::isfinite(v) ? std::clamp(v, -kCoordinateLimit, kCoordinateLimit) : 0.0; }
-
-// Windows-1252 between 0x80 and 0x9F; the rest of the code page is Latin-1.
-constexpr std::array<char16_t, 32> kCp1252 = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 QPainter::CompositionMode rop2Mode(std::uint16_t rop)
 {
@@ -49,18 +34,6 @@ QPainter::CompositionMode rop2Mode(std::uint16_t rop)
     case R2_MASKPENNOT: return QPainter::RasterOp_SourceAndNotDestination;
     case R2_MERGENOTPEN: return QPainter::RasterOp_NotSourceOrDestination;
     case R2_MERGEPENNOT: return QPainter::RasterOp_SourceOrNotDestination;
-    default: return QPainter::CompositionMode_SourceOver;
-    }
-}
-
-QPainter::CompositionMode bitmapMode(std::uint32_t rop)
-{
-    switch (rop) {
-    case SRCAND: return QPainter::RasterOp_SourceAndDestination;
-    case SRCPAINT: return QPainter::RasterOp_SourceOrDestination;
-    case SRCINVERT: return QPainter::RasterOp_SourceXorDestination;
-    case MERGEPAINT: return QPainter::RasterOp_NotSourceOrDestination;
-    case 0x00330008: return QPainter::RasterOp_NotSource; // NOTSRCCOPY
     default: return QPainter::CompositionMode_SourceOver;
     }
 }
@@ -669,254 +642,6 @@ void MetafilePlayer::arcFamily(int kind)
             path.closeSubpath();
     }
     shape(logicalBox, kind != 0, [&] { return [this, &path] { m_painter->drawPath(path); }; });
-}
-
-void MetafilePlayer::patBlt(const QRectF &logical, std::uint32_t rop)
-{
-    touch(logical);
-    if (!m_painter)
-        return;
-    const QRectF device = mapRect(logical);
-    m_painter->setPen(Qt::NoPen);
-    QBrush brush = makeBrush(m_dc.brush);
-    QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
-    switch (rop) {
-    case BLACKNESS: brush = QBrush(Qt::black); break;
-    case WHITENESS: brush = QBrush(Qt::white); break;
-    case DSTINVERT:
-        brush = QBrush(Qt::white);
-        mode = QPainter::RasterOp_NotDestination;
-        break;
-    case PATINVERT: mode = QPainter::RasterOp_SourceXorDestination; break;
-    default:
-        if (m_dc.bkMode == OPAQUE && m_dc.brush.style == BS_HATCHED) {
-            m_painter->setCompositionMode(mode);
-            m_painter->setBrush(colour(m_dc.bkColour));
-            m_painter->drawRect(device);
-        }
-        break;
-    }
-    if (mode != QPainter::CompositionMode_SourceOver && !m_rasterOps)
-        return;
-    m_painter->setCompositionMode(mode);
-    m_painter->setBrush(brush);
-    m_painter->drawRect(device);
-}
-
-void MetafilePlayer::bitmap(int image, QRectF dest, QRectF source, std::uint32_t rop, bool sourceFromBottom)
-{
-    if (static_cast<std::size_t>(image) >= m_data.images.size())
-        return;
-    touch(dest.normalized());
-    if (!m_painter)
-        return;
-    const DibImage &dib = m_data.images[static_cast<std::size_t>(image)];
-    bool flipX = (dest.width() < 0) != (source.width() < 0);
-    bool flipY = (dest.height() < 0) != (source.height() < 0);
-    dest = dest.normalized();
-    source = source.normalized();
-    if (sourceFromBottom && dib.bottomUp)
-        source.moveTop(dib.image.height() - source.top() - source.height());
-    const QRect clipped = source.toRect() & dib.image.rect();
-    if (clipped.isEmpty())
-        return;
-    const QPainter::CompositionMode mode = bitmapMode(rop);
-    if (mode != QPainter::CompositionMode_SourceOver && !m_rasterOps)
-        return;
-    // Mirroring by the mapping itself shows in the device rectangle's corners.
-    const QPointF a = map(dest.topLeft()), b = map(dest.bottomRight());
-    flipX ^= b.x() < a.x();
-    flipY ^= b.y() < a.y();
-    dest = QRectF(a, b).normalized();
-    if (dest.isEmpty())
-        return;
-    m_painter->setCompositionMode(mode);
-    if (flipX || flipY)
-        m_painter->drawImage(dest, dib.image.copy(clipped).mirrored(flipX, flipY));
-    else
-        m_painter->drawImage(dest, dib.image, source);
-}
-
-void MetafilePlayer::region(int index, std::optional<Brush> brush, bool invert)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= m_objects.size())
-        return;
-    const Object &o = m_objects[static_cast<std::size_t>(index)];
-    if (o.kind != Object::Region)
-        return;
-    const Brush saved = m_dc.brush;
-    for (const QRect &r : m_data.regions[static_cast<std::size_t>(o.index)]) {
-        if (invert) {
-            patBlt(r, DSTINVERT);
-        } else if (brush) {
-            m_dc.brush = *brush;
-            patBlt(r, PATCOPY);
-        }
-    }
-    m_dc.brush = saved;
-    m_brushValid = false;
-}
-
-// Clipping ----------------------------------------------------------------------------------
-
-void MetafilePlayer::clipRect(const QRectF &logical, bool exclude)
-{
-    if (!m_painter)
-        return;
-    const QRectF t = mapRect(logical.normalized());
-    const QRect r(QPoint(qRound(t.left()), qRound(t.top())), QPoint(qRound(t.right()) - 1, qRound(t.bottom()) - 1));
-    const QRegion everything(QRect(-(1 << 24), -(1 << 24), 1 << 25, 1 << 25));
-    const QRegion current = m_dc.clip ? *m_dc.clip : everything;
-    m_dc.clip = exclude ? current.subtracted(r) : current.intersected(r);
-    if (m_dc.clip->rectCount() > kMaxClipRects) // endless exclusions: keep the outline only
-        m_dc.clip = QRegion(m_dc.clip->boundingRect());
-    applyClip();
-}
-
-void MetafilePlayer::selectClipRegion(int index)
-{
-    if (!m_painter)
-        return;
-    if (index < 0 || static_cast<std::size_t>(index) >= m_objects.size() || m_objects[static_cast<std::size_t>(index)].kind != Object::Region) {
-        m_dc.clip.reset();
-    } else {
-        QRegion clip;
-        for (const QRect &r : m_data.regions[static_cast<std::size_t>(m_objects[static_cast<std::size_t>(index)].index)]) {
-            const QRectF t = mapRect(QRectF(r));
-            clip += QRect(QPoint(qRound(t.left()), qRound(t.top())), QPoint(qRound(t.right()) - 1, qRound(t.bottom()) - 1));
-        }
-        m_dc.clip = clip;
-    }
-    applyClip();
-}
-
-void MetafilePlayer::applyClip()
-{
-    if (!m_painter)
-        return;
-    if (m_callerClip) {
-        m_painter->setClipPath(*m_callerClip);
-        if (m_dc.clip)
-            m_painter->setClipRegion(*m_dc.clip, Qt::IntersectClip);
-    } else if (m_dc.clip) {
-        m_painter->setClipRegion(*m_dc.clip & m_deviceClip.toAlignedRect());
-    } else {
-        m_painter->setClipRect(m_deviceClip);
-    }
-}
-
-// Text --------------------------------------------------------------------------------------
-
-QString MetafilePlayer::decodeText(std::uint32_t wordOffset, int bytes) const
-{
-    const int charset = m_dc.font >= 0 ? m_data.fonts[static_cast<std::size_t>(m_dc.font)].charset : 0;
-    QString text;
-    text.reserve(bytes);
-    for (int i = 0; i < bytes; ++i) {
-        const std::uint16_t word = u(static_cast<int>(wordOffset) + i / 2);
-        const auto byte = static_cast<std::uint8_t>(i % 2 ? word >> 8 : word & 0xFF);
-        if (byte >= 0x80 && byte < 0xA0 && charset != SYMBOL_CHARSET)
-            text.append(QChar(kCp1252[byte - 0x80]));
-        else
-            text.append(QChar(byte));
-    }
-    return text;
-}
-
-QFont MetafilePlayer::font(double &ascent, double &descent)
-{
-    const QTransform &t = transform();
-    if (m_font && m_font->index == m_dc.font && m_font->charExtra == m_dc.charExtra && m_font->xScale == t.m11() &&
-        m_font->yScale == t.m22()) {
-        ascent = m_font->ascent;
-        descent = m_font->descent;
-        return m_font->font;
-    }
-    static const FontSpec fallback;
-    const FontSpec &spec = m_dc.font >= 0 ? m_data.fonts[static_cast<std::size_t>(m_dc.font)] : fallback;
-    const double scale = std::abs(transform().m22()) * std::hypot(m_base.m21(), m_base.m22());
-    QFont f(spec.face.isEmpty() ? QStringLiteral("Sans Serif") : spec.face);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
-    f.setStrikeOut(spec.strikeOut);
-    f.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight == 0 ? 400 : spec.weight, 100, 900)));
-    if (!m_smooth)
-        f.setStyleStrategy(QFont::NoAntialias);
-    double pixels = limited(std::abs(spec.height == 0 ? kDefaultFontHeight : spec.height) * scale);
-    if (spec.height > 0) {
-        // A positive height is the cell height (ascent + descent), not the character height.
-        f.setPixelSize(100);
-        const QFontMetricsF probe(f);
-        pixels *= 100 / std::max(1.0, probe.ascent() + probe.descent());
-    }
-    // Glyphs far larger than the whole target are only slow to draw.
-    f.setPixelSize(std::clamp(static_cast<int>(std::lround(std::min(pixels, m_maxFontPixels))), 1, kMaxFontPixels));
-    if (m_dc.charExtra != 0)
-        f.setLetterSpacing(QFont::AbsoluteSpacing, m_dc.charExtra * std::abs(transform().m11()));
-    const QFontMetricsF metrics(f);
-    ascent = metrics.ascent();
-    descent = metrics.descent();
-    m_font = CachedFont{m_dc.font, m_dc.charExtra, t.m11(), t.m22(), f, ascent, descent};
-    return f;
-}
-
-void MetafilePlayer::text(QPointF anchor, const QString &string, const std::vector<double> &dx, std::uint16_t options,
-                          std::optional<QRectF> box)
-{
-    const bool updateCp = m_dc.textAlign & TA_UPDATECP;
-    if (updateCp)
-        anchor = m_dc.position;
-    touch(box ? *box : QRectF(anchor, anchor));
-    if (!m_painter)
-        return;
-    double ascent = 0, descent = 0;
-    const QFont f = font(ascent, descent);
-    const QTransform &t = transform();
-    const double xScale = std::abs(t.m11());
-    std::vector<double> positions;
-    double width = 0;
-    if (!dx.empty()) {
-        for (double d : dx) {
-            positions.push_back(limited(width));
-            width += d * xScale;
-        }
-    } else {
-        width = QFontMetricsF(f).horizontalAdvance(string);
-    }
-    width = limited(width);
-    const std::uint16_t horizontal = m_dc.textAlign & TA_HORIZONTAL_MASK;
-    const std::uint16_t vertical = m_dc.textAlign & TA_VERTICAL_MASK;
-    const double x = horizontal == TA_CENTER ? -width / 2 : horizontal == TA_RIGHT ? -width : 0;
-    const double y = vertical == TA_BASELINE ? 0 : vertical == TA_BOTTOM ? -descent : ascent;
-
-    const QPointF origin(limited(t.map(anchor).x()), limited(t.map(anchor).y()));
-    const FontSpec *spec = m_dc.font >= 0 ? &m_data.fonts[static_cast<std::size_t>(m_dc.font)] : nullptr;
-    const double escapement = spec ? spec->escapement / 10.0 : 0;
-
-    m_painter->save();
-    m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (box) {
-        const QRectF area = t.mapRect(*box);
-        if (options & ETO_OPAQUE)
-            m_painter->fillRect(area, colour(m_dc.bkColour));
-        if (options & ETO_CLIPPED)
-            m_painter->setClipRect(area, Qt::IntersectClip);
-    }
-    m_painter->translate(origin);
-    m_painter->rotate(-escapement);
-    if (m_dc.bkMode == OPAQUE)
-        m_painter->fillRect(QRectF(x, y - ascent, width, ascent + descent), colour(m_dc.bkColour));
-    m_painter->setFont(f);
-    m_painter->setPen(colour(m_dc.textColour));
-    if (positions.empty()) {
-        m_painter->drawText(QPointF(x, y), string);
-    } else {
-        for (qsizetype i = 0; i < string.size() && static_cast<std::size_t>(i) < positions.size(); ++i)
-            m_painter->drawText(QPointF(x + positions[static_cast<std::size_t>(i)], y), QString(string.at(i)));
-    }
-    m_painter->restore();
-    if (updateCp && xScale > 0)
-        m_dc.position.rx() += (horizontal == TA_RIGHT ? -width : horizontal == TA_CENTER ? 0 : width) / xScale;
 }
 
 } // namespace tarvenko::detail

@@ -24,7 +24,9 @@ namespace tarvenko::detail {
 
 // Plays the records of a parsed metafile: a device context (mapping, selected objects, modes,
 // clip, current position), the object table and the drawing records. Without a painter it only
-// measures what the records draw, in reference device units.
+// measures what the records draw, in reference device units. The records, the device context and
+// the shapes are in metafile_player.cpp, pattern fills, bitmaps, regions and clipping in
+// metafile_player_raster.cpp, text in metafile_player_text.cpp.
 class MetafilePlayer {
 public:
     // `deviceToTarget` maps reference device units to the painter's coordinates.

@@ -79,6 +79,58 @@ TEST(IdentificationFile, aLongerFileKeepsItsFirstValues)
     EXPECT_EQ(out.Cadre_Fait, (std::vector<std::int16_t>{-1}));
 }
 
+TEST(IdentificationFile, numericAnswersFollowTheArraysAndOldFilesReadAsBefore)
+{
+    test::TempDir dir;
+    std::string error;
+    const std::vector<Reponse_Num> reponses{{"LONGUEUR", 12.5}, {"Hauteur_Tronc", -0.25}};
+    ASSERT_TRUE(Ecrit_Identification(dir.fichier("n.ryk"), {1, 0, 1}, {0, -1}, reponses, error)) << error;
+    const std::vector<unsigned char> bytes = fileBytes(dir.fichier("n.ryk"));
+    const std::vector<unsigned char> tableaux{0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF};
+    ASSERT_GT(bytes.size(), tableaux.size());
+    EXPECT_TRUE(std::equal(tableaux.begin(), tableaux.end(), bytes.begin())) << "the arrays come first, unchanged";
+    EXPECT_EQ(std::string(bytes.begin() + 10, bytes.begin() + 14), "RNUM");
+
+    Identification back;
+    ASSERT_EQ(Lit_Identification(dir.fichier("n.ryk"), 3, 2, back), LectureIdentification::Ok);
+    EXPECT_EQ(back.Etat_Choisi, (std::vector<std::int16_t>{1, 0, 1}));
+    EXPECT_EQ(back.Cadre_Fait, (std::vector<std::int16_t>{0, -1}));
+    EXPECT_EQ(back.Reponses_Num, reponses);
+
+    // Without numeric answers the file is the file of before, and reads with none.
+    ASSERT_TRUE(Ecrit_Identification(dir.fichier("o.ryk"), {1, 0, 1}, {0, -1}, {}, error)) << error;
+    EXPECT_EQ(fileBytes(dir.fichier("o.ryk")), tableaux);
+    back.Reponses_Num = reponses;
+    ASSERT_EQ(Lit_Identification(dir.fichier("o.ryk"), 3, 2, back), LectureIdentification::Ok);
+    EXPECT_TRUE(back.Reponses_Num.empty());
+}
+
+TEST(IdentificationFile, damagedNumericAnswersAreRefusedAndOtherTrailingBytesIgnored)
+{
+    test::TempDir dir;
+    const std::vector<unsigned char> tableaux{0x01, 0x00, 0xFF, 0xFF};
+    const std::vector<unsigned char> bloc = Octets_Reponses_Num({{"L", 3.0}});
+    const auto avec = [&](std::vector<unsigned char> reste) {
+        std::vector<unsigned char> b = tableaux;
+        b.insert(b.end(), reste.begin(), reste.end());
+        writeBytes(dir.fichier("x.ryk"), b);
+        Identification out;
+        return Lit_Identification(dir.fichier("x.ryk"), 1, 1, out);
+    };
+    std::vector<unsigned char> coupe(bloc.begin(), bloc.end() - 1);
+    std::vector<unsigned char> infini = bloc;
+    std::fill(infini.end() - 8, infini.end() - 2, 0x00);
+    infini[infini.size() - 2] = 0xF0; // +infinity
+    infini.back() = 0x7F;
+    std::vector<unsigned char> cleVide{'R', 'N', 'U', 'M', 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(avec(coupe), LectureIdentification::Invalide);
+    EXPECT_EQ(avec(infini), LectureIdentification::Invalide);
+    EXPECT_EQ(avec(cleVide), LectureIdentification::Invalide);
+    EXPECT_EQ(avec({'R', 'N', 'U'}), LectureIdentification::Ok);
+    EXPECT_EQ(avec({9, 9, 9, 9, 9, 9}), LectureIdentification::Ok);
+    EXPECT_EQ(avec(bloc), LectureIdentification::Ok);
+}
+
 TEST(IdentificationFile, aFailedSaveLeavesThePreviousFile)
 {
     test::TempDir dir;

@@ -9,6 +9,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
 
+#include "documents/chemins_documents.h"
 #include "documents/navigateur.h"
 #include "documents/pont_images.h"
 #include "support/serveur_http.h"
@@ -100,6 +101,25 @@ struct Pages {
         ecris(chemin("dessin_abcde_en.html"), QString::fromUtf8(kDessin));
         ecris(chemin("lent.html"), QStringLiteral("<html><body><img src='lent.png'></body></html>"));
         ecris(chemin("hostile.html"), QString::fromUtf8(kHostile));
+        // Frames within frames, with a border and padding around the outer one.
+        ecris(chemin("dessin_imbrique_en.html"),
+              QStringLiteral("<html><body style='margin:0'><iframe src='cadre_milieu.html' style='position:absolute; "
+                             "left:100px; top:50px; width:300px; height:300px; border:5px solid black; padding:7px'>"
+                             "</iframe></body></html>"));
+        ecris(chemin("cadre_milieu.html"),
+              QStringLiteral("<html><body style='margin:0'><iframe src='cadre.html' style='position:absolute; "
+                             "left:30px; top:40px; width:200px; height:200px; border:0'></iframe></body></html>"));
+        // An image the page's own script adds once the document is long loaded, inside a block.
+        ecris(chemin("dessin_tardif_en.html"),
+              QStringLiteral("<html><body style='margin:0'><script>"
+                             "window.addEventListener('load', function () { setTimeout(function () {"
+                             "  var bloc = document.createElement('div'), img = document.createElement('img');"
+                             "  img.onload = function () { document.title = 'ajoutee'; };"
+                             "  img.src = 'vignette.png';"
+                             "  img.style = 'position:absolute; left:12px; top:72px; width:100px; height:100px';"
+                             "  bloc.appendChild(img); document.body.appendChild(bloc);"
+                             "}, 300); });"
+                             "</script></body></html>"));
     }
     QString chemin(const char *name) const { return dir.filePath(QString::fromLatin1(name)); }
     QUrl url(const char *name) const { return QUrl::fromLocalFile(chemin(name)); }
@@ -113,10 +133,13 @@ struct Vue {
     QSignalSpy pret{&view, &Navigateur::imagesPretes};
     QSignalSpy rapports{&view, &Navigateur::rapportImage};
 
-    Vue()
+    explicit Vue(const Pages &pages)
     {
-        // Only pages named as drawing pages are drawing pages here.
+        // Only pages named as drawing pages are drawing pages here, and the pages' folder is the
+        // documents folder.
         view.setTestPageDessin([](const QUrl &url) { return url.fileName().startsWith(QLatin1String("dessin_")); });
+        const QString dossier = pages.dir.path();
+        view.setTestFichierLisible([dossier](const QString &fichier) { return Dans_Dossier(fichier, dossier); });
         view.resize(900, 600);
         view.show();
         if (!QTest::qWaitForWindowExposed(&view))
@@ -164,7 +187,7 @@ private Q_SLOTS:
     void noHistoryNavigationLeavesNothingToGoBackTo()
     {
         Pages pages;
-        Vue v;
+        Vue v(pages);
         QCOMPARE(v.view.ReadyState(), Navigateur::READYSTATE_UNINITIALIZED);
         QVERIFY(v.ouvre(pages.url("p.html")));
         QVERIFY(v.suisLien(pages.url("q.html")));
@@ -190,7 +213,7 @@ private Q_SLOTS:
     void framesNavigateAndCompleteToo()
     {
         Pages pages;
-        Vue v;
+        Vue v(pages);
         QVERIFY(v.ouvre(pages.url("avec_cadre.html")));
         QTRY_COMPARE(v.complet.count(), 2);
         const auto evenement = [](const QList<QVariant> &args) {
@@ -205,7 +228,7 @@ private Q_SLOTS:
     void aPagesConsoleCannotPassForTheProgram()
     {
         Pages pages;
-        Vue v;
+        Vue v(pages);
         QVERIFY(v.ouvre(pages.url("bavard.html")));
         QVERIFY(v.ouvre(pages.url("p.html"))); // anything the first page said has arrived by now
         QCOMPARE(v.complet.count(), 2);
@@ -213,25 +236,122 @@ private Q_SLOTS:
             QVERIFY(args.at(1).toBool());
     }
 
-    void imagesInFramesReportThroughTheConsole()
+    void imagesInFramesReportInTheTopDocument_data()
     {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("defilement"); // the top document scrolled down by this much
+        QTest::addColumn<QPoint>("clic");     // in the view
+        // The frame's picture lies at (10, 20) in its frame, the frame at (600, 0) in the page.
+        QTest::newRow("frame, page at its top") << "dessin_abcde_en.html" << 0 << QPoint(630, 60);
+        QTest::newRow("frame, page scrolled") << "dessin_abcde_en.html" << 50 << QPoint(630, 60);
+        // Outer frame at (100, 50) with 5 of border and 7 of padding, inner frame at (30, 40).
+        QTest::newRow("frame in a frame") << "dessin_imbrique_en.html" << 0 << QPoint(100 + 12 + 30 + 10 + 30, 50 + 12 + 40 + 20 + 40);
+    }
+    void imagesInFramesReportInTheTopDocument()
+    {
+        QFETCH(QString, page);
+        QFETCH(int, defilement);
+        QFETCH(QPoint, clic);
         Pages pages;
-        Vue v;
-        QVERIFY(v.ouvre(pages.url("dessin_abcde_en.html")));
+        Vue v(pages);
+        QVERIFY(v.ouvre(QUrl::fromLocalFile(pages.dir.filePath(page))));
         QTRY_VERIFY_WITH_TIMEOUT(!v.pret.isEmpty(), 10000);
-        QTest::mousePress(v.souris(), Qt::LeftButton, {}, QPoint(600 + 30, 20 + 40));
+        if (defilement)
+            QCOMPARE(v.script(QStringLiteral("window.scrollTo(0, %1); window.scrollY").arg(defilement)).toInt(), defilement);
+        QTest::mousePress(v.souris(), Qt::LeftButton, {}, clic);
         QTRY_COMPARE(v.rapports.count(), 1);
         const QList<QVariant> r = v.rapports.first();
         QCOMPARE(QUrl(r.at(1).toString()).fileName(), QStringLiteral("vignette.png"));
-        QCOMPARE((QList<int>{r.at(2).toInt(), r.at(3).toInt()}), (QList<int>{30, 60}));
-        QTest::mouseRelease(v.souris(), Qt::LeftButton, {}, QPoint(600 + 30, 20 + 40));
+        // The event's position in the top document's view, and the top document's scroll offsets.
+        QCOMPARE((QList<int>{r.at(2).toInt(), r.at(3).toInt(), r.at(4).toInt(), r.at(5).toInt()}),
+                 (QList<int>{clic.x(), clic.y(), 0, defilement}));
+        QTest::mouseRelease(v.souris(), Qt::LeftButton, {}, clic);
+    }
+
+    void imagesAPageAddsLaterReportToo()
+    {
+        Pages pages;
+        Vue v(pages);
+        QVERIFY(v.ouvre(pages.url("dessin_tardif_en.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(!v.pret.isEmpty(), 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(v.view.title(), QStringLiteral("ajoutee"), 10000);
+        QTest::mousePress(v.souris(), Qt::LeftButton, {}, QPoint(12 + 50, 72 + 30));
+        QTRY_COMPARE(v.rapports.count(), 1);
+        const QList<QVariant> r = v.rapports.first();
+        QCOMPARE(r.at(0).value<GenreImage>(), GenreImage::MouseDown);
+        QCOMPARE(QUrl(r.at(1).toString()).fileName(), QStringLiteral("vignette.png"));
+        QCOMPARE((QList<int>{r.at(2).toInt(), r.at(3).toInt()}), (QList<int>{12 + 50, 72 + 30}));
+        QTest::mouseRelease(v.souris(), Qt::LeftButton, {}, QPoint(12 + 50, 72 + 30));
+        QTRY_COMPARE(v.rapports.count(), 2); // the click, reported once: the image is wrapped once
+        QTest::qWait(100);
+        QCOMPARE(v.rapports.count(), 2);
+        QCOMPARE(v.rapports.last().at(0).value<GenreImage>(), GenreImage::Clicked);
+    }
+
+    void localPagesReadOnlyTheDocumentsFolder()
+    {
+        Pages pages;
+        QTemporaryDir ailleurs;
+        ecris(ailleurs.filePath(QStringLiteral("secret.txt")), QStringLiteral("secret"));
+        ecris(ailleurs.filePath(QStringLiteral("secret.html")), QStringLiteral("<html><body>secret</body></html>"));
+        QImage(10, 10, QImage::Format_RGB32).save(ailleurs.filePath(QStringLiteral("secret.png")));
+        const QString dehors = QUrl::fromLocalFile(ailleurs.path()).toString() + QLatin1Char('/');
+        // What a page of the documents tries, within its folder and beside it: a fetch, a request,
+        // a picture and a frame each.
+        ecris(pages.chemin("curieux.html"),
+              QStringLiteral(
+                  "<html><body>"
+                  "<img src='reduit.png' onload='note(\"img\", \"read\")' onerror='note(\"img\", \"refused\")'>"
+                  "<img src='%1secret.png' onload='note(\"img-out\", \"read\")' onerror='note(\"img-out\", \"refused\")'>"
+                  "<iframe id='cadre' src='q.html'></iframe><iframe id='dehors' src='%1secret.html'></iframe>"
+                  "<script>"
+                  "var vu = {};"
+                  "function note(quoi, r) { vu[quoi] = r; }"
+                  "function lis(quoi, a) { fetch(a).then(function (r) { return r.text(); })"
+                  "  .then(function (t) { note(quoi, t ? 'read' : 'empty'); }, function () { note(quoi, 'refused'); }); }"
+                  "function demande(quoi, a) { var x = new XMLHttpRequest(); x.open('GET', a);"
+                  "  x.onload = function () { note(quoi, x.responseText ? 'read' : 'empty'); };"
+                  "  x.onerror = function () { note(quoi, 'refused'); }; x.send(); }"
+                  "lis('fetch', 'p.html'); lis('fetch-out', '%1secret.txt');"
+                  "demande('xhr', 'p.html'); demande('xhr-out', '%1secret.txt');"
+                  "</script></body></html>")
+                  .arg(dehors));
+        Vue v(pages);
+        QVERIFY(v.ouvre(pages.url("curieux.html")));
+        const QString resultat = QStringLiteral(
+            "JSON.stringify([vu.fetch, vu['fetch-out'], vu.xhr, vu['xhr-out'], vu.img, vu['img-out']])");
+        QTRY_COMPARE_WITH_TIMEOUT(v.script(resultat).toString(),
+                                  QStringLiteral("[\"read\",\"refused\",\"read\",\"refused\",\"read\",\"refused\"]"), 10000);
+        const auto cadre = [&](const char *id) {
+            return v.script(QStringLiteral("var d = document.getElementById('%1').contentDocument;"
+                                           "d && d.body ? d.body.textContent : ''")
+                                .arg(QLatin1String(id)))
+                .toString();
+        };
+        QCOMPARE(cadre("cadre"), QStringLiteral("Q"));
+        QVERIFY(!cadre("dehors").contains(QLatin1String("secret")));
+
+        // A link out of the folder opens nothing either; the program itself may open a page there.
+        ecris(pages.chemin("lien.html"), QStringLiteral("<html><body style='margin:0'><a href='%1secret.html' "
+                                                        "style='display:block; height:100px'>out</a></body></html>")
+                                             .arg(dehors));
+        QVERIFY(v.ouvre(pages.url("lien.html")));
+        v.fini.clear();
+        QTest::mouseClick(v.souris(), Qt::LeftButton, {}, QPoint(20, 50));
+        QVERIFY(v.fini.wait(10000));
+        QVERIFY(!v.fini.first().at(0).toBool());
+        QVERIFY(v.script(QStringLiteral("document.body ? document.body.textContent : ''")).toString() !=
+                QLatin1String("secret"));
+        QVERIFY(v.ouvre(QUrl::fromLocalFile(ailleurs.filePath(QStringLiteral("secret.html")))));
+        QVERIFY(v.fini.first().at(0).toBool());
+        QCOMPARE(v.script(QStringLiteral("document.body.textContent")).toString(), QStringLiteral("secret"));
     }
 
     void onlyLocalDrawingPagesGetTheBridge()
     {
         Pages pages;
         test::ServeurHttp serveur(pages.dir.path());
-        Vue v;
+        Vue v(pages);
         // Even with a test that takes every page for a drawing page, a web page gets no bridge.
         v.view.setTestPageDessin([](const QUrl &) { return true; });
         const auto aucunPont = [&] {
@@ -281,7 +401,7 @@ private Q_SLOTS:
         Pages pages;
         test::ServeurHttp serveur(pages.dir.path());
         serveur.retiens(QStringLiteral("/lent.png"));
-        Vue v;
+        Vue v(pages);
         v.view.Navigate2(QUrl(serveur.adresse() + QStringLiteral("lent.html")), Navigateur::navNoHistory);
         QTRY_VERIFY(serveur.demandes().contains(QStringLiteral("/lent.png")));
         QCOMPARE(v.view.ReadyState(), Navigateur::READYSTATE_LOADING);
@@ -307,7 +427,7 @@ private Q_SLOTS:
         Pages pages;
         test::ServeurHttp serveur(pages.dir.path());
         Bureau bureau;
-        Vue v;
+        Vue v(pages);
         v.view.setTestPageDessin([](const QUrl &) { return true; });
         const QUrl hostile(serveur.adresse() + QStringLiteral("hostile.html"));
         QVERIFY(v.ouvre(hostile));
@@ -347,7 +467,7 @@ private Q_SLOTS:
     {
         Pages pages;
         Bureau bureau;
-        Vue v;
+        Vue v(pages);
         QVERIFY(v.ouvre(pages.url("p.html")));
         // Asked for as a page's script would, past Navigate2, which turns them away itself.
         for (const char *adresse : {"data:text/html,<p>x</p>", "ftp://127.0.0.1/x", "tarvenko-evil:x",
@@ -369,7 +489,7 @@ private Q_SLOTS:
     void anErrorPageGetsNothing()
     {
         Pages pages;
-        Vue v;
+        Vue v(pages);
         // A drawing page that is not there: the browser shows its error page in its place.
         v.fini.clear();
         v.view.Navigate2(pages.url("dessin_absent_en.html"));
@@ -403,7 +523,7 @@ private Q_SLOTS:
         // A script that reached the program's world on a drawing page, and misuses the bridge:
         // wrong types, missing and extra arguments, huge values, a flood, deleteLater.
         Pages pages;
-        Vue v;
+        Vue v(pages);
         QVERIFY(v.ouvre(pages.url("dessin_abcde_en.html")));
         QTRY_VERIFY_WITH_TIMEOUT(!v.pret.isEmpty(), 10000);
         v.script(QStringLiteral(

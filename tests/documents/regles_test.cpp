@@ -104,6 +104,13 @@ private Q_SLOTS:
         QTest::newRow("not a page") << s("file:///d/q/quero/quero.pdf") << s("_en");
         QTest::newRow("nothing shown yet") << QString() << s("_en");
         QTest::newRow("capital extension") << s("file:///d/QUERO_ES.HTML") << s("_en");
+        // Only "_" and two letters before ".html" name a language.
+        QTest::newRow("page without a language") << s("file:///d/q/quero/bark.html") << s("_en");
+        QTest::newRow("underscore elsewhere") << s("file:///d/q/quero/ab_c.html") << s("_en");
+        QTest::newRow("digits") << s("file:///d/q/quero/quero_12.html") << s("_en");
+        QTest::newRow("three letters") << s("file:///d/q/quero/quero_eng.html") << s("_en");
+        QTest::newRow("capital letters") << s("file:///d/q/quero/quero_ES.html") << s("_ES");
+        QTest::newRow("just the suffix") << s("_fr.html") << s("_fr");
     }
     void languageOfThePage()
     {
@@ -128,6 +135,16 @@ private Q_SLOTS:
                                     << s("http://h/docs/q/quero/quero_fr.html");
         QTest::newRow("no species") << s("hd") << s("/docs/") << QString() << s("_en") << s("\\") << true
                                     << s("/docs/\\\\_en.html");
+        // A web address typed without its scheme is a web site's, as a browser takes it.
+        QTest::newRow("web server, no scheme") << s("http") << s("www.example.org/flora/") << s("QUERO") << s("_en")
+                                               << s("/") << false << s("http://www.example.org/flora/q/quero/quero_en.html");
+        QTest::newRow("web server with a port, no scheme")
+            << s("http") << s("127.0.0.1:8080/") << s("QUERO") << s("_en") << s("/") << false
+            << s("http://127.0.0.1:8080/q/quero/quero_en.html");
+        QTest::newRow("web server, https") << s("http") << s("https://h/docs/") << s("QUERO") << s("_en") << s("/")
+                                           << false << s("https://h/docs/q/quero/quero_en.html");
+        QTest::newRow("web server, scheme in capitals") << s("http") << s("HTTP://h/docs/") << s("QUERO") << s("_en")
+                                                        << s("/") << false << s("HTTP://h/docs/q/quero/quero_en.html");
     }
     void speciesPage()
     {

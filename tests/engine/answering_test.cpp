@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "base_de_test.h"
+#include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
+#include "engine/question_list.h"
 
 using namespace tarvenko;
 using tarvenko::test::BaseDeTest;
@@ -217,6 +219,84 @@ TEST(Descendance, missingRowsAreReportedAndSkipped)
                                                 {Incoherence::Genre::EtatSansCaractere, std::to_string(base.etat("Q2"))}}));
     EXPECT_EQ(base.choisi("Q1"), 0);
     EXPECT_EQ(base.choisi("P2"), 1);
+}
+
+TEST(Descendance, aNumericCharacterUnderAReplacedStateLosesItsAnswerAndANewIdentificationAll)
+{
+    BaseDeTest base;
+    base.kb.espece("Alpha", "F", "ALPHA");
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}});
+    base.kb.numerique({.objet = "LONGUEUR", .unite = "cm"});
+    base.kb.numerique({.objet = "TRONC", .unite = "m"});
+    base.kb.descendance("F_LARGE", "LONGUEUR");
+    base.charge();
+    const int longueur = Caractere_Num_De(base.m, "LONGUEUR"), tronc = Caractere_Num_De(base.m, "TRONC");
+    base.repond("F_LARGE");
+    Repond_Num(base.m, longueur, 12);
+    Repond_Num(base.m, tronc, 30);
+
+    EXPECT_TRUE(base.repond("F_AIG").empty()) << "a numeric dependant is no unknown object";
+    EXPECT_FALSE(base.m.Valeur_Num[static_cast<std::size_t>(longueur)]);
+    EXPECT_EQ(base.m.Valeur_Num[static_cast<std::size_t>(tronc)], 30.0);
+
+    Nettoye(base.m);
+    EXPECT_FALSE(base.m.Valeur_Num[static_cast<std::size_t>(tronc)]);
+}
+
+} // namespace
+
+namespace {
+
+TEST(ListeQuestions, groupNamesAndStatePicturesComeFromTheirTablesInTheLanguage)
+{
+    BaseDeTest base;
+    base.kb.espece("Alpha", "F", "ALPHA");
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}, .cadre = 0});
+    base.kb.objet({.objet = "ECORCE", .etats = {"E_LISSE"}, .cadre = 1});
+    base.kb.nomCadre(0, {"Leaves", "Hojas", "Feuilles"}).nomCadre(1, {"Bark", "", ""});
+    base.kb.imageEtat("F_LARGE", "large.png");
+    base.charge();
+
+    struct Cas {
+        std::int16_t langue;
+        int cadre;
+        std::string nom;
+    };
+    for (const Cas &c : {Cas{0, 0, "Leaves"}, Cas{1, 0, "Hojas"}, Cas{2, 0, "Feuilles"}, Cas{2, 1, "Bark"}, Cas{0, 2, ""},
+                         Cas{0, -1, ""}}) {
+        base.m.Num_Langue = c.langue;
+        EXPECT_EQ(Nom_Cadre(base.m, c.cadre), c.nom) << "language " << c.langue << ", group " << c.cadre;
+    }
+    EXPECT_EQ(Image_Etat(base.m, base.etat("F_LARGE")), "large.png");
+    EXPECT_EQ(Image_Etat(base.m, base.etat("F_AIG")), "");
+    EXPECT_EQ(Image_Etat(base.m, 99), "");
+}
+
+TEST(ListeQuestions, groupsHoldEachQuestionOnceWithWhatIsAnswered)
+{
+    BaseDeTest base;
+    base.kb.espece("Alpha", "F", "ALPHA");
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}, .cadre = 1, .tipText = "Leaf"});
+    base.kb.objet({.objet = "FEUILLE", .cadre = 1, .contrainte = "F_AIG", .ligneSupplementaire = true});
+    base.kb.objet({.objet = "ECORCE", .etats = {"E_LISSE"}, .cadre = 0, .tipText = "Bark"});
+    base.kb.objet({.objet = "PORT", .etats = {"P_DRESSE"}, .tipText = "Habit"});
+    base.kb.numerique({.objet = "LONGUEUR", .noms = {"Leaf length", "", ""}, .unite = "cm", .cadre = 1});
+    base.kb.numerique({.objet = "AGE", .unite = "years"});
+    base.kb.nomCadre(1, {"Leaves", "", ""});
+    base.charge();
+    base.choisit("F_AIG");
+    Repond_Num(base.m, Caractere_Num_De(base.m, "LONGUEUR"), 4);
+
+    std::string texte;
+    for (const GroupeQuestions &g : Liste_Questions(base.m)) {
+        texte += std::to_string(g.cadre) + " '" + g.nom + "':";
+        for (const EntreeQuestion &q : g.questions)
+            texte += " " + q.objet + "(" + q.nom + (q.numerique ? ", number" : "") + (q.repondue ? ", answered" : "") + ")";
+        texte += "\n";
+    }
+    EXPECT_EQ(texte, "0 '': ECORCE(Bark)\n"
+                     "1 'Leaves': FEUILLE(Leaf, answered) LONGUEUR(Leaf length, number, answered)\n"
+                     "-1 '': PORT(Habit) AGE(AGE, number)\n");
 }
 
 } // namespace

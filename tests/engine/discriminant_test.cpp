@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 
 #include "base_de_test.h"
 #include "engine/discriminant.h"
+#include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
 #include "engine/scoring.h"
 
@@ -33,6 +35,51 @@ INSTANTIATE_TEST_SUITE_P(
                       Repartition{{1, 2, 1}, 3, (2 * std::log(3.0) / 3 + 2.0 / 3 * std::log(1.5)) / std::log(3.0)}, // two states of one species
                       Repartition{{3}, 5, 0.0},                                                        // K = 1
                       Repartition{{}, 5, 0.0}));
+
+// Ranges of the leading species for one numeric character: how evenly they split them.
+struct Plages {
+    const char *nom;
+    std::vector<std::optional<std::pair<double, double>>> plages; // one per leader; none: no data
+    double mesure;
+};
+
+void PrintTo(const Plages &p, std::ostream *os) { *os << p.nom; }
+
+class MesureNumerique : public ::testing::TestWithParam<Plages> {};
+
+TEST_P(MesureNumerique, cutsTheValuesIntoIntervalsOfOneSetOfSpecies)
+{
+    KeyModel m;
+    Caractere_Num c;
+    std::vector<std::int64_t> leaders;
+    for (const auto &p : GetParam().plages) {
+        leaders.push_back(static_cast<std::int64_t>(c.connue.size()));
+        c.connue.push_back(p ? 1 : 0);
+        c.bas.push_back(p ? p->first : 0);
+        c.haut.push_back(p ? p->second : 0);
+    }
+    c.minimum = c.bas;
+    c.maximum = c.haut;
+    m.Caracteres_Num.push_back(c);
+    EXPECT_NEAR(Mesure_Num(m, 0, leaders), GetParam().mesure, 1e-12);
+}
+
+const double ln2 = std::log(2.0), ln3 = std::log(3.0);
+using P = std::pair<double, double>;
+
+INSTANTIATE_TEST_SUITE_P(
+    Discriminant, MesureNumerique,
+    ::testing::Values(Plages{"identicalRangesSplitNothing", {P{1, 3}, P{1, 3}}, 0.0},
+                      Plages{"disjointRangesSplitEvenly", {P{1, 2}, P{5, 9}}, 1.0},
+                      Plages{"touchingRangesShareTheirBound", {P{1, 2}, P{2, 3}}, ln2 / ln3}, // {A} {A,B} {B}
+                      Plages{"overlappingRanges", {P{1, 3}, P{2, 4}}, ln2 / ln3},
+                      Plages{"aPointInsideARange", {P{5, 5}, P{5, 6}}, 0.5},                 // {A,B} (5,6]{B}
+                      Plages{"theSameSetOnBothSidesIsOneOutcome", {P{1, 9}, P{4, 5}}, 0.5}, // {A} {A,B} {A}
+                      Plages{"unknownSpeciesAreInEveryInterval", {P{1, 2}, P{3, 4}, std::nullopt},
+                             2 * (2.0 / 3 * std::log(1.5)) / ln2},
+                      Plages{"nothingKnownSplitsNothing", {std::nullopt, std::nullopt}, 0.0},
+                      Plages{"noLeaders", {}, 0.0}),
+    [](const auto &cas) { return std::string(cas.param.nom); });
 
 // Three species, no answer yet: all three lead at 0 %.
 class Recherche : public ::testing::Test {
@@ -190,6 +237,48 @@ TEST_F(Recherche, oneLeadingSpeciesOnlyShowsItsMessage)
     base.ouvre("SPLIT", -1);
     EXPECT_EQ(Clic_Barre_Question(base.m, Position_Passer, {}).recherche.issue, ResultatRecherche::Issue::ProposeReprise)
         << "passing still searches";
+}
+
+TEST_F(Recherche, numericCharactersAreAskedWhenTheySplitBestAndNotOnceAnswered)
+{
+    caractere("DEUX_UN", {{"Alpha", "Beta"}, {"Gamma"}});
+    base.kb.numerique({.objet = "HAUTEUR", .noms = {"Height", "", ""}, .unite = "m"});
+    base.kb.plage("HAUTEUR", "Alpha", 1, 2).plage("HAUTEUR", "Beta", 5, 8).plage("HAUTEUR", "Gamma", 20, 30);
+    base.kb.numerique({.objet = "LARGEUR", .unite = "m", .joker = false});
+    base.kb.plage("LARGEUR", "Alpha", 1, 2).plage("LARGEUR", "Beta", 5, 8).plage("LARGEUR", "Gamma", 20, 30);
+    base.charge();
+
+    ResultatRecherche r = cherche();
+    ASSERT_EQ(r.issue, ResultatRecherche::Issue::Question);
+    EXPECT_EQ(r.ligne, nullptr);
+    EXPECT_EQ(r.numerique, Caractere_Num_De(base.m, "HAUTEUR"));
+    EXPECT_DOUBLE_EQ(r.mesure, 1.0);
+    EXPECT_EQ(base.m.Descripteur_Courant.Objet, "HAUTEUR");
+    EXPECT_EQ(base.m.Descripteur_Courant.TipText, "Height");
+    EXPECT_EQ(base.m.Descripteur_Courant.Nb_Car, 0) << "no state can be validated for it";
+
+    Repond_Num(base.m, r.numerique, 6);
+    r = cherche(); // Beta alone leads now: nothing splits
+    base.m.Nb_Esp_Max = 3;
+    base.m.Classement[1] = {0, 1, 2};
+    r = Cherche_Discriminant(base.m);
+    ASSERT_EQ(r.issue, ResultatRecherche::Issue::Question);
+    EXPECT_EQ(r.ligne->Objet, "DEUX_UN") << "answered, or not to be proposed: never asked again";
+
+    Lit_Jokers(base.m); // the passed questions offered again: the key's flags hold
+    EXPECT_FALSE(base.m.Joker_Num[static_cast<std::size_t>(Caractere_Num_De(base.m, "LARGEUR"))]);
+}
+
+TEST_F(Recherche, aStateCharacterMeasuringTheSameIsAskedFirst)
+{
+    caractere("TROIS", {{"Alpha"}, {"Beta"}, {"Gamma"}});
+    base.kb.numerique({.objet = "AAA", .unite = "m"});
+    base.kb.plage("AAA", "Alpha", 1, 2).plage("AAA", "Beta", 5, 8).plage("AAA", "Gamma", 20, 30);
+    base.charge();
+    const ResultatRecherche r = cherche();
+    ASSERT_NE(r.ligne, nullptr);
+    EXPECT_EQ(r.ligne->Objet, "TROIS");
+    EXPECT_EQ(r.numerique, -1);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "knowledge/data_files.h"
+#include "knowledge/numeric_answers.h"
 #include "support/commande.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -82,7 +83,7 @@ TEST_F(Programme, jsonCarriesTheQuestionAndTheContradictions)
     EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
                         "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
                         "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": [{\"objet\": \"FEUILLE\", "
-                        "\"state\": \"F_LARGE\"}]}\n");
+                        "\"state\": \"F_LARGE\"}], \"values\": []}\n");
 }
 
 TEST_F(Programme, anIdentificationFileIsOpenedBeforeTheAnswers)
@@ -137,6 +138,100 @@ INSTANTIATE_TEST_SUITE_P(
                       Echec{"shortFile", {"--open", "COURT"}, "too short"},
                       Echec{"missingBase", {"--base", "absent.db"}, "absent.db"},
                       Echec{"badOption", {"--couleur"}, "unknown option --couleur"}),
+    [](const auto &cas) { return std::string(cas.param.nom); });
+
+// Alpha, Beta and Gamma measured: Alpha's leaves 2-4 cm, Beta's 10-20 cm, Gamma unknown.
+class ProgrammeNumerique : public Programme {
+protected:
+    void SetUp() override
+    {
+        Programme::SetUp();
+        kb.numerique({.objet = "LONGUEUR", .noms = {"Leaf length", "", ""}, .unite = "cm", .poids = 2});
+        kb.plage("LONGUEUR", "Alpha", 2, 4).plage("LONGUEUR", "Beta", 10, 20);
+        kb.ecrit();
+    }
+};
+
+TEST_F(ProgrammeNumerique, valuesAreScoredAndListed)
+{
+    Execution e = lance({"--threshold", "0", "--lang", "en", "--value", "longueur=15", "--json"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
+                        "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
+                        "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": null, "
+                        "\"values\": [{\"objet\": \"LONGUEUR\", \"value\": 15, \"unit\": \"cm\"}]}\n");
+
+    e = lance({"--threshold", "0", "--lang", "en", "--value=LONGUEUR=3.5", "--answer", "F_LARGE"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_EQ(e.sortie, " 100% - Gamma\n 67% - Alpha\n 33% - Beta\n 1 species at 100 %\nvalue: LONGUEUR 3.5 cm\n"
+                        "question: none\n")
+        << "Gamma: unknown never counts against it";
+
+    e = lance({"--threshold", "50", "--value", "LONGUEUR=3.5", "--answer", "F_LARGE", "--species", "Beta"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_NE(e.sortie.find("question: none\ncontradiction: LONGUEUR 3.5\n"), std::string::npos) << e.sortie;
+}
+
+TEST_F(ProgrammeNumerique, theSearchMayAskForANumber)
+{
+    // Two species that only their bark thickness tells apart.
+    KbBuilder deux{dir.dossier() + "deux"};
+    deux.espece("Alpha", "F", "ALPHA").espece("Beta", "F", "BETAA");
+    deux.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}});
+    deux.a("Alpha", "F_LARGE").a("Beta", "F_LARGE");
+    deux.numerique({.objet = "EPAISSEUR", .unite = "mm"});
+    deux.plage("EPAISSEUR", "Alpha", 1, 2).plage("EPAISSEUR", "Beta", 4, 6, 3, std::nullopt);
+    deux.ecrit();
+    Execution e = lance({"--key", deux.dossier(), "--threshold", "0"}, false);
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_EQ(e.sortie, " 0% - Alpha\n 0% - Beta\n 2 species at 0 %\nquestion: EPAISSEUR 1 number 1 6 mm\n");
+    e = lance({"--key", deux.dossier(), "--json"}, false);
+    EXPECT_NE(e.sortie.find("\"question\": {\"objet\": \"EPAISSEUR\", \"measure\": 1, \"states\": [], \"unit\": \"mm\", "
+                            "\"range\": [1, 6]}"),
+              std::string::npos)
+        << e.sortie;
+}
+
+TEST_F(ProgrammeNumerique, numericAnswersOfAnIdentificationFileAreApplied)
+{
+    std::vector<std::int16_t> etats(static_cast<std::size_t>(kb.nbEtats()), 0);
+    std::vector<unsigned char> octets;
+    for (const std::int16_t v : etats)
+        octets.insert(octets.end(), {static_cast<unsigned char>(v), 0});
+    const std::vector<unsigned char> numeriques = tarvenko::Octets_Reponses_Num({{"LONGUEUR", 3}});
+    octets.insert(octets.end(), numeriques.begin(), numeriques.end());
+    std::ofstream(dir.fichier("n.ryk"), std::ios::binary)
+        .write(reinterpret_cast<const char *>(octets.data()), static_cast<std::streamsize>(octets.size()));
+
+    const Execution e = lance({"--open", dir.fichier("n.ryk"), "--threshold", "50", "--lang", "en"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_EQ(e.sortie, " 100% - Alpha\n 100% - Gamma\n 2 species at 100 %\nvalue: LONGUEUR 3 cm\n"
+                        "question: FEUILLE 1 F_AIG F_LARGE\n");
+}
+
+TEST_F(ProgrammeNumerique, keyNamesTheBaseByItsFileOrItsFolder)
+{
+    namespace fs = std::filesystem;
+    // The installed layout: the database in data/, pictures beside it.
+    fs::create_directories(dir.path() / "cle");
+    fs::rename(kb.dossier(), dir.path() / "cle" / "data");
+    const std::string data = (dir.path() / "cle" / "data").string();
+    for (const std::string &cle : {(dir.path() / "cle").string(), data, data + "/" + KbBuilder::kNomBase}) {
+        const Execution e = lance({"--key", cle, "--threshold", "50", "--value", "LONGUEUR=3"}, false);
+        EXPECT_EQ(e.code, 0) << cle << ": " << e.erreurs;
+        EXPECT_EQ(e.sortie.substr(0, 14), " 100% - Alpha\n") << cle;
+    }
+    const Execution e = lance({"--key", dir.fichier("nulle_part")}, false);
+    EXPECT_EQ(e.code, 1);
+    EXPECT_NE(e.erreurs.find("no such file or folder"), std::string::npos) << e.erreurs;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numerique, ProgrammeEchec,
+    ::testing::Values(Echec{"valueWithoutNumber", {"--value", "LONGUEUR=douze"}, "--value needs OBJET=NUMBER"},
+                      Echec{"valueWithoutKey", {"--value", "12"}, "--value needs OBJET=NUMBER"},
+                      Echec{"valueOfAStateCharacter", {"--value", "FEUILLE=3"}, "unknown numeric character 'FEUILLE'"},
+                      Echec{"keyAndData", {"--key", "/tmp"}, "leave out --data and --base"}),
     [](const auto &cas) { return std::string(cas.param.nom); });
 
 } // namespace

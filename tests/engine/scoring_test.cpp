@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
+#include <tuple>
 
 #include "base_de_test.h"
+#include "engine/numeric_characters.h"
 #include "engine/scoring.h"
 
 using namespace tarvenko;
@@ -154,6 +157,115 @@ TEST_F(Classement, legendeIsInTheCurrentLanguage)
     EXPECT_EQ(Affiche_Especes(base.m).legende, " 1 espèces à 100 %");
     base.m.Num_Langue = 7; // a language the table does not have
     EXPECT_EQ(Affiche_Especes(base.m).legende, " 1 species at 100 %");
+}
+
+// A key with a numeric character LONGUEUR (cm, weight 2) beside a state character A (weight 1,
+// held by Alpha and Beta). Alpha 10-20, Beta 30-40 with extremes 25-50, Gamma without data,
+// Delta 10-12.
+class ScoreNumerique : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        base.kb.espece("Alpha", "F", "ALPHA").espece("Beta", "F", "BETAA").espece("Gamma", "F", "GAMMA").espece("Delta", "F", "DELTA");
+        base.kb.objet({.objet = "A", .etats = {"A1", "A2"}});
+        base.kb.a("Alpha", "A1").a("Beta", "A1");
+        base.kb.numerique({.objet = "LONGUEUR", .noms = {"Leaf length", "", "Longueur de la feuille"}, .unite = "cm", .poids = 2});
+        base.kb.plage("LONGUEUR", "Alpha", 10, 20).plage("LONGUEUR", "Beta", 30, 40, 25, 50).plage("LONGUEUR", "Delta", 10, 12);
+        base.charge();
+    }
+
+    // Raw scores of Alpha, Beta, Gamma, Delta.
+    std::vector<std::int64_t> scores()
+    {
+        Calcule_Scores(base.m);
+        std::vector<std::int64_t> out;
+        for (const char *e : {"Alpha", "Beta", "Gamma", "Delta"})
+            out.push_back(base.m.Score_Esp[static_cast<std::size_t>(base.espece(e))]);
+        return out;
+    }
+
+    BaseDeTest base;
+};
+
+struct CasNumerique {
+    const char *nom;
+    double reponse;
+    double tolerance;
+    std::vector<std::int64_t> scores; // Alpha, Beta, Gamma, Delta
+};
+
+void PrintTo(const CasNumerique &c, std::ostream *os) { *os << c.nom; }
+
+class ScoreNumeriqueCas : public ScoreNumerique, public ::testing::WithParamInterface<CasNumerique> {};
+
+TEST_P(ScoreNumeriqueCas, theWeightGoesToTheSpeciesWhoseWidenedRangeHoldsTheAnswer)
+{
+    base.m.Tolerance_Num = GetParam().tolerance;
+    ASSERT_TRUE(Repond_Num(base.m, Caractere_Num_De(base.m, "longueur"), GetParam().reponse));
+    EXPECT_EQ(scores(), GetParam().scores);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Numerique, ScoreNumeriqueCas,
+    ::testing::Values(CasNumerique{"inside", 15, 10, {2, 0, 2, 0}},
+                      CasNumerique{"insideTheTolerance", 22, 10, {2, 0, 2, 0}},     // 20 + 2.2
+                      CasNumerique{"onTheUpperEdge", 16, 25, {2, 0, 2, 2}},         // Delta: 12 + 4
+                      CasNumerique{"justPastTheUpperEdge", 16.5, 25, {2, 0, 2, 0}}, // Delta: 12 + 4.125
+                      CasNumerique{"onTheLowerEdgeOfTheExtremes", 20, 25, {2, 2, 2, 0}}, // Beta: 25 - 5
+                      CasNumerique{"theUsualRangeAloneWouldMiss", 27, 0, {0, 2, 2, 0}},
+                      CasNumerique{"noToleranceKeepsTheBounds", 20, 0, {2, 0, 2, 0}},
+                      CasNumerique{"aNegativeAnswerWidensByItsSize", -10, 200, {2, 0, 2, 2}}, // 10 - 20
+                      CasNumerique{"outsideOnlyTheUnknownScores", 100, 10, {0, 0, 2, 0}}),
+    [](const auto &cas) { return std::string(cas.param.nom); });
+
+TEST_F(ScoreNumerique, statesAndNumbersAddUpAndTheTotalHoldsTheWeight)
+{
+    base.choisit("A1");
+    const ListeEspeces avant = Affiche_Especes(base.m);
+    EXPECT_EQ(avant.lignes, (std::vector<std::string>{" 100% - Alpha", " 100% - Beta", " 0% - Delta", " 0% - Gamma"}))
+        << "no numeric answer: the ranking of the states alone";
+
+    const int c = Caractere_Num_De(base.m, "LONGUEUR");
+    ASSERT_TRUE(Repond_Num(base.m, c, 15));
+    EXPECT_EQ(Affiche_Especes(base.m).lignes,
+              (std::vector<std::string>{" 100% - Alpha", " 67% - Gamma", " 33% - Beta", " 0% - Delta"}));
+
+    EXPECT_EQ(Contradictions_Num(base.m, base.espece("Beta")), std::vector<int>{c});
+    EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Gamma")).empty()) << "no data contradicts nothing";
+    EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Alpha")).empty());
+
+    Retire_Num(base.m, c);
+    EXPECT_EQ(Affiche_Especes(base.m).lignes, avant.lignes);
+    EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Beta")).empty());
+    EXPECT_FALSE(Repond_Num(base.m, c, std::nan(""))) << "text typed in the entry is no answer";
+    EXPECT_FALSE(Repond_Num(base.m, 7, 1.0));
+    EXPECT_EQ(Affiche_Especes(base.m).lignes, avant.lignes);
+}
+
+TEST_F(ScoreNumerique, theQuestionShowsItsNameUnitAndTheRangeAmongTheLeaders)
+{
+    const int c = Caractere_Num_De(base.m, "LONGUEUR");
+    Affiche_Especes(base.m);
+    Question_Num q = Decrit_Question_Num(base.m, c);
+    EXPECT_EQ(q.nom, "Leaf length");
+    EXPECT_EQ(q.unite, "cm");
+    ASSERT_TRUE(q.etendue);
+    EXPECT_EQ(std::tie(q.etendue->minimum, q.etendue->maximum, q.etendue->especes), std::tuple(10.0, 40.0, 3))
+        << "the usual values of every species with data";
+    EXPECT_FALSE(q.valeur);
+
+    base.choisit("A1"); // Alpha and Beta lead
+    base.m.Num_Langue = 2;
+    Affiche_Especes(base.m);
+    Repond_Num(base.m, c, 12);
+    q = Decrit_Question_Num(base.m, c);
+    EXPECT_EQ(q.nom, "Longueur de la feuille");
+    ASSERT_TRUE(q.etendue);
+    EXPECT_EQ(std::tie(q.etendue->minimum, q.etendue->maximum, q.etendue->especes), std::tuple(10.0, 40.0, 2));
+    EXPECT_EQ(q.valeur, 12.0);
+
+    base.m.Num_Langue = 1; // no Spanish name: English
+    EXPECT_EQ(Decrit_Question_Num(base.m, c).nom, "Leaf length");
 }
 
 // The reference: passes of adjacent swaps on a strictly lower score until a pass swaps nothing.

@@ -1,3 +1,4 @@
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 
@@ -33,8 +34,11 @@ int Cible_Identification(const std::uint8_t *data, std::size_t size)
     for (std::int16_t v : lue.Cadre_Fait)
         if (v != 0 && v != -1)
             std::abort();
+    for (const Reponse_Num &r : lue.Reponses_Num)
+        if (r.Objet.empty() || !std::isfinite(r.Valeur))
+            std::abort();
     // Written back, the answers give the bytes they were read from.
-    const std::vector<unsigned char> octets = Octets_Identification(lue.Etat_Choisi, lue.Cadre_Fait);
+    const std::vector<unsigned char> octets = Octets_Identification(lue.Etat_Choisi, lue.Cadre_Fait, lue.Reponses_Num);
     if (octets.size() > lecteur.tailleReste() || !std::equal(octets.begin(), octets.end(), lecteur.reste()))
         std::abort();
     return 0;
@@ -52,6 +56,10 @@ std::vector<std::vector<std::uint8_t>> Graines_Identification()
     graines.back().insert(graines.back().end(), {0xAB, 0xCD, 0xEF});
     graines.push_back({3, 2, 1, 0, 0});
     graines.push_back({3, 2, 1, 0, 2, 0, 1, 0, 0, 0, 0xFF, 0xFF});
+    // Numeric answers after the arrays.
+    const std::vector<unsigned char> avecNombres = Octets_Identification({1, 0, 1}, {0, -1}, {{"LONGUEUR", 12.5}});
+    graines.push_back({3, 2});
+    graines.back().insert(graines.back().end(), avecNombres.begin(), avecNombres.end());
     // Nothing at all for a key without states.
     graines.push_back({0, 0});
     return graines;

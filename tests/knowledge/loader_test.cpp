@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "knowledge/loader.h"
 #include "support/temp_dir.h"
@@ -183,4 +185,106 @@ TEST(Loader, thePrepareHookChoosesTheFileTheTablesAreReadFrom)
     EXPECT_EQ(refus.erreur.numero, 14);
     EXPECT_EQ(refus.erreur.message, "cannot convert");
     EXPECT_EQ(refus.chemin, m.Chemin_Base);
+}
+
+namespace {
+
+// What the numeric characters hold after loading: "KEY unit weight: species low..high ..." with
+// the bounds answers are compared with, species in key order.
+std::string numeriques(const KeyModel &m)
+{
+    std::string out;
+    for (const Caractere_Num &c : m.Caracteres_Num) {
+        out += (out.empty() ? "" : "; ") + c.Objet + " " + c.Unite + " " + std::to_string(c.Poids) + ":";
+        for (std::size_t s = 0; s < c.connue.size(); ++s) {
+            if (!c.connue[s])
+                continue;
+            char range[64];
+            std::snprintf(range, sizeof range, " %s %g..%g", m.Nom_Esp[s].c_str(), c.bas[s], c.haut[s]);
+            out += range;
+        }
+    }
+    return out;
+}
+
+struct Entree {
+    const char *nom;
+    std::function<void(KbBuilder &)> declare;
+    int ignores;
+    std::string reste;
+};
+
+void PrintTo(const Entree &e, std::ostream *os) { *os << e.nom; }
+
+class NumeriquesIllisibles : public ::testing::TestWithParam<Entree> {};
+
+const char *const kHauteur = "HAUTEUR m 2: Fagus sylvatica 10..30";
+
+} // namespace
+
+// Every value that cannot be used is skipped alone and counted; the rest of the key loads.
+TEST_P(NumeriquesIllisibles, areSkippedAndCounted)
+{
+    test::TempDir dir;
+    KbBuilder kb = threeSpecies(dir);
+    kb.numerique({.objet = "HAUTEUR", .unite = "m", .poids = 2});
+    kb.plage("HAUTEUR", "Fagus sylvatica", 10, 30);
+    GetParam().declare(kb);
+    ResultatChargement r;
+    const KeyModel m = load(kb, &r);
+    ASSERT_EQ(r.etat, ResultatChargement::Etat::Ok);
+    EXPECT_EQ(r.valeursIgnorees, GetParam().ignores);
+    EXPECT_EQ(numeriques(m), GetParam().reste);
+    EXPECT_EQ(m.Valeur_Num.size(), m.Caracteres_Num.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Loader, NumeriquesIllisibles,
+    ::testing::Values(
+        Entree{"soundValues", [](KbBuilder &kb) { kb.plage("HAUTEUR", "Taxus baccata", 2, 3, 1, 5); }, 0,
+               "HAUTEUR m 2: Fagus sylvatica 10..30 Taxus baccata 1..5"},
+        Entree{"minimumAboveMaximum", [](KbBuilder &kb) { kb.plage("HAUTEUR", "Taxus baccata", 4, 3); }, 1, kHauteur},
+        Entree{"missingUnit", [](KbBuilder &kb) { kb.numerique({.objet = "LARGEUR", .unite = std::nullopt}); }, 1, kHauteur},
+        Entree{"emptyUnitForACount", [](KbBuilder &kb) { kb.numerique({.objet = "NOMBRE", .unite = ""}); }, 0,
+               std::string(kHauteur) + "; NOMBRE  1:"},
+        Entree{"unknownSpecies", [](KbBuilder &kb) { kb.plage("HAUTEUR", "Abies alba", 1, 2); }, 1, kHauteur},
+        Entree{"unknownCharacter", [](KbBuilder &kb) { kb.plage("LARGEUR", "Taxus baccata", 1, 2); }, 1, kHauteur},
+        Entree{"aSecondRangeForOneSpecies", [](KbBuilder &kb) { kb.plage("HAUTEUR", "Fagus sylvatica", 1, 2); }, 1, kHauteur},
+        Entree{"textInANumberField",
+               [](KbBuilder &kb) {
+                   kb.sqlApres("INSERT INTO Plages_Num (Numero, Objet, Espece, Minimum, Maximum) "
+                               "VALUES (50, 'HAUTEUR', 'Taxus baccata', 'douze', 14)");
+               },
+               1, kHauteur},
+        Entree{"aMissingMaximum",
+               [](KbBuilder &kb) {
+                   kb.sqlApres("INSERT INTO Plages_Num (Numero, Objet, Espece, Minimum) VALUES (50, 'HAUTEUR', 'Taxus baccata', 1)");
+               },
+               1, kHauteur},
+        Entree{"textAsAWeight",
+               [](KbBuilder &kb) {
+                   kb.sqlApres("INSERT INTO Caracteres_Num (Objet, Unite, Poids) VALUES ('LARGEUR', 'cm', 'lourd')");
+               },
+               1, kHauteur},
+        Entree{"anExtremeInsideTheUsualRangeAlone",
+               [](KbBuilder &kb) { kb.plage("HAUTEUR", "Taxus baccata", 2, 3, 2.5, 6); }, 1,
+               "HAUTEUR m 2: Fagus sylvatica 10..30 Taxus baccata 2..6"},
+        Entree{"textAsAnExtremeAlone",
+               [](KbBuilder &kb) {
+                   kb.sqlApres("INSERT INTO Plages_Num (Numero, Objet, Espece, Minimum, Maximum, Extreme_Min, Extreme_Max) "
+                               "VALUES (50, 'HAUTEUR', 'Taxus baccata', 2, 3, 1, 'beaucoup')");
+               },
+               1, "HAUTEUR m 2: Fagus sylvatica 10..30 Taxus baccata 1..3"}),
+    [](const auto &cas) { return std::string(cas.param.nom); });
+
+TEST(Loader, aKeyWithoutNumericTablesHasNoNumericCharacters)
+{
+    test::TempDir dir;
+    KbBuilder kb = threeSpecies(dir);
+    ResultatChargement r;
+    const KeyModel m = load(kb, &r);
+    EXPECT_EQ(r.valeursIgnorees, 0);
+    EXPECT_TRUE(m.Caracteres_Num.empty());
+    EXPECT_TRUE(m.Valeur_Num.empty());
+    EXPECT_FALSE(m.Base_Donnees.Caracteres_Num.present);
 }

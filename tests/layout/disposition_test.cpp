@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "layout/barre_verticale.h"
 #include "layout/disposition.h"
 
 using namespace tarvenko;
@@ -85,4 +86,39 @@ TEST(Disposition, questionViewShowsThePicturesAndLeavesTheDeterminationBar)
     EXPECT_FALSE(d.Barre_Deter.rect.has_value());
     EXPECT_EQ(*d.Barre_Question.rect, (RectTwips{f.innerWidth - 1050, 900 + 200, 1050, 0}));
     EXPECT_EQ(d.Barre_Question.visible, true);
+}
+
+TEST(Disposition, hidingTheStatusBarLeavesTheResultsBoxWhereItsPanelWas)
+{
+    MesuresFenetre f = window();
+    const RectTwips shown = Calcule_Disposition(f, 1).Resultat;
+    f.statusBarVisible = false; // the bar keeps its height while hidden
+    const Disposition d = Calcule_Disposition(f, 1);
+    EXPECT_EQ(d.Resultat, shown);
+    EXPECT_EQ(d.H, 9170 + 360); // the drawing takes the status bar's band
+}
+
+TEST(Disposition, aDroppedSplitterKeepsItsProportionAcrossSizes)
+{
+    struct Cas {
+        double proportion;
+        std::int32_t innerWidth;
+        std::int32_t barreLeft;
+    };
+    // 1024 and 1600 pixels wide; a proportion past the middle comes back to the middle of the
+    // outer width (120 twips of frame), one nearer the edge than the bar's width to its width.
+    for (const Cas c : {Cas{0.3, 15360, 4608}, Cas{0.3, 24000, 7200}, Cas{0.7, 15360, 7740}, Cas{0.001, 15360, 60}}) {
+        MesuresFenetre f = window();
+        f.innerWidth = c.innerWidth;
+        Disposition d = Calcule_Disposition(f, 3);
+        Garde_Proportion(d, c.proportion, c.innerWidth + 120, c.innerWidth);
+        const std::int32_t p = c.barreLeft;
+        EXPECT_EQ(d.Barre_Verticale.rect->left, p) << c.proportion;
+        EXPECT_EQ(d.Small_Robot.rect->width, p - 35);
+        EXPECT_EQ(d.Liste_Esp.rect->left + d.Liste_Esp.rect->width, p);
+        EXPECT_EQ(d.Liste_Esp.rect->top, d.Small_Robot.rect->top + d.Small_Robot.rect->height);
+        EXPECT_EQ(d.Liste_Esp.rect->top + d.Liste_Esp.rect->height, d.WebTexte.rect->top + d.WebTexte.rect->height);
+        EXPECT_EQ(d.WebTexte.rect->left, p + 60);
+        EXPECT_EQ(d.WebTexte.rect->left + d.WebTexte.rect->width, c.innerWidth - 35);
+    }
 }

@@ -1,6 +1,7 @@
 // The shipped files: regenerated from the sources they are byte for byte the same; the drawing's
 // colours and zones lead to the right questions; the GIF writer round-trips; the documents link up.
 #include <QGuiApplication>
+#include <QColor>
 #include <QImage>
 #include <QImageReader>
 #include <QPainter>
@@ -20,6 +21,7 @@
 #include "knowledge/file_lookup.h"
 #include "sample_base.h"
 #include "support/temp_dir.h"
+#include "tools/sample/grilles.h"
 #include "tools/sample/rendu.h"
 
 namespace tarvenko::test {
@@ -155,6 +157,37 @@ TEST(SampleDrawing, answersBringTheirOwnParts)
     EXPECT_EQ(*aiguilles.m.Base_Donnees.objet("TAILLE")->Contrainte, "FT_AIGUILLE");
 }
 
+TEST(SampleDrawing, theSprayOfNeedlesOrScalesOpensTheirQuestionsWhereverItIsClicked)
+{
+    // Every pixel that the leaf card's picture paints (1440-2100 x 130-870) over the card.
+    const std::vector<std::vector<std::string>> reponses = {
+        {"FT_AIGUILLE"}, {"FT_AIGUILLE", "AI_ISOLEES"}, {"FT_AIGUILLE", "AI_PAR2"}, {"FT_AIGUILLE", "AI_PAR3"},
+        {"FT_AIGUILLE", "AI_PAR5"}, {"FT_AIGUILLE", "AI_TOUFFES"}, {"FT_AIGUILLE", "AI_VERTICILLE"},
+        {"FT_ECAILLE"}, {"FT_ECAILLE", "SC_PLATES"}, {"FT_ECAILLE", "SC_RONDES"}, {"FT_ECAILLE", "SC_PLUMEUSES"}};
+    for (const auto &r : reponses) {
+        Dessin d(r, 1200, 900); // two reference units a pixel
+        const int groupe = d.m.Base_Donnees.objet("AIGUILLES")->Cadre.value_or(-2);
+        const QRgb carte = d.image.pixel(1420 / 2, 500 / 2);
+        std::map<std::string, int> ailleurs;
+        int peints = 0;
+        for (int y = 130; y < 870; y += 2)
+            for (int x = 1440; x < 2100; x += 2) {
+                if (d.image.pixel(x / 2, y / 2) == carte)
+                    continue;
+                ++peints;
+                const std::string o = d.clic(x, y);
+                const ObjetRow *row = d.m.Base_Donnees.objet(o);
+                if (!row || row->Cadre != groupe)
+                    ++ailleurs[o];
+            }
+        EXPECT_GT(peints, 2000) << r.back();
+        EXPECT_TRUE(ailleurs.empty()) << r.back() << ": " << ::testing::PrintToString(ailleurs);
+    }
+    // The twig that carries the needles is part of the spray.
+    Dessin d({"FT_AIGUILLE", "AI_PAR3"}, 1200, 900);
+    EXPECT_EQ(d.clic(1770, 522), "AIGUILLES");
+}
+
 TEST(SampleDrawing, paletteColoursAreFarApartAndTheChartShowsThemInOrder)
 {
     KeyModel m = chargeEchantillon();
@@ -167,6 +200,63 @@ TEST(SampleDrawing, paletteColoursAreFarApartAndTheChartShowsThemInOrder)
             const double d = std::hypot(std::hypot(a.red - b.red, a.green - b.green), a.blue - b.blue);
             EXPECT_GE(d, 40.0) << m.Code_Couleur[i] << " and " << m.Code_Couleur[j];
         }
+}
+
+// The picture of one state of a question grid, drawn alone on a grid-sized page, at half size.
+QImage imageEtat(const sample::LigneObjet &o, std::size_t k)
+{
+    sample::Toile t(sample::kGrilleL, sample::kGrilleH);
+    const sample::CaseGrille c = sample::caseGrille(o, k);
+    t.boite(c.imageX, c.imageY, c.cote, c.cote);
+    sample::dessineEtat(t, sample::ThemeNaturel{}, o.ligne, o.etats[k].cle);
+    return sample::rend(t, sample::kGrilleL / 2, sample::kGrilleH / 2);
+}
+
+TEST(SampleGrids, everyStatePictureStaysInsideItsCardAboveItsName)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    for (const sample::LigneObjet &o : s.objets)
+        for (std::size_t k = 0; k < o.etats.size(); ++k) {
+            const QImage image = imageEtat(o, k);
+            QRect dessin;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                        dessin |= QRect(x, y, 1, 1);
+            const sample::CaseGrille c = sample::caseGrille(o, k);
+            // In pixels of the half-size page: the frame's line, and the top of the name's capitals.
+            const QRectF carte(QPointF(c.x1 / 2, c.y1 / 2), QPointF(c.x2 / 2, (c.nom.y - 0.75 * c.texte) / 2));
+            const std::string quoi = o.ligne + " " + o.etats[k].cle;
+            ASSERT_FALSE(dessin.isEmpty()) << quoi;
+            EXPECT_TRUE(carte.contains(QRectF(dessin))) << quoi << ": drawn over " << dessin.left() << "," << dessin.top() << " - "
+                                                        << dessin.right() << "," << dessin.bottom() << ", card " << carte.left()
+                                                        << "," << carte.top() << " - " << carte.right() << "," << carte.bottom();
+        }
+}
+
+TEST(SampleGrids, fruitSizePicturesShowNoParticularKindOfFruit)
+{
+    // The size is asked of cones and berries as much as of apples: its pictures share no colour
+    // with the pictures of the kinds of fruit.
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    const auto couleurs = [&](const std::string &ligne) {
+        std::set<QRgb> c;
+        const sample::LigneObjet &o = s.ligne(ligne);
+        for (std::size_t k = 0; k < o.etats.size(); ++k) {
+            const QImage image = imageEtat(o, k);
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    c.insert(image.pixel(x, y) & 0xFFFFFF);
+        }
+        c.erase(0xFFFFFF);
+        return c;
+    };
+    const std::set<QRgb> genres = couleurs("FRUIT"), tailles = couleurs("FRUIT_TAILLE");
+    std::vector<std::string> communes;
+    for (QRgb c : tailles)
+        if (genres.count(c))
+            communes.push_back(QColor(c).name().toStdString());
+    EXPECT_TRUE(communes.empty()) << ::testing::PrintToString(communes);
 }
 
 TEST(SampleGif, encodedImagesDecodeToTheSamePixels)

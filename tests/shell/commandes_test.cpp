@@ -466,7 +466,13 @@ private Q_SLOTS:
         m.Num_Langue = 2; // only in the other folders
         QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_fr.html")));
 
+        // A compiled help file cannot be shown on this system: the guide goes first.
         writeBytes(qs(install.fichier("help/Plomix.chm")), "ITSF");
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(guides.fichier("guide_fr.html")));
+        m.Num_Langue = 1;
+        QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/guide_es.html")));
+        // Without a guide of the language, the help file, for a desktop that has a reader for it.
+        QVERIFY(QFile::remove(qs(install.fichier("help/guide_es.html"))));
         QCOMPARE(Fichier_Aide(m, dossiers), qs(install.fichier("help/Plomix.chm")));
 
         // The guides of this program are found for every language.

@@ -4,13 +4,18 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
+#include <QResizeEvent>
 #include <QSettings>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
 
+#include "commands/frm_print.h"
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
@@ -38,6 +43,43 @@ namespace {
 
 using Harness = test::PetiteCle;
 using test::writeGrid;
+
+// The key with eight determination buttons, as many as the bundled one, each with a picture of
+// the bars' icon size.
+tools::KbBuilder cleAHuitBoutons(Harness &h)
+{
+    tools::KbBuilder kb = h.key();
+    for (const char *nom : {"Fruit", "Twig", "Crown", "Needles"})
+        kb.butDeter(nom, std::string(nom) + ".png", nom, "FEUILLE");
+    QImage picture(40, 40, QImage::Format_RGB32);
+    picture.fill(QColor(90, 140, 60));
+    for (const char *fichier : {"leaf.ico", "bark.ico", "search.ico", "results.ico", "Fruit.png", "Twig.png", "Crown.png",
+                                "Needles.png", "ok.ico", "back.ico", "pass.ico"})
+        picture.save(qs(h.root.dossier() + "data/" + fichier), "PNG");
+    return kb;
+}
+
+// Why some shown button of the bar cannot be reached: outside the bar, the bar outside the
+// window's central area, or left to the bar's overflow menu. Empty when every one can.
+QString boutonHorsDePortee(const QToolBar *bar)
+{
+    const QWidget *central = bar->parentWidget();
+    if (!central->rect().contains(bar->geometry()))
+        return QStringLiteral("bar %1 outside the area %2").arg(QDebug::toString(bar->geometry()), QDebug::toString(central->rect()));
+    for (QAction *action : bar->actions()) {
+        if (!action->isVisible() || action->isSeparator())
+            continue;
+        const QWidget *button = bar->widgetForAction(action);
+        if (!button || !button->isVisible())
+            return QStringLiteral("%1 hidden").arg(action->text());
+        const QRect r(button->mapTo(central, QPoint()), button->size());
+        if (!bar->geometry().contains(r))
+            return QStringLiteral("%1 at %2 outside the bar %3").arg(action->text(), QDebug::toString(r), QDebug::toString(bar->geometry()));
+    }
+    return {};
+}
+
+int pixelsY(const QWidget *w, int twips) { return qRound(twips / twipsParPixelY(w)); }
 
 constexpr std::int32_t kGris = 0x00E0E0E0; // the cells of writeGrid's picture
 
@@ -528,6 +570,43 @@ private Q_SLOTS:
         QCOMPARE(vignette.couleur(100, 150), std::int32_t(test::kVert)); // the thumbnail never shows them
     }
 
+    void showingAndEndingErrorsLeavesOneSetOfButtons()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.contradiction("ECORCE", 2, "ecorce_c");
+        kb.ecrit();
+        std::filesystem::create_directories(h.root.path() / "robot/contra");
+        QImage icon(16, 16, QImage::Format_RGB32);
+        icon.fill(Qt::red);
+        icon.save(qs(h.root.dossier() + "robot/contra/ecorce_c.ico"), "PNG");
+        frmMain &w = h.open();
+        h.answer(3, 0); // smooth bark: the pine contradicts it
+        const int pine = h.ligneFinissantPar(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(pine >= 0);
+        QToolBar *deter = h.bar("Barre_Deter");
+        const auto objetsDeLaBarre = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            return deter->findChildren<QObject *>().size();
+        };
+        const qsizetype auDebut = objetsDeLaBarre();
+        for (int fois = 0; fois < 4; ++fois) {
+            h.liste()->setCurrentRow(pine);
+            w.Traiter_Fichier(QStringLiteral("Contra"), QString());
+            QCoreApplication::processEvents(); // the rebuilt bar lays out its buttons
+            QVERIFY(h.model.Nb_Contradictions != 0);
+            // Its Results button (in the bar's overflow here) ends the display, which rebuilds the bar
+            // under the button's own click.
+            Bouton_A(deter, 7)->trigger();
+            QCOMPARE(h.model.Nb_Contradictions, std::int16_t{0});
+            h.menu("mnuViewIdentification")->trigger();
+            w.Recharge_Barre();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(deter->actions().size(), 8);
+        QCOMPARE(objetsDeLaBarre(), auDebut);
+    }
+
     void printingTheDrawingNeedsThePrintDialog()
     {
         Harness h;
@@ -538,6 +617,46 @@ private Q_SLOTS:
         h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
         w.Traiter_Fichier(QStringLiteral("Print"), QString());
         QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+    }
+
+    void nothingStartsUnderThePrintProgressWindow()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.answer(1, 0); // a modified identification: New and Open would ask about it
+        const std::vector<std::int16_t> reponses = h.model.Etat_Choisi;
+        h.dialogs.pdf = qs(h.root.fichier("drawing.pdf"));
+        // Once each: no answer would let the command go on, whichever one it is asked for.
+        h.dialogs.reponses = {ReponseMessage::Cancel, ReponseMessage::Cancel, ReponseMessage::No};
+        bool progression = false, fermee = true;
+        QTimer::singleShot(0, &w, [&] {
+            // Inside the printout: its progress window lets window events through.
+            auto *print = w.findChild<frmPrint *>();
+            progression = print && print->isVisible();
+            // Escape hides it; the printout goes on all the same.
+            if (print)
+                print->reject();
+            w.Traiter_Fichier(QStringLiteral("New"), QString());
+            w.Traiter_Fichier(QStringLiteral("Open"), QString());
+            w.Traiter_Fichier(QStringLiteral("Print"), QString());
+            fermee = w.close();
+        });
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QVERIFY(progression);
+        QVERIFY(!fermee);
+        QCOMPARE(h.dialogs.impressions, 1);
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(h.dialogs.demandesFichier.empty());
+        QCOMPARE(h.model.Etat_Choisi, reponses);
+        QVERIFY(w.isVisible());
+        QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+        QVERIFY(!w.findChild<frmPrint *>() || !w.findChild<frmPrint *>()->isVisible());
+
+        // Once it is done, they work again.
+        h.dialogs.reponses = {ReponseMessage::Cancel};
+        w.Traiter_Fichier(QStringLiteral("New"), QString());
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
     }
 
     void theDrawingIsLaidOutInTwips()
@@ -554,6 +673,107 @@ private Q_SLOTS:
         w.resize(800, 600);
         QCoreApplication::processEvents();
         QVERIFY(robot->geometry() != before); // the window follows its frame
+    }
+
+    // Client areas of a maximized window on common small screens (a panel and a title bar less).
+    void everyBarButtonCanBeReachedAtEverySize_data()
+    {
+        QTest::addColumn<QSize>("taille");
+        QTest::addColumn<bool>("barreOutils");
+        QTest::addColumn<bool>("barreEtat");
+        QTest::newRow("1366 x 768") << QSize(1366, 768 - 72) << true << true;
+        QTest::newRow("1280 x 720") << QSize(1280, 720 - 72) << true << true;
+        QTest::newRow("1280 x 720, toolbar hidden") << QSize(1280, 648) << false << true;
+        QTest::newRow("1280 x 720, status bar hidden") << QSize(1280, 648) << true << false;
+        QTest::newRow("smallest window") << QSize(1, 1) << true << true;
+    }
+    void everyBarButtonCanBeReachedAtEverySize()
+    {
+        QFETCH(QSize, taille);
+        QFETCH(bool, barreOutils);
+        QFETCH(bool, barreEtat);
+        Harness h;
+        cleAHuitBoutons(h).ecrit();
+        frmMain &w = h.open();
+        if (!barreOutils)
+            h.menu("mnuViewToolbar")->trigger();
+        if (!barreEtat)
+            h.menu("mnuViewStatusBar")->trigger();
+        w.resize(taille);
+        QTest::qWait(20);
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Deter")), QString());
+        h.clickButton("Barre_Deter", 5); // search: the proposed question, with the pass button
+        QTest::qWait(20);
+        QVERIFY(Bouton_A(h.bar("Barre_Question"), 5)->isVisible());
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Question")), QString());
+    }
+
+    void passStaysOnTheQuestionBarAfterShrinkingAndEnlarging()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.clickButton("Barre_Deter", 1); // a manual question: no pass button
+        w.resize(700, 450);
+        QTest::qWait(20);
+        w.resize(1000, 700);
+        QTest::qWait(20);
+        h.clickButton("Barre_Question", 3); // back
+        h.clickButton("Barre_Deter", 5);    // search: now with the pass button
+        QTest::qWait(20);
+        QCOMPARE(boutonHorsDePortee(h.bar("Barre_Question")), QString());
+    }
+
+    void hidingTheToolbarKeepsTheDrawingBelowTheMenu()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        w.resize(1280, 648); // a drawing as high as the window allows
+        QTest::qWait(20);
+        auto *robot = h.child<RobotView>("Robot");
+        const QWidget *central = w.centralWidget();
+        for (bool shown : {false, true}) {
+            h.menu("mnuViewToolbar")->trigger();
+            QCOMPARE(h.bar("tbToolBar")->isVisible(), shown);
+            QTest::qWait(20);
+            // 35 twips below the menu bar or the toolbar, and 35 twips above the status bar.
+            const int top = w.menuBar()->height() + (shown ? h.bar("tbToolBar")->height() : 0);
+            QVERIFY2(std::abs(robot->mapTo(&w, QPoint()).y() - top - pixelsY(&w, 35)) <= 1,
+                     qPrintable(QString::number(robot->mapTo(&w, QPoint()).y())));
+            const int bottom = central->mapTo(&w, QPoint()).y() + central->height();
+            QVERIFY2(std::abs(robot->mapTo(&w, QPoint(0, robot->height())).y() - (bottom - pixelsY(&w, 35))) <= 1,
+                     qPrintable(QString::number(robot->mapTo(&w, QPoint(0, robot->height())).y())));
+        }
+    }
+
+    void hidingTheStatusBarKeepsTheSpeciesCount()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        h.menu("mnuViewStatusBar")->trigger();
+        QVERIFY(!h.child<QStatusBar>("sbStatusBar")->isVisible());
+        auto *legende = h.child<QLabel>("Legende");
+        QVERIFY(legende->isVisible());
+        QVERIFY(!legende->text().isEmpty());
+        // Where the status bar's second panel was, its bottom on the window's.
+        const QWidget *resultat = h.child<QWidget>("Resultat");
+        QCOMPARE(resultat->geometry().bottom() + 1, w.height());
+        QCOMPARE(legende->size(), resultat->size());
+    }
+
+    void theResizeHandlerLetsNoEventRun()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        bool ran = false;
+        QTimer::singleShot(0, &w, [&ran] { ran = true; });
+        QResizeEvent resize(QSize(900, 600), w.size());
+        QCoreApplication::sendEvent(&w, &resize);
+        QVERIFY(!ran);
+        QTRY_VERIFY(ran);
     }
 };
 

@@ -334,11 +334,9 @@ private Q_SLOTS:
         QTest::newRow("web address without slash")
             << true << "http://example.org/arbres" << "http://example.org/arbres/";
         QTest::newRow("web address with slash") << true << "http://example.org/arbres/" << "http://example.org/arbres/";
-        QTest::newRow("empty web address") << true << "" << "/";
         QTest::newRow("folder without separator") << false << "/srv/arbres" << "/srv/arbres/";
         QTest::newRow("folder with separator") << false << "/srv/arbres/" << "/srv/arbres/";
         QTest::newRow("folder written the Windows way") << false << "D:\\Arbres\\" << "D:\\Arbres\\";
-        QTest::newRow("empty folder") << false << "" << "/";
     }
     void theDocumentsAddressEndsWithItsSeparator()
     {
@@ -371,6 +369,58 @@ private Q_SLOTS:
         QCOMPARE(qs(h.model.Distribution), web ? QStringLiteral("http") : QStringLiteral("hd"));
         QCOMPARE(h.stored("Options/Curseur"), QStringLiteral("False"));
         QCOMPARE(h.stored("Options/Langue"), QStringLiteral("0"));
+    }
+
+    void anEmptyAddressIsRefused_data()
+    {
+        QTest::addColumn<bool>("web");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("langue");
+        QTest::newRow("empty web address") << true << "" << 0;
+        QTest::newRow("blank web address, Spanish") << true << "   " << 1;
+        QTest::newRow("empty folder, French") << false << "" << 2;
+    }
+    void anEmptyAddressIsRefused()
+    {
+        QFETCH(bool, web);
+        QFETCH(QString, typed);
+        QFETCH(int, langue);
+        Harness h;
+        h.model.Num_Langue = static_cast<std::int16_t>(langue);
+        h.model.Distribution = "hd";
+        h.model.Adresse_Documents = "/srv/ancien/";
+        h.model.Seuil_Affichage = 40;
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        click(d, "Option2");
+        in<QTabWidget>(d, "tbsOptions")->setCurrentIndex(2);
+        if (web)
+            click(d, "Option6");
+        auto *box = in<QLineEdit>(d, web ? "httptext" : "hdtext");
+        box->setText(typed);
+        in<QTabWidget>(d, "tbsOptions")->setCurrentIndex(0);
+
+        // OK says why and keeps the dialog open on the box to fill, with nothing applied.
+        click(d, "cmdOK");
+        QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(static_cast<std::int16_t>(langue), 1079))});
+        QVERIFY(d.isVisible());
+        QCOMPARE(in<QTabWidget>(d, "tbsOptions")->currentIndex(), 2);
+        QCOMPARE(d.focusWidget(), box);
+        QCOMPARE(box->text(), typed);
+        for (const char *key : {"Documents/Adresse", "Options/Distribution", "Options/Valeur", "Options/Curseur",
+                                "Options/Langue"})
+            QCOMPARE(h.stored(key), QStringLiteral("absent"));
+        QCOMPARE(qs(h.model.Adresse_Documents), QStringLiteral("/srv/ancien/"));
+        QCOMPARE(qs(h.model.Distribution), QStringLiteral("hd"));
+        QCOMPARE(h.model.Seuil_Affichage, std::int16_t{40});
+
+        // Filled in, it is applied.
+        box->setText(QStringLiteral("www.example.org/flora"));
+        click(d, "cmdApply");
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        QCOMPARE(h.stored("Documents/Adresse"), QStringLiteral("www.example.org/flora/"));
     }
 
     void theFolderButtonFillsThePath_data()

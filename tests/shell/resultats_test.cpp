@@ -1,5 +1,6 @@
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QSettings>
@@ -48,6 +49,25 @@ void ecris(const std::filesystem::path &path, const QString &text)
         qFatal("cannot write %s", path.c_str());
     f.write(text.toUtf8());
 }
+
+// Counts the times the watched widgets are shown or hidden.
+class CompteVisibilite final : public QObject {
+public:
+    explicit CompteVisibilite(std::initializer_list<QWidget *> widgets)
+    {
+        for (QWidget *w : widgets)
+            w->installEventFilter(this);
+    }
+    int changements = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show || event->type() == QEvent::Hide)
+            ++changements;
+        return false;
+    }
+};
 
 QString page(const char *body) { return QStringLiteral("<!DOCTYPE html><html><body>%1</body></html>").arg(QString::fromUtf8(body)); }
 
@@ -354,6 +374,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("suivante");
         QTest::newRow("Spanish page shown") << "q/quero/quero_es.html" << "f/fagsy/fagsy_es.html";
         QTest::newRow("not a page shown") << "q/quero/quero.txt" << "f/fagsy/fagsy_en.html";
+        QTest::newRow("a page without a language shown") << "q/quero/bark.html" << "f/fagsy/fagsy_en.html";
     }
     void theNextPageKeepsTheLanguage()
     {
@@ -411,6 +432,38 @@ private Q_SLOTS:
         for (QTreeWidgetItemIterator it(h.arbre()); *it; ++it)
             ++encore;
         QCOMPARE(encore, noeuds);
+    }
+
+    void namesInTheTreeFollowTheLanguageOfTheInterface_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QStringList>("attendu");
+        QTest::newRow("English") << 0
+                                 << QStringList{QStringLiteral("Beech"), QStringLiteral("Broadleaf"), QStringLiteral("Érable"), QStringLiteral("Ñandubay"),
+                                                QStringLiteral("Nogal"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
+        QTest::newRow("Spanish: ñ after n") << 1
+                                            << QStringList{QStringLiteral("Beech"), QStringLiteral("Broadleaf"), QStringLiteral("Érable"), QStringLiteral("Nogal"),
+                                                           QStringLiteral("Ñandubay"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
+    }
+    void namesInTheTreeFollowTheLanguageOfTheInterface()
+    {
+        QFETCH(int, langue);
+        QFETCH(QStringList, attendu);
+        Harness h;
+        h.model.Num_Langue = static_cast<std::int16_t>(langue); // as the start-up settles it
+        h.open();
+        // More common names, which an order of bytes would put after "Z".
+        for (const char *nom : {"Zelkova", "Érable", "Ñandubay", "Nogal"}) {
+            QVERIFY(h.model.Arbre.ajoute("SEnglish", nom, nom, "livre_ferme"));
+            h.model.Arbre.noeud(nom)->Sorted = true;
+        }
+        h.menu("mnuViewSpecies")->trigger();
+        const QTreeWidgetItem *anglais = h.noeud(QStringLiteral("SEnglish"));
+        QVERIFY(anglais);
+        QStringList noms;
+        for (int i = 0; i < anglais->childCount(); ++i)
+            noms << anglais->child(i)->text(0);
+        QCOMPARE(noms, attendu);
     }
 
     void oneSpeciesFromThreePlacesInTheTree()
@@ -781,6 +834,94 @@ private Q_SLOTS:
         QCOMPARE(h.docs().etatZoom().Souris_X, 0);
     }
 
+    void aWebAddressWithoutSchemeIsAWebSite_data()
+    {
+        QTest::addColumn<bool>("vide"); // the address an empty box used to be saved as
+        QTest::newRow("host and port without http://") << false;
+        QTest::newRow("a lone slash") << true;
+    }
+    void aWebAddressWithoutSchemeIsAWebSite()
+    {
+        QFETCH(bool, vide);
+        test::TempDir site;
+        ecris(site.path() / "q/quero/quero_en.html", page("Quercus"));
+        test::ServeurHttp serveur(qs(site.dossier()));
+        const QString sansSchema = serveur.adresse().mid(QStringLiteral("http://").size());
+        Harness h(QStringLiteral("http"), vide ? QStringLiteral("/") : sansSchema);
+        h.open();
+        QAction *stop = h.bouton("Stop");
+        if (vide) {
+            h.menu("mnuViewResults")->trigger();
+            // Nothing can be opened, and Stop does not stay on as if something were loading.
+            QTRY_VERIFY(!stop->isEnabled());
+            QVERIFY(h.web()->url().isEmpty());
+            return;
+        }
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QCOMPARE(h.web()->url().toString(QUrl::RemovePort), QStringLiteral("http://127.0.0.1/q/quero/quero_en.html"));
+        QTRY_VERIFY(!stop->isEnabled());
+        QCOMPARE(h.script(QStringLiteral("document.body.textContent"), QWebEngineScript::MainWorld).toString(),
+                 QStringLiteral("Quercus"));
+    }
+
+    void localPagesReadOnlyTheDocumentsFolder()
+    {
+        Harness h;
+        ecris(h.root.path() / "secret.txt", QStringLiteral("secret"));
+        // A page of the key that tries to read a file of the documents, one beside them and the
+        // error page of the data folder, and to show one beside them in a frame.
+        ecris(h.root.path() / "documents/q/quero/curieux.html",
+              page("<iframe id='c' src='../../../secret.txt'></iframe><script>"
+                   "function lis(a) { return fetch(a).then(function (r) { return r.text(); })"
+                   "  .then(function (t) { return t.length ? 'read' : 'empty'; }, function () { return 'refused'; }); }"
+                   "Promise.all([lis('bark.html'), lis('../../../secret.txt'), lis('../../../data/error_en.html')])"
+                   "  .then(function (r) { document.title = r.join(' '); });"
+                   "</script>"));
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/curieux.html")); }));
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->title(), QStringLiteral("read refused refused"), 10000);
+        const auto cadre = [&] {
+            return h.script(QStringLiteral("var d = document.getElementById('c').contentDocument;"
+                                           "d && d.body ? d.body.textContent : ''"),
+                            QWebEngineScript::MainWorld)
+                .toString();
+        };
+        QVERIFY(!cadre().contains(QLatin1String("secret")));
+
+        // The program's own pages load as before: the species page, and the error page beside the
+        // documents.
+        QSignalSpy fini(h.web()->page(), &QWebEnginePage::loadFinished);
+        QVERIFY(h.clicLigne(QStringLiteral("Pinus sylvestris")));
+        QCOMPARE(h.web()->url().fileName(), QStringLiteral("error_en.html"));
+        QVERIFY(fini.last().at(0).toBool());
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QVERIFY(fini.last().at(0).toBool());
+    }
+
+    void printingAPageTwiceWaitsForTheFirst()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QSignalSpy finis(h.web(), &QWebEngineView::printFinished);
+        h.dialogs.pdf = qs(h.root.fichier("page.pdf"));
+        // The second Print comes before the browser has finished the first printout.
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finis.count(), 2, 20000);
+        QCOMPARE(h.dialogs.impressions, 2);
+        QVERIFY(finis.at(0).at(0).toBool());
+        QVERIFY(finis.at(1).at(0).toBool());
+        QVERIFY(QFileInfo(h.dialogs.pdf).size() > 0);
+        // Nothing waits any more: the next one prints at once.
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finis.count(), 3, 20000);
+        QCOMPARE(h.dialogs.impressions, 3);
+    }
+
     void theListTakesTheFocusOnlyOnce()
     {
         Harness h;
@@ -802,6 +943,67 @@ private Q_SLOTS:
         QTRY_VERIFY(ailleurs->hasFocus());
         survole();
         QVERIFY(!h.liste()->hasFocus());
+    }
+
+    void resizingKeepsThePanesTheFocusAndTheDraggedSplitter()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        h.menu("mnuViewResults")->trigger();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto *barre = h.child<QWidget>("Barre_Verticale");
+        auto *liste = h.liste();
+        auto *web = h.web();
+        const auto glisse = [&](int dx) {
+            for (auto [type, boutons] : {std::pair{QEvent::MouseMove, Qt::MouseButtons(Qt::LeftButton)},
+                                         std::pair{QEvent::MouseButtonRelease, Qt::MouseButtons(Qt::NoButton)}}) {
+                const QPointF local(type == QEvent::MouseMove ? dx : 0, 100);
+                QMouseEvent e(type, local, barre->mapToGlobal(local), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                              boutons, Qt::NoModifier);
+                QApplication::sendEvent(barre, &e);
+            }
+        };
+        glisse(150);
+        const double proportion = double(barre->x()) / w.width();
+        liste->setFocus();
+        QTRY_VERIFY(liste->hasFocus());
+
+        CompteVisibilite compte{liste, barre, web};
+        for (const QSize taille : {QSize(1200, 800), QSize(760, 520), QSize(1000, 700)}) {
+            w.resize(taille);
+            QTest::qWait(20);
+            QCOMPARE(w.size(), taille);
+            QVERIFY2(std::abs(barre->x() - proportion * w.width()) <= 1.5, qPrintable(QString::number(barre->x())));
+            QVERIFY(std::abs(liste->x() + liste->width() - barre->x()) <= 1); // rounded to pixels apart
+            QCOMPARE(web->x(), barre->x() + barre->width());
+            QVERIFY(std::abs(liste->geometry().bottom() - web->geometry().bottom()) <= 1);
+            QVERIFY(liste->hasFocus());
+        }
+        QCOMPARE(compte.changements, 0);
+
+        // The View commands lay the column out afresh, a quarter of the available width, as the
+        // layout rules have it.
+        h.menu("mnuViewToolbar")->trigger();
+        h.menu("mnuViewToolbar")->trigger();
+        const double disponible = w.width() - 105 / twipsParPixelX(&w) - h.child<QToolBar>("Barre_Deter")->width();
+        QVERIFY2(std::abs(liste->width() - disponible / 4) <= 1.5, qPrintable(QString::number(liste->width())));
+    }
+
+    void returningToTheDrawingReleasesTheZoomPicture()
+    {
+        Harness h;
+        dessinComplet().save(h.documents("q/quero/quero.gif"), "PNG");
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QSignalSpy pret(h.web(), &Navigateur::imagesPretes);
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/dessin_quero_en.html")); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!pret.isEmpty(), 10000);
+        QVERIFY(!h.docs().Image_Dessin().isNull());
+        h.menu("mnuViewIdentification")->trigger();
+        QVERIFY(h.docs().Image_Dessin().isNull());
+        QVERIFY(!h.docs().zoom()->isVisible());
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,10 +14,12 @@
 #include "platform/single_instance.h"
 #include "resources/string_table.h"
 #include "shell/contexte.h"
+#include "shell/demarrage.h"
 #include "shell/frm_main.h"
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "support/fenetre_test.h"
+#include "support/petite_cle.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -339,6 +342,20 @@ private Q_SLOTS:
         h.dialogs.messages.clear();
         h.dialogs.reponses = {ReponseMessage::Yes, ReponseMessage::No};
         QVERIFY(window.close());
+    }
+
+    void theWindowOpensMaximizedWithItsFrameInsideTheWorkArea()
+    {
+        Harness h;
+        h.key().ecrit();
+        test::writeGrid(h.root.dossier() + "couleur.wmf"); // the splash's colour chart
+        std::unique_ptr<frmMain> window(Main(h.ctx, QString()));
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(window->isMaximized());
+        const QRect area = window->screen()->availableGeometry();
+        QTRY_VERIFY2(area.contains(window->frameGeometry()), qPrintable(QDebug::toString(window->frameGeometry())));
+        QVERIFY(window->frameGeometry() != window->geometry()); // the platform draws a frame
     }
 };
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "knowledge/data_files.h"
+#include "knowledge/tables.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
 
@@ -54,4 +57,44 @@ TEST(KbBuilder, namesOrStatesThatDoNotExistWriteNothing)
     kb.ecrit();
     EXPECT_EQ(matrice(dir.dossier(), 15), std::vector<std::int16_t>(15, 0));
     EXPECT_THROW(kb.a(0, 70000), std::runtime_error);
+}
+
+TEST(KbBuilder, writesNumericCharactersStatePicturesAndGroupNamesOnlyWhenDeclared)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    declare(kb);
+    kb.numerique({.objet = "HAUTEUR", .noms = {"Height", "", "Hauteur"}, .unite = "m", .poids = 3, .cadre = 1,
+                  .joker = false});
+    kb.plage("HAUTEUR", "Abies alba", 20, 50.5, std::nullopt, 65);
+    kb.imageEtat("F2", "feuille_large.png");
+    kb.nomCadre(1, {"Bark", "Corteza", "Écorce"});
+    Tables t;
+    ErreurBase erreur;
+    ASSERT_TRUE(Charge_Tables(kb.ecrit(), t, erreur)) << erreur.message;
+
+    const CaractereNumRow *n = t.caractereNum("hauteur");
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->Nom, (NomsLangues{"Height", std::nullopt, "Hauteur"}));
+    EXPECT_EQ(n->Unite, "m");
+    EXPECT_EQ(n->Poids.valeur, 3.0);
+    EXPECT_EQ(n->Cadre, 1);
+    EXPECT_EQ(n->Joker, false);
+    ASSERT_EQ(t.Plages_Num.size(), 1u);
+    const PlageNumRow &p = t.Plages_Num.rows[0];
+    EXPECT_EQ(std::tie(p.Objet, p.Espece), std::tuple(std::optional<std::string>("HAUTEUR"), std::optional<std::string>("Abies alba")));
+    EXPECT_EQ(std::tie(p.Minimum.valeur, p.Maximum.valeur, p.Extreme_Max.valeur),
+              std::tuple(std::optional(20.0), std::optional(50.5), std::optional(65.0)));
+    EXPECT_TRUE(p.Extreme_Min.nul);
+    ASSERT_NE(t.imageEtat("F2"), nullptr);
+    EXPECT_EQ(t.imageEtat("F2")->Image, "feuille_large.png");
+    EXPECT_EQ(t.imageEtat("F1"), nullptr);
+    ASSERT_NE(t.cadre(1), nullptr);
+    EXPECT_EQ(t.cadre(1)->Nom[2], "Écorce");
+
+    test::TempDir autre;
+    KbBuilder sans(autre.dossier());
+    declare(sans);
+    ASSERT_TRUE(Charge_Tables(sans.ecrit(), t, erreur));
+    EXPECT_FALSE(t.Caracteres_Num.present || t.Plages_Num.present || t.Images_Etats.present || t.Cadres.present);
 }

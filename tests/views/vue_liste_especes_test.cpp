@@ -1,10 +1,8 @@
 #include <QSignalSpy>
 #include <QTest>
-#include <QTreeWidget>
 
-#include "views/arbre_especes.h"
-#include "views/pic_choix.h"
 #include "views/vue_liste_especes.h"
+#include "tests_vues.h"
 
 using namespace tarvenko;
 
@@ -145,67 +143,6 @@ private Q_SLOTS:
         QCOMPARE(lu(2), QStringLiteral("no percentage"));
     }
 
-    // Tree_esp as Remplit_Tree_esp leaves it: families with species, common names, all collapsed.
-    void typeAheadFindsNodesInCollapsedBranches_data()
-    {
-        QTest::addColumn<QString>("depuis");
-        QTest::addColumn<QString>("debut");
-        QTest::addColumn<QString>("trouve");
-        QTest::newRow("from the top") << "" << "fagus" << "Fagus sylvatica/Fagaceae";
-        QTest::newRow("a node itself") << "Fagus sylvatica/Fagaceae" << "fag" << "Fagus sylvatica/Fagaceae";
-        QTest::newRow("further down") << "Fagus sylvatica/Fagaceae" << "quercus" << "Quercus robur/Oak";
-        QTest::newRow("round past the end") << "Oak/Common names" << "fag" << "Fagaceae/Families";
-        QTest::newRow("none") << "" << "ulmus" << "";
-    }
-    void typeAheadFindsNodesInCollapsedBranches()
-    {
-        QFETCH(QString, depuis);
-        QFETCH(QString, debut);
-        QTreeWidget arbre;
-        const auto noeud = [](QTreeWidgetItem *parent, const QString &texte) { return new QTreeWidgetItem(parent, {texte}); };
-        auto *familles = new QTreeWidgetItem(&arbre, {QStringLiteral("Families")});
-        auto *fagaceae = noeud(familles, QStringLiteral("Fagaceae"));
-        noeud(fagaceae, QStringLiteral("Quercus robur"));
-        noeud(fagaceae, QStringLiteral("Fagus sylvatica"));
-        auto *communs = new QTreeWidgetItem(&arbre, {QStringLiteral("Common names")});
-        noeud(noeud(communs, QStringLiteral("Oak")), QStringLiteral("Quercus robur"));
-        const auto chemin = [](QTreeWidgetItem *item) {
-            return item ? item->text(0) + QLatin1Char('/') + item->parent()->text(0) : QString();
-        };
-        QTreeWidgetItem *origine = nullptr;
-        for (QTreeWidgetItemIterator it(&arbre); *it; ++it)
-            if ((*it)->parent() && chemin(*it) == depuis)
-                origine = *it;
-        QTreeWidgetItem *trouve = Cherche_Noeud(&arbre, debut, origine);
-        QTEST(chemin(trouve), "trouve");
-        QVERIFY(!fagaceae->isExpanded()); // searching opens nothing by itself
-    }
-
-    void arrowKeysStayOnTheStates_data()
-    {
-        QTest::addColumn<int>("depuis");
-        QTest::addColumn<int>("dx");
-        QTest::addColumn<int>("dy");
-        QTest::addColumn<int>("vers");
-        // Three columns, seven states: the last row holds one state, cells 7 and 8 none.
-        QTest::newRow("right") << 0 << 1 << 0 << 1;
-        QTest::newRow("right at the edge") << 2 << 1 << 0 << 2;
-        QTest::newRow("left at the edge") << 3 << -1 << 0 << 3;
-        QTest::newRow("down") << 1 << 0 << 1 << 4;
-        QTest::newRow("down onto the last state") << 3 << 0 << 1 << 6;
-        QTest::newRow("down onto a cell without a state") << 4 << 0 << 1 << 4;
-        QTest::newRow("right onto a cell without a state") << 6 << 1 << 0 << 6;
-        QTest::newRow("up at the top") << 2 << 0 << -1 << 2;
-        QTest::newRow("up") << 6 << 0 << -1 << 3;
-    }
-    void arrowKeysStayOnTheStates()
-    {
-        QFETCH(int, depuis);
-        QFETCH(int, dx);
-        QFETCH(int, dy);
-        QTEST(Case_Voisine(depuis, dx, dy, 3, 7), "vers");
-    }
-
     void tenThousandLinesAreAllThere()
     {
         VueListeEspeces liste;
@@ -223,5 +160,6 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(VueListeEspecesTest)
+std::unique_ptr<QObject> tests_vues::listeEspeces() { return std::make_unique<VueListeEspecesTest>(); }
+
 #include "vue_liste_especes_test.moc"

@@ -1,6 +1,7 @@
 #include "tools/kbbuilder/kb_builder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -17,6 +18,16 @@ using sqlite::quoteIdentifier;
 std::string quoteText(const std::string &text) { return sqlite::quoteLiteral(text); }
 
 std::string textOrNull(const std::optional<std::string> &text) { return text ? quoteText(*text) : "NULL"; }
+std::string nameOrNull(const std::string &text) { return text.empty() ? "NULL" : quoteText(text); }
+
+// A real number as SQL reads it back exactly.
+std::string real(double value)
+{
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.17g", value);
+    return buffer;
+}
+std::string realOrNull(const std::optional<double> &value) { return value ? real(*value) : "NULL"; }
 
 // A table of the knowledge base as the builder writes it: its fields with SQL types, the first
 // being the primary key.
@@ -94,6 +105,31 @@ KbBuilder &KbBuilder::a(std::size_t espece, int etat, std::int16_t value)
     if (etat < 0 || etat > 0xFFFF)
         throw std::runtime_error("state number out of range");
     m_cases.push_back({static_cast<std::uint32_t>(espece), static_cast<std::uint16_t>(etat), value});
+    return *this;
+}
+
+KbBuilder &KbBuilder::numerique(const Numerique &n)
+{
+    m_numeriques.push_back(n);
+    return *this;
+}
+
+KbBuilder &KbBuilder::plage(const std::string &objet, const std::string &espece, double minimum, double maximum,
+                            std::optional<double> extremeMin, std::optional<double> extremeMax)
+{
+    m_plages.push_back({objet, espece, minimum, maximum, extremeMin, extremeMax});
+    return *this;
+}
+
+KbBuilder &KbBuilder::imageEtat(const std::string &idCarac, const std::string &image)
+{
+    m_imagesEtats.emplace_back(idCarac, image);
+    return *this;
+}
+
+KbBuilder &KbBuilder::nomCadre(int cadre, const std::array<std::string, 3> &noms)
+{
+    m_nomsCadres[cadre] = noms;
     return *this;
 }
 
@@ -279,6 +315,24 @@ std::string KbBuilder::ecrit()
         {"Descendance", {{"Numero", "INTEGER"}, {"ID_CARAC", "TEXT"}, {"Objet", "TEXT"}}},
         {"Contradictions", {{"Objet", "TEXT"}, {"Bouton", "INTEGER"}, {"Popup", "TEXT"}}},
     };
+    const std::pair<std::string, std::string> nameFields[] = {{"Nom_en", "TEXT"}, {"Nom_es", "TEXT"}, {"Nom_fr", "TEXT"}};
+    if (!m_numeriques.empty() || !m_plages.empty()) {
+        TableSpec numeriques{"Caracteres_Num", {{"Objet", "TEXT"}}};
+        numeriques.fields.insert(numeriques.fields.end(), std::begin(nameFields), std::end(nameFields));
+        numeriques.fields.insert(numeriques.fields.end(),
+                                 {{"Unite", "TEXT"}, {"Poids", "INTEGER"}, {"Cadre", "INTEGER"}, {"Joker", "INTEGER"}});
+        specs.push_back(numeriques);
+        specs.push_back({"Plages_Num",
+                         {{"Numero", "INTEGER"}, {"Objet", "TEXT"}, {"Espece", "TEXT"}, {"Minimum", "REAL"},
+                          {"Maximum", "REAL"}, {"Extreme_Min", "REAL"}, {"Extreme_Max", "REAL"}}});
+    }
+    if (!m_imagesEtats.empty())
+        specs.push_back({"Images_Etats", {{"ID_CARAC", "TEXT"}, {"Image", "TEXT"}}});
+    if (!m_nomsCadres.empty()) {
+        TableSpec cadres{"Cadres", {{"Cadre", "INTEGER"}}};
+        cadres.fields.insert(cadres.fields.end(), std::begin(nameFields), std::end(nameFields));
+        specs.push_back(cadres);
+    }
     for (TableSpec &spec : specs) {
         if (spec.name == "Hierarchie" || spec.name == "Clic_Zone")
             spec.fields.insert(spec.fields.end(), constraintFields.begin(), constraintFields.end());
@@ -411,6 +465,29 @@ std::string KbBuilder::ecrit()
     for (const Contra &c : m_contradictions)
         insert("Contradictions", {{"Objet", quoteText(c.objet)}, {"Bouton", std::to_string(c.bouton)},
                                   {"Popup", quoteText(c.popup)}});
+    for (const Numerique &n : m_numeriques)
+        insert("Caracteres_Num", {{"Objet", quoteText(n.objet)},
+                                  {"Nom_en", nameOrNull(n.noms[0])},
+                                  {"Nom_es", nameOrNull(n.noms[1])},
+                                  {"Nom_fr", nameOrNull(n.noms[2])},
+                                  {"Unite", textOrNull(n.unite)},
+                                  {"Poids", std::to_string(n.poids)},
+                                  {"Cadre", std::to_string(n.cadre)},
+                                  {"Joker", n.joker ? "-1" : "0"}});
+    for (std::size_t i = 0; i < m_plages.size(); ++i) {
+        const Plage &p = m_plages[i];
+        insert("Plages_Num", {{"Numero", std::to_string(i + 1)}, {"Objet", quoteText(p.objet)},
+                              {"Espece", quoteText(p.espece)}, {"Minimum", real(p.minimum)},
+                              {"Maximum", real(p.maximum)}, {"Extreme_Min", realOrNull(p.extremeMin)},
+                              {"Extreme_Max", realOrNull(p.extremeMax)}});
+    }
+    for (const auto &[idCarac, image] : m_imagesEtats)
+        insert("Images_Etats", {{"ID_CARAC", quoteText(idCarac)}, {"Image", quoteText(image)}});
+    for (const auto &[cadre, noms] : m_nomsCadres)
+        insert("Cadres", {{"Cadre", std::to_string(cadre)},
+                          {"Nom_en", nameOrNull(noms[0])},
+                          {"Nom_es", nameOrNull(noms[1])},
+                          {"Nom_fr", nameOrNull(noms[2])}});
 
     if (byName.count("Objets_Fic") && !m_sansChamp.count({"Objets_Fic", "Objet"}))
         run("CREATE INDEX \"Objet\" ON Objets_Fic (Objet, Numero)");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -32,6 +33,17 @@ public:
         bool ligneSupplementaire = false;
     };
 
+    // A character answered with a number (table Caracteres_Num). Names per language: English,
+    // Spanish, French; an empty name is written NULL, as is a missing unit.
+    struct Numerique {
+        std::string objet;
+        std::array<std::string, 3> noms;
+        std::optional<std::string> unite = "";
+        std::int16_t poids = 1;
+        std::int16_t cadre = -1;
+        bool joker = true;
+    };
+
     static constexpr const char *kNomBase = "Tarvenko.db";
 
     explicit KbBuilder(std::string folder);
@@ -50,6 +62,15 @@ public:
     // The same by numbers, for large generated keys: the species declared `espece`-th (from 0)
     // has state number `etat`. Written after the entries made by name.
     KbBuilder &a(std::size_t espece, int etat, std::int16_t value = 1);
+
+    // The optional tables: numeric characters and the ranges of the species (Plages_Num), a
+    // picture per state (Images_Etats), the names of the groups (Cadres). Each table is written
+    // only when something was declared for it.
+    KbBuilder &numerique(const Numerique &n);
+    KbBuilder &plage(const std::string &objet, const std::string &espece, double minimum, double maximum,
+                     std::optional<double> extremeMin = std::nullopt, std::optional<double> extremeMax = std::nullopt);
+    KbBuilder &imageEtat(const std::string &idCarac, const std::string &image);
+    KbBuilder &nomCadre(int cadre, const std::array<std::string, 3> &noms);
 
     KbBuilder &couleur(const std::string &code);
     KbBuilder &hierarchie(std::int16_t robot, const std::string &nom, const std::vector<std::string> &contraintes);
@@ -138,6 +159,15 @@ private:
     };
     std::vector<Contra> m_contradictions;
     std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>> m_langues;
+    std::vector<Numerique> m_numeriques;
+    struct Plage {
+        std::string objet, espece;
+        double minimum, maximum;
+        std::optional<double> extremeMin, extremeMax;
+    };
+    std::vector<Plage> m_plages;
+    std::vector<std::pair<std::string, std::string>> m_imagesEtats;
+    std::map<int, std::array<std::string, 3>> m_nomsCadres;
     std::map<std::string, std::string> m_parametres;
     std::set<std::string> m_sansParametre;
     std::optional<int> m_nbContraintes, m_nbRobot, m_nbCadre;

@@ -5,15 +5,16 @@
 
 namespace tarvenko::key {
 
-namespace {
-
-// The shortest text that reads back as the same double.
-std::string nombre(double value)
+std::string Sortie_Nombre(double value)
 {
     char buffer[64];
     const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
     return ec == std::errc() ? std::string(buffer, end) : std::string("0");
 }
+
+namespace {
+
+std::string nombre(double value) { return Sortie_Nombre(value); }
 
 std::string chaine(const std::string &text)
 {
@@ -55,10 +56,18 @@ std::string Sortie_Texte(const Rapport &rapport)
     for (const std::string &ligne : rapport.lignes)
         out += ligne + "\n";
     out += rapport.legende + "\n";
+    for (const ValeurAppliquee &v : rapport.valeurs)
+        out += "value: " + v.objet + " " + nombre(v.valeur) + (v.unite.empty() ? "" : " " + v.unite) + "\n";
     if (rapport.question) {
         out += "question: " + rapport.question->objet + " " + nombre(rapport.question->mesure);
         for (const std::string &etat : rapport.question->etats)
             out += " " + etat;
+        if (rapport.question->numerique) {
+            out += " number";
+            if (rapport.question->etendue)
+                out += " " + nombre(rapport.question->etendue->first) + " " + nombre(rapport.question->etendue->second);
+            out += rapport.question->unite.empty() ? "" : " " + rapport.question->unite;
+        }
         out += "\n";
     } else {
         out += "question: none\n";
@@ -78,7 +87,13 @@ std::string Sortie_Json(const Rapport &rapport)
     out += ", \"question\": ";
     if (rapport.question) {
         out += "{\"objet\": " + chaine(rapport.question->objet) + ", \"measure\": " + nombre(rapport.question->mesure) +
-               ", \"states\": " + liste(rapport.question->etats, chaine) + "}";
+               ", \"states\": " + liste(rapport.question->etats, chaine);
+        if (rapport.question->numerique) {
+            const auto &e = rapport.question->etendue;
+            out += ", \"unit\": " + chaine(rapport.question->unite) + ", \"range\": " +
+                   (e ? "[" + nombre(e->first) + ", " + nombre(e->second) + "]" : std::string("null"));
+        }
+        out += "}";
     } else {
         out += "null";
     }
@@ -90,6 +105,9 @@ std::string Sortie_Json(const Rapport &rapport)
     } else {
         out += "null";
     }
+    out += ", \"values\": " + liste(rapport.valeurs, [](const ValeurAppliquee &v) {
+        return "{\"objet\": " + chaine(v.objet) + ", \"value\": " + nombre(v.valeur) + ", \"unit\": " + chaine(v.unite) + "}";
+    });
     return out + "}\n";
 }
 

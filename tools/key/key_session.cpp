@@ -1,23 +1,27 @@
 #include "tools/key/key_session.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <memory>
 
 #include "engine/answering.h"
 #include "engine/contradictions.h"
 #include "engine/discriminant.h"
+#include "engine/numeric_characters.h"
 #include "engine/refresh.h"
 #include "knowledge/data_files.h"
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/loader.h"
 #include "knowledge/text.h"
 #include "knowledge/file_lookup.h"
+#include "tools/key/key_output.h"
 
 namespace tarvenko::key {
 
 namespace {
 
-void charge(KeyModel &m, const Demande &d)
+void charge(KeyModel &m, const Demande &d, std::vector<std::string> &avertissements)
 {
     m.Chemin_Data = d.dossier;
     if (!m.Chemin_Data.empty() && m.Chemin_Data.back() != '/' && m.Chemin_Data.back() != '\\')
@@ -28,7 +32,11 @@ void charge(KeyModel &m, const Demande &d)
     const ResultatChargement r = Charge_Connaissances(m, {}, jet::preparateur(d.dossierCache));
     using Etat = ResultatChargement::Etat;
     switch (r.etat) {
-    case Etat::Ok: return;
+    case Etat::Ok:
+        if (r.valeursIgnorees > 0)
+            avertissements.push_back(std::to_string(r.valeursIgnorees) +
+                                     " values of the numeric characters were skipped (Caracteres_Num, Plages_Num)");
+        return;
     case Etat::BaseInaccessible:
         throw Erreur("cannot open the knowledge base " + r.chemin + ": " + r.erreur.message);
     case Etat::PoidsInaccessible:
@@ -38,8 +46,9 @@ void charge(KeyModel &m, const Demande &d)
     }
 }
 
-// The identification file: Etat_Choisi then Cadre_Fait, 16-bit little-endian, no header.
-void ouvre(KeyModel &m, const std::string &chemin)
+// The identification file: Etat_Choisi then Cadre_Fait, 16-bit little-endian, no header; then
+// the numeric answers, if any.
+void ouvre(KeyModel &m, const std::string &chemin, std::vector<std::string> &avertissements)
 {
     const std::size_t etats = m.Etat_Choisi.size();
     std::vector<std::int16_t> valeurs;
@@ -51,6 +60,24 @@ void ouvre(KeyModel &m, const std::string &chemin)
     }
     std::copy(valeurs.begin(), valeurs.begin() + static_cast<std::ptrdiff_t>(etats), m.Etat_Choisi.begin());
     std::copy(valeurs.begin() + static_cast<std::ptrdiff_t>(etats), valeurs.end(), m.Cadre_Fait.begin());
+
+    std::ifstream in(resoutChemin(chemin), std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(2 * valeurs.size()));
+    const std::vector<unsigned char> reste{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<Reponse_Num> reponses;
+    if (Lit_Reponses_Num(reste.data(), reste.size(), reponses) != LectureReponsesNum::Ok)
+        throw Erreur(chemin + " has damaged numeric answers");
+    for (const std::string &objet : Applique_Reponses_Num(m, reponses))
+        avertissements.push_back("the file's numeric answer to '" + objet + "' is for no numeric character of this key");
+}
+
+void appliqueValeur(KeyModel &m, const Reponse_Num &r)
+{
+    const int c = Caractere_Num_De(m, r.Objet);
+    if (c < 0)
+        throw Erreur("unknown numeric character '" + r.Objet + "'");
+    if (!Repond_Num(m, c, r.Valeur))
+        throw Erreur("the answer to '" + r.Objet + "' is not a number");
 }
 
 void repond(KeyModel &m, const std::string &idCarac, std::vector<std::string> &avertissements)
@@ -87,13 +114,17 @@ int especeNommee(const KeyModel &m, const std::string &nom)
 Rapport Execute(const Demande &demande)
 {
     KeyModel m;
-    charge(m, demande);
-    Nettoye(m);
     Rapport rapport;
+    charge(m, demande, rapport.avertissements);
+    Nettoye(m);
     if (demande.fichier)
-        ouvre(m, *demande.fichier);
+        ouvre(m, *demande.fichier, rapport.avertissements);
     for (const std::string &reponse : demande.reponses)
         repond(m, reponse, rapport.avertissements);
+    for (const Reponse_Num &valeur : demande.valeurs)
+        appliqueValeur(m, valeur);
+    for (const Reponse_Num &r : Reponses_Num(m))
+        rapport.valeurs.push_back({r.Objet, r.Valeur, m.Caracteres_Num[static_cast<std::size_t>(Caractere_Num_De(m, r.Objet))].Unite});
     const int espece = demande.espece ? especeNommee(m, *demande.espece) : -1;
 
     // No window to paint: every layer gets the same empty picture, so only its choice is made.
@@ -106,8 +137,14 @@ Rapport Execute(const Demande &demande)
     rapport.nbEspMax = m.Nb_Esp_Max;
 
     const ResultatRecherche recherche = Cherche_Discriminant(m);
-    if (recherche.issue == ResultatRecherche::Issue::Question) {
-        Question q{recherche.ligne->Objet.value_or(""), recherche.mesure, {}};
+    if (recherche.issue == ResultatRecherche::Issue::Question && recherche.numerique >= 0) {
+        const Question_Num n = Decrit_Question_Num(m, recherche.numerique);
+        Question q{n.objet, recherche.mesure, {}, true, n.unite, std::nullopt};
+        if (n.etendue)
+            q.etendue = std::pair(n.etendue->minimum, n.etendue->maximum);
+        rapport.question = std::move(q);
+    } else if (recherche.issue == ResultatRecherche::Issue::Question) {
+        Question q{recherche.ligne->Objet.value_or(""), recherche.mesure, {}, false, {}, std::nullopt};
         const int first = recherche.ligne->Index_Car.value_or(0);
         for (int k = first; k < first + recherche.ligne->Nb_Car.value_or(0); ++k)
             q.etats.push_back(identifiant(m, k));
@@ -117,6 +154,10 @@ Rapport Execute(const Demande &demande)
         rapport.contradictions.emplace();
         for (const tarvenko::Contradiction &c : Cherche_Contradictions(m, espece))
             rapport.contradictions->push_back({c.objet, c.idCarac.empty() ? std::to_string(c.etat) : c.idCarac});
+        // A number the species' range does not hold: the answer stands for the state.
+        for (const int c : Contradictions_Num(m, espece))
+            rapport.contradictions->push_back({m.Caracteres_Num[static_cast<std::size_t>(c)].Objet,
+                                               Sortie_Nombre(*m.Valeur_Num[static_cast<std::size_t>(c)])});
     }
     return rapport;
 }

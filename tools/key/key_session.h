@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "knowledge/numeric_answers.h"
+
 namespace tarvenko::key {
 
 // A failure the command reports on standard error before ending with a non-zero status.
@@ -20,6 +22,7 @@ struct Demande {
     std::string base;                      // the database file in it
     std::optional<std::string> fichier;    // an identification file (.ryk) opened first
     std::vector<std::string> reponses;     // state identifiers, validated in this order
+    std::vector<Reponse_Num> valeurs;      // numeric answers, given after the states
     std::int16_t seuil = 0;                // Seuil_Affichage
     std::int16_t langue = 0;               // Num_Langue
     std::optional<std::string> espece;     // the species whose contradictions are listed
@@ -30,6 +33,16 @@ struct Question {
     std::string objet;
     double mesure = 0.0;
     std::vector<std::string> etats; // state identifiers, in state order
+    // A numeric character instead: its unit and the range among the leading species.
+    bool numerique = false;
+    std::string unite;
+    std::optional<std::pair<double, double>> etendue;
+};
+
+struct ValeurAppliquee {
+    std::string objet;
+    double valeur = 0.0;
+    std::string unite;
 };
 
 struct Contradiction {
@@ -41,14 +54,15 @@ struct Rapport {
     std::vector<std::string> lignes; // the species list as the window shows it
     int nbEspMax = 0;
     std::string legende;
+    std::vector<ValeurAppliquee> valeurs; // the numeric answers in force, from the file and --value
     std::optional<Question> question;                         // none: nothing splits the leaders
     std::optional<std::vector<Contradiction>> contradictions; // only when a species was named
     std::vector<std::string> avertissements; // faults of the knowledge base met on the way
 };
 
-// Loads the knowledge base, opens the file, validates the answers, refreshes, and proposes the
-// next question. Throws Erreur for an unknown state or species, an unreadable file or a
-// knowledge base that cannot be loaded.
+// Loads the knowledge base, opens the file, validates the answers, applies the numeric answers,
+// refreshes, and proposes the next question. Throws Erreur for an unknown state, numeric
+// character or species, an unreadable file or a knowledge base that cannot be loaded.
 Rapport Execute(const Demande &demande);
 
 } // namespace tarvenko::key

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 
+#include "knowledge/key_location.h"
 #include "knowledge/numeric.h"
 #include "knowledge/text.h"
 #include "platform/cache_folder.h"
@@ -23,14 +24,19 @@ namespace {
 using namespace tarvenko;
 
 constexpr const char *kUsage =
-    "usage: tarvenko-key [--data DIR] [--base FILE] [--answer ID_CARAC]... [--open FILE.ryk]\n"
-    "                    [--threshold N] [--species NAME] [--lang en|es|fr] [--json]\n"
+    "usage: tarvenko-key [--key PATH | --data DIR [--base FILE]] [--answer ID_CARAC]...\n"
+    "                    [--value OBJET=NUMBER]... [--open FILE.ryk] [--threshold N]\n"
+    "                    [--species NAME] [--lang en|es|fr] [--json]\n"
     "\n"
-    "Runs an identification: opens FILE.ryk if given, validates each answer in order, then prints\n"
-    "the species list as the window shows it, the Legende text, the proposed question\n"
-    "(\"question: OBJET MEASURE STATES...\" or \"question: none\") and, with --species, one\n"
-    "\"contradiction: OBJET STATE\" line per answer that species contradicts. --json prints one\n"
-    "object with the fields lines, nb_esp_max, legende, question and contradictions.\n"
+    "Runs an identification: opens FILE.ryk if given, validates each answer in order, gives each\n"
+    "numeric character its value, then prints the species list as the window shows it, the\n"
+    "Legende text, one \"value: OBJET NUMBER UNIT\" line per numeric answer, the proposed\n"
+    "question (\"question: OBJET MEASURE STATES...\", \"question: OBJET MEASURE number MIN MAX\n"
+    "UNIT\" or \"question: none\") and, with --species, one \"contradiction: OBJET STATE\" line\n"
+    "per answer that species contradicts. --json prints one object with the fields lines,\n"
+    "nb_esp_max, legende, question, contradictions and values.\n"
+    "--key names a knowledge base as the window opens one: its database file, or a folder holding\n"
+    "it (directly or in its data folder).\n"
     "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
     "Options/Langue), else the bundled demonstration key. An Access (Jet) database is read from\n"
     "its SQLite conversion, made once into the program's cache folder.\n";
@@ -43,6 +49,7 @@ public:
 struct Arguments {
     std::map<std::string, std::string> valeurs; // the single-valued options
     std::vector<std::string> reponses;
+    std::vector<std::string> valeursNum; // OBJET=NUMBER, as given
     bool json = false;
     bool aide = false;
 
@@ -55,7 +62,8 @@ struct Arguments {
 
 Arguments litArguments(int argc, char **argv)
 {
-    static const char *const avecValeur[] = {"--data", "--base", "--answer", "--open", "--threshold", "--species", "--lang"};
+    static const char *const avecValeur[] = {"--data",      "--base",    "--key",  "--answer", "--value",
+                                                "--open",      "--threshold", "--species", "--lang"};
     Arguments a;
     for (int i = 1; i < argc; ++i) {
         std::string nom = argv[i];
@@ -79,6 +87,8 @@ Arguments litArguments(int argc, char **argv)
         }
         if (nom == "--answer")
             a.reponses.push_back(*valeur);
+        else if (nom == "--value")
+            a.valeursNum.push_back(*valeur);
         else
             a.valeurs[nom] = *valeur;
     }
@@ -127,20 +137,43 @@ std::string choisitBase(const std::string &dossier, const SettingsStore &s)
                                     : "several database files in " + dossier + ": choose one with --base");
 }
 
+// OBJET=NUMBER; the key is what precedes the last '=', since no number holds one.
+Reponse_Num valeurNumerique(const std::string &texte)
+{
+    const auto egal = texte.rfind('=');
+    const std::optional<double> n = egal == std::string::npos ? std::nullopt : texteEnNombre(texte.substr(egal + 1));
+    if (egal == 0 || !n || !std::isfinite(*n))
+        throw ErreurUsage("--value needs OBJET=NUMBER, not '" + texte + "'");
+    return {texte.substr(0, egal), *n};
+}
+
 key::Demande demande(const Arguments &a)
 {
     const SettingsStore settings({{QStringLiteral("Logiciel/Data"), QStringLiteral(TARVENKO_SAMPLE_DATA)},
                                   {QStringLiteral("Logiciel/Base"), QStringLiteral("Tarvenko.db")}});
     key::Demande d;
-    if (const auto data = a.valeur("--data"))
-        d.dossier = *data;
-    else if (const auto machine = settings.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Data")))
-        d.dossier = us(*machine);
-    else
-        d.dossier = TARVENKO_SAMPLE_DATA;
-    d.base = a.valeur("--base").value_or("");
-    if (d.base.empty())
-        d.base = choisitBase(d.dossier, settings);
+    if (const auto cle = a.valeur("--key")) {
+        if (a.valeur("--data") || a.valeur("--base"))
+            throw ErreurUsage("--key names the knowledge base: leave out --data and --base");
+        std::string erreur;
+        const std::optional<EmplacementCle> e = Localise_Cle(*cle, erreur);
+        if (!e)
+            throw key::Erreur(erreur);
+        d.dossier = e->dossier;
+        d.base = e->base;
+    } else {
+        if (const auto data = a.valeur("--data"))
+            d.dossier = *data;
+        else if (const auto machine = settings.valeurMachine(QStringLiteral("Logiciel"), QStringLiteral("Data")))
+            d.dossier = us(*machine);
+        else
+            d.dossier = TARVENKO_SAMPLE_DATA;
+        d.base = a.valeur("--base").value_or("");
+        if (d.base.empty())
+            d.base = choisitBase(d.dossier, settings);
+    }
+    for (const std::string &v : a.valeursNum)
+        d.valeurs.push_back(valeurNumerique(v));
 
     if (const auto seuil = a.valeur("--threshold")) {
         const auto n = entier(*seuil);

@@ -164,11 +164,30 @@ void dessineFeuilleCarte(Toile &t, const Theme &th, const std::vector<std::strin
         t.depile();
     } else {
         dans(t, kFeuille);
-        if (m[0] == "aiguilles")
-            brinAiguilles(t, th, m[1]);
-        else if (m[0] == "ecailles")
+        if (m[0] == "aiguilles") {
+            // The twig carrying the needles is part of the spray: a click on it asks how the
+            // needles are grouped, not the twig card's question. A darker shade of the needles'
+            // colour still tells it from them.
+            class ThemeBrin final : public Theme {
+            public:
+                explicit ThemeBrin(const Theme &b) : m_b(b) {}
+                Couleur fond(Role r, Couleur c) const override
+                {
+                    return r == Role::Rameau ? m_b.contour(Role::Aiguille, nat::aiguille) : m_b.fond(r, c);
+                }
+                Couleur contour(Role r, Couleur c) const override
+                {
+                    return r == Role::Rameau ? m_b.contour(Role::Aiguille, nat::aiguille) : m_b.contour(r, c);
+                }
+                bool palette() const override { return m_b.palette(); }
+
+            private:
+                const Theme &m_b;
+            } brin(th);
+            brinAiguilles(t, brin, m[1]);
+        } else if (m[0] == "ecailles") {
             rameauEcailles(t, th, m[1]);
-        else {
+        } else {
             SpecFeuille f;
             f.axe = true;
             f.dessous = true;

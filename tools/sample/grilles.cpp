@@ -153,14 +153,30 @@ void dessineEtat(Toile &t, const Theme &th, const std::string &ligne, const std:
     } else if (ligne == "TAILLE_FEU" || ligne == "FRUIT_TAILLE") {
         const int n = cle == "lt5" || cle == "lt1" ? 0 : cle == "5-10" || cle == "1-3" ? 1 : cle == "10-20" || cle == "3-8" ? 2 : 3;
         const double k = 0.25 + 0.25 * n;
-        sousBoite(t, 100, 120, 760, 760);
-        t.translate(500 * (1 - k), 1000 * (1 - k));
-        t.echelle(k, k);
-        if (ligne == "TAILLE_FEU")
+        // The thing measured stands on the bottom of a 760-unit square, k of its size.
+        const auto mesure = [&] {
+            sousBoite(t, 100, 120, 760, 760);
+            t.translate(500 * (1 - k), 1000 * (1 - k));
+            t.echelle(k, k);
+        };
+        if (ligne == "TAILLE_FEU") {
+            mesure();
             feuille(t, th, f);
-        else
-            fruit(t, th, "apple", rgb(200, 60, 50));
-        t.depile();
+            t.depile();
+        } else {
+            // The size is asked of cones, nuts and berries alike: a plain silhouette of no kind,
+            // with guides from its two ends to the ruler.
+            t.styleSeul(rgb(150, 150, 150));
+            for (double y : {300.0, 900.0}) {
+                const double yc = 120 + 0.76 * (1000 * (1 - k) + y * k);
+                t.rectangle(480, yc - 3, 915, yc + 3);
+            }
+            mesure();
+            const Couleur gris = rgb(214, 210, 200);
+            t.style(th.fond(Role::TailleFruit, gris), th.contour(Role::TailleFruit, gris), 10);
+            t.ellipse({500, 600}, 230, 300);
+            t.depile();
+        }
         sousBoite(t, 880, 0, 120, 1000);
         regle(t, th, 8);
         t.depile();
@@ -215,34 +231,49 @@ void dessineEtat(Toile &t, const Theme &th, const std::string &ligne, const std:
     }
 }
 
-Toile grille(const LigneObjet &o)
+CaseGrille caseGrille(const LigneObjet &o, std::size_t k)
 {
     // The grid is shown stretched over a 4:3 box, cell by cell: drawn on a 4:3 frame, each cell
     // has the shape it will be shown in, so pictures and names keep their proportions.
-    Toile t(kGrilleL, kGrilleH);
     const double cellW = static_cast<double>(kGrilleL) / o.colonnes;
     const double cellH = static_cast<double>(kGrilleH) / o.lignes;
+    const double marge = std::min(cellW, cellH) * 0.03;
+    const double x = cellW * static_cast<double>(k % static_cast<std::size_t>(o.colonnes));
+    const double y = cellH * static_cast<double>(k / static_cast<std::size_t>(o.colonnes));
+    CaseGrille c;
+    c.x1 = x + marge;
+    c.y1 = y + marge;
+    c.x2 = x + cellW - marge;
+    c.y2 = y + cellH - marge;
+    c.texte = std::min(cellH * 0.09, 64.0);
+    // The picture in the largest square above the name, in the middle of that space.
+    const double hauteurImage = cellH - 3 * marge - 2.2 * c.texte;
+    c.cote = std::min(cellW - 4 * marge, hauteurImage);
+    c.imageX = x + (cellW - c.cote) / 2;
+    c.imageY = y + 2 * marge + (hauteurImage - c.cote) / 2;
+    c.nom = {x + cellW / 2.0, y + cellH - 2 * marge - 0.35 * c.texte};
+    c.largeurNom = cellW - 4 * marge;
+    return c;
+}
+
+Toile grille(const LigneObjet &o)
+{
+    Toile t(kGrilleL, kGrilleH);
     t.styleSeul(rgb(255, 255, 255));
     t.rectangle(0, 0, t.largeur(), t.hauteur());
-    const double marge = std::min(cellW, cellH) * 0.03;
-    const double texte = std::min(cellH * 0.09, 64.0);
     for (std::size_t k = 0; k < o.etats.size(); ++k) {
-        const double x = cellW * static_cast<double>(k % static_cast<std::size_t>(o.colonnes));
-        const double y = cellH * static_cast<double>(k / static_cast<std::size_t>(o.colonnes));
+        const CaseGrille c = caseGrille(o, k);
         t.style(rgb(250, 250, 244), rgb(200, 200, 190), 4);
-        t.rectangle(x + marge, y + marge, x + cellW - marge, y + cellH - marge);
-        // The picture in the largest square above the name, in the middle of that space.
-        const double hauteurImage = cellH - 3 * marge - 2.2 * texte;
-        const double cote = std::min(cellW - 4 * marge, hauteurImage);
+        t.rectangle(c.x1, c.y1, c.x2, c.y2);
         t.empile();
-        t.boite(x + (cellW - cote) / 2, y + 2 * marge + (hauteurImage - cote) / 2, cote, cote);
+        t.boite(c.imageX, c.imageY, c.cote, c.cote);
         dessineEtat(t, kNaturel, o.ligne, o.etats[k].cle);
         t.depile();
         const std::string &nom = o.etats[k].nom.at("en");
         // Long names get a smaller type so that they stay within their cell.
-        const double largeurTexte = 0.56 * texte * static_cast<double>(nom.size());
-        const double taille = largeurTexte > cellW - 4 * marge ? texte * (cellW - 4 * marge) / largeurTexte : texte;
-        t.texte({x + cellW / 2.0, y + cellH - 2 * marge - 0.35 * texte}, nom, taille, nat::texte);
+        const double largeurTexte = 0.56 * c.texte * static_cast<double>(nom.size());
+        const double taille = largeurTexte > c.largeurNom ? c.texte * c.largeurNom / largeurTexte : c.texte;
+        t.texte(c.nom, nom, taille, nat::texte);
     }
     return t;
 }

@@ -77,6 +77,9 @@ struct SpecFeuille {
     bool axe = false; // a piece of twig under the stalk (the drawing's composition part)
 };
 
+// The pictograms, by family: leaves here and in pictos.cpp; needles, scales and cones in
+// pictos_aiguilles.cpp; fruits and flowers in pictos_fruits.cpp; bark, buds, thorns, twigs, whole
+// trees, the landscape and the ruler in pictos_arbres.cpp.
 void feuille(Toile &t, const Theme &th, const SpecFeuille &s);
 // The outline alone of a leaf blade, base at (0, 0) and tip at (0, -1), in leaf units.
 std::vector<Pt> contourLimbe(const SpecFeuille &s);

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QObject>
+
+#include <memory>
+
+// The test classes of the views' program, one per file; main runs them in turn.
+namespace tests_vues {
+
+std::unique_ptr<QObject> listeEspeces();
+std::unique_ptr<QObject> barres();
+std::unique_ptr<QObject> grilleEtats();
+std::unique_ptr<QObject> arbreEspeces();
+
+} // namespace tests_vues
