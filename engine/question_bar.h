@@ -11,6 +11,7 @@ namespace tarvenko {
 
 // Positions of the question bar's buttons (odd positions; even ones are separators).
 inline constexpr int Position_Valider = 1;
+inline constexpr int Position_Quitter = 3;
 inline constexpr int Position_Passer = 5;
 
 // What a click on the question bar asks of the window.

@@ -150,6 +150,8 @@ private:
     void Barre_Question_Click(QAction *bouton);
     void afficheRecherche(ResultatRecherche resultat);
     void montreBarreQuestion(bool boutonPasser);
+    // The Tab order of every view; run again whenever a bar gets new buttons.
+    void ordonneTabulation();
 
     // The drawing.
     void Robot_MouseDown(Qt::MouseButton button, QPointF position);

@@ -443,6 +443,7 @@ void frmMain::Montre_Contradictions()
     }
     Remplit_Barre(m_ui->Barre_Deter, buttons);
     m_marques->setMarques(shown.marques);
+    ordonneTabulation();
     m_ui->Robot->invalide();
     m_Saisie_En_Cours = false;
     m_ui->mnuViewIdentification->trigger();

@@ -29,6 +29,7 @@
 #include "shell/localisation.h"
 #include "ui_frmMain.h"
 #include "views/barres.h"
+#include "views/pic_choix.h"
 
 namespace tarvenko {
 
@@ -49,6 +50,13 @@ void frmMain::connecteVues()
 {
     connect(m_ui->Barre_Deter, &QToolBar::actionTriggered, this, &frmMain::Barre_Deter_Click);
     connect(m_ui->Barre_Question, &QToolBar::actionTriggered, this, &frmMain::Barre_Question_Click);
+    // The grid's keys: Enter on the chosen state validates, Escape leaves, as their buttons do.
+    connect(m_ui->Pic_Choix, &PicChoixView::valide, this,
+            [this] { Barre_Question_Click(Bouton_A(m_ui->Barre_Question, Position_Valider)); });
+    connect(m_ui->Pic_Choix, &PicChoixView::quitte, this,
+            [this] { Barre_Question_Click(Bouton_A(m_ui->Barre_Question, Position_Quitter)); });
+    connect(m_ui->Pic_Choix, &PicChoixView::caseClavierChanged, this,
+            [this](int, const QString &bulle) { statut(bulle); });
     connect(m_ui->Robot, &RobotView::pressed, this, &frmMain::Robot_MouseDown);
     connect(m_ui->Robot, &RobotView::clicked, this, &frmMain::Robot_Click);
     connect(m_ui->Robot, &RobotView::moved, this,
@@ -94,15 +102,46 @@ void frmMain::Charge_Barre_Deter()
 {
     Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true));
     ajusteLargeur(m_ui->Barre_Deter);
+    ordonneTabulation();
 }
 
 void frmMain::Charge_Barre_Question()
 {
     Remplit_Barre(m_ui->Barre_Question, Boutons_Barre(m_ctx.modele, false));
     ajusteLargeur(m_ui->Barre_Question);
+    ordonneTabulation();
 }
 
-void frmMain::Recharge_Barre() { Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true)); }
+void frmMain::Recharge_Barre()
+{
+    Remplit_Barre(m_ui->Barre_Deter, Boutons_Barre(m_ctx.modele, true));
+    ordonneTabulation();
+}
+
+void frmMain::ordonneTabulation()
+{
+    // Tab goes the way the eye reads: the tool bar, the drawing or the grid, the bar to its
+    // right; in the other views the thumbnail, the list or the tree below it, the page.
+    QList<QWidget *> ordre;
+    const auto boutons = [&ordre](QToolBar *barre) {
+        Boutons_Au_Clavier(barre);
+        for (QAction *action : barre->actions()) {
+            if (QWidget *button = barre->widgetForAction(action); button && !action->isSeparator())
+                ordre << button;
+        }
+    };
+    boutons(m_ui->tbToolBar);
+    ordre << m_ui->Robot << m_ui->Pic_Choix;
+    boutons(m_ui->Barre_Deter);
+    boutons(m_ui->Barre_Question);
+    // The page takes the focus through the browser's own widget.
+    QWidget *page = m_ui->WebTexte->focusProxy() ? m_ui->WebTexte->focusProxy() : m_ui->WebTexte;
+    ordre << m_ui->Small_Robot << m_ui->Liste_Esp << m_ui->Tree_esp << page;
+    // Widgets that never take the focus cannot be placed in the chain (setTabOrder ignores them).
+    ordre.removeIf([](const QWidget *w) { return w->focusPolicy() == Qt::NoFocus; });
+    for (qsizetype i = 0; i + 1 < ordre.size(); ++i)
+        QWidget::setTabOrder(ordre[i], ordre[i + 1]);
+}
 
 void frmMain::montreBarreQuestion(bool boutonPasser)
 {
@@ -178,6 +217,8 @@ void frmMain::Montre_Question(const std::string &Popup)
     m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
     m_ui->Robot->hide();
     m_ui->Pic_Choix->show();
+    // The keys act on the grid at once.
+    m_ui->Pic_Choix->setFocus();
     statut(qs(m.Descripteur_Courant.TipText));
     m_ui->Pic_Choix->setCursor(Qt::PointingHandCursor);
     m_Saisie_En_Cours = false;

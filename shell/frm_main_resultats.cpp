@@ -53,6 +53,8 @@ void frmMain::connecteResultats()
     m_ui->Liste_Esp->viewport()->installEventFilter(this);
     m_ui->Liste_Esp->installEventFilter(this);
     connect(m_ui->Tree_esp, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *node) { Tree_esp_NodeClick(node); });
+    // Keys open the node under the cursor as a click does.
+    connect(new Clavier_Arbre(m_ui->Tree_esp), &Clavier_Arbre::noeudChoisi, this, &frmMain::Tree_esp_NodeClick);
     connect(m_ui->Tree_esp, &QTreeWidget::itemExpanded, this, &Tree_esp_Expand);
     connect(m_ui->Tree_esp, &QTreeWidget::itemCollapsed, this, &Tree_esp_Collapse);
     m_ui->Barre_Verticale->installEventFilter(this);
@@ -141,9 +143,13 @@ void frmMain::Ouvre_Ligne_Choisie()
     }
 }
 
-void frmMain::Tree_esp_NodeClick(QTreeWidgetItem *node)
+void frmMain::Tree_esp_NodeClick(QTreeWidgetItem *clic)
 {
     KeyModel &m = m_ctx.modele;
+    // A common name of a single species opens that species without being expanded first.
+    QTreeWidgetItem *node = Noeud_Espece(clic);
+    if (!node)
+        return;
     const QTreeWidgetItem *parent = node->parent();
     const std::optional<EspeceNoeud> espece =
         Espece_Noeud(us(node->data(0, RoleCle).toString()), us(node->data(0, RoleTag).toString()),
@@ -219,6 +225,8 @@ void frmMain::Montre_Resultats()
     montreBoutonsDocuments();
     QCoreApplication::processEvents();
     Liste_Esp_Click();
+    // The browser makes its widget for the page when it first shows one.
+    ordonneTabulation();
 }
 
 void frmMain::Montre_Especes()
@@ -237,6 +245,7 @@ void frmMain::Montre_Especes()
     montreBoutonsDocuments();
     m_ui->Tree_esp->setFocus();
     QCoreApplication::processEvents();
+    ordonneTabulation();
 }
 
 // ---- Splitter ----

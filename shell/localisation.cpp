@@ -96,6 +96,12 @@ void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
     window->setFont(font);
 
     for (QObject *object : window->findChildren<QObject *>()) {
+        // Whatever its type, a control's accessible name may be a number too: screen readers
+        // name it in the interface language.
+        if (auto *widget = qobject_cast<QWidget *>(object); widget && numeroDe(widget->accessibleName()) > 0) {
+            if (const auto text = texteDe(Num_Langue, widget->accessibleName()))
+                widget->setAccessibleName(*text);
+        }
         if (auto *action = qobject_cast<QAction *>(object)) {
             // A menu's own action carries its title: the menu itself is localised below.
             if (action->isSeparator() || action->menu())

@@ -1,8 +1,11 @@
 #include "views/arbre_especes.h"
 
+#include <QApplication>
 #include <QCollator>
 #include <QHash>
+#include <QKeyEvent>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <algorithm>
 #include <utility>
@@ -109,6 +112,115 @@ std::optional<EspeceNoeud> Espece_Noeud(std::string_view cle, std::string_view t
     }
     e.Famille_Courante = casseNomPropre(e.Famille_Courante);
     return e;
+}
+
+QTreeWidgetItem *Noeud_Espece(QTreeWidgetItem *node)
+{
+    if (!node)
+        return nullptr;
+    const QString tag = node->data(0, RoleTag).toString();
+    if (tag.startsWith(QLatin1String("Esp")) || tag.startsWith(QLatin1String("Csp")))
+        return node;
+    if (tag == QLatin1String("Com") && node->childCount() == 1)
+        return Noeud_Espece(node->child(0));
+    return nullptr;
+}
+
+QTreeWidgetItem *Cherche_Noeud(const QTreeWidget *Tree_esp, const QString &debut, QTreeWidgetItem *depuis)
+{
+    if (debut.isEmpty())
+        return nullptr;
+    // Pre-order over every node, expanded or not: a first pass from `depuis` to the end, a
+    // second from the top back to it.
+    QList<QTreeWidgetItem *> ordre;
+    qsizetype origine = 0;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget *>(Tree_esp)); *it; ++it) {
+        if (*it == depuis)
+            origine = ordre.size();
+        ordre << *it;
+    }
+    for (qsizetype i = 0; i < ordre.size(); ++i) {
+        QTreeWidgetItem *item = ordre[(origine + i) % ordre.size()];
+        if (item->text(0).startsWith(debut, Qt::CaseInsensitive))
+            return item;
+    }
+    return nullptr;
+}
+
+Clavier_Arbre::Clavier_Arbre(QTreeWidget *Tree_esp) : QObject(Tree_esp), m_arbre(Tree_esp)
+{
+    m_attente.setSingleShot(true);
+    m_attente.setInterval(kDelai);
+    connect(&m_attente, &QTimer::timeout, this, &Clavier_Arbre::choisit);
+    connect(m_arbre, &QTreeWidget::currentItemChanged, this, [this] {
+        if (m_clavier)
+            m_attente.start();
+    });
+    m_arbre->installEventFilter(this);
+    m_arbre->viewport()->installEventFilter(this);
+}
+
+bool Clavier_Arbre::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_arbre->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // The mouse has the last word: its click opens the node itself.
+        m_clavier = false;
+        m_attente.stop();
+    } else if (watched == m_arbre && event->type() == QEvent::KeyPress) {
+        auto *touche = static_cast<QKeyEvent *>(event);
+        m_clavier = true;
+        switch (touche->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            m_attente.stop();
+            // A branch opens or closes, as a double click would; a species opens its page.
+            if (QTreeWidgetItem *node = m_arbre->currentItem(); node && !Noeud_Espece(node) && node->childCount() > 0)
+                node->setExpanded(!node->isExpanded());
+            choisit();
+            return true;
+        default: break;
+        }
+        const QString texte = touche->text();
+        const bool lettre = !texte.isEmpty() && texte.at(0).isPrint()
+                            && !(touche->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+        // A blank only continues a name: alone it is the tree's own key.
+        if (lettre && (texte != QLatin1String(" ") || !m_debut.isEmpty()))
+            return recherche(texte);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool Clavier_Arbre::recherche(const QString &texte)
+{
+    QTreeWidgetItem *courant = m_arbre->currentItem();
+    const bool suite = m_frappe.isValid() && m_frappe.elapsed() < QApplication::keyboardInputInterval();
+    m_frappe.start();
+    QTreeWidgetItem *trouve = nullptr;
+    if (suite) {
+        // The name goes on: the node under the cursor may still be the one.
+        m_debut += texte;
+        trouve = Cherche_Noeud(m_arbre, m_debut, courant);
+    } else {
+        m_debut = texte;
+        QTreeWidgetItemIterator suivant(courant ? courant : m_arbre->topLevelItem(0));
+        if (courant)
+            ++suivant;
+        trouve = Cherche_Noeud(m_arbre, m_debut, *suivant ? *suivant : m_arbre->topLevelItem(0));
+    }
+    if (!trouve)
+        return true;
+    for (QTreeWidgetItem *p = trouve->parent(); p; p = p->parent())
+        p->setExpanded(true);
+    m_arbre->setCurrentItem(trouve);
+    m_arbre->scrollToItem(trouve);
+    m_attente.start();
+    return true;
+}
+
+void Clavier_Arbre::choisit()
+{
+    if (QTreeWidgetItem *node = m_arbre->currentItem())
+        Q_EMIT noeudChoisi(node);
 }
 
 } // namespace tarvenko

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QIcon>
+#include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <optional>
 #include <string>
@@ -40,5 +43,45 @@ struct EspeceNoeud {
     bool operator==(const EspeceNoeud &) const = default;
 };
 std::optional<EspeceNoeud> Espece_Noeud(std::string_view cle, std::string_view tag, std::string_view cleParent);
+
+// The node whose species a click on `node` opens: a species node itself, or the one species a
+// common name names (so that it need not be expanded first); nullptr for every other node.
+QTreeWidgetItem *Noeud_Espece(QTreeWidgetItem *node);
+
+// The first node, in the order the tree shows them when fully expanded, whose text starts with
+// `debut` (case ignored), looking from `depuis` included (nullptr: from the top) and going round
+// past the end; nullptr when none does. Collapsed branches are searched too.
+QTreeWidgetItem *Cherche_Noeud(const QTreeWidget *Tree_esp, const QString &debut, QTreeWidgetItem *depuis);
+
+// The keyboard of Tree_esp: moving with the arrows, Home, End or Page keys and typing the start
+// of a name choose the node under the cursor once the keys have been still for a moment; Enter
+// chooses it at once. Typing finds any node, opening the branches above it.
+class Clavier_Arbre final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(Clavier_Arbre)
+
+public:
+    // How long the cursor must stay on a node before it is chosen: keys held down pass over
+    // nodes without opening each page.
+    static constexpr int kDelai = 250;
+
+    explicit Clavier_Arbre(QTreeWidget *Tree_esp);
+
+Q_SIGNALS:
+    void noeudChoisi(QTreeWidgetItem *node);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    bool recherche(const QString &texte);
+    void choisit();
+
+    QTreeWidget *m_arbre;
+    QTimer m_attente;
+    QString m_debut;        // the start of a name typed so far
+    QElapsedTimer m_frappe; // since the last letter typed
+    bool m_clavier = false; // the cursor is being moved by keys, not by the mouse
+};
 
 } // namespace tarvenko

@@ -10,6 +10,7 @@
 #include <QImageReader>
 #include <QPixmap>
 #include <QToolBar>
+#include <QToolButton>
 
 #include "knowledge/key_model.h"
 #include "knowledge/file_lookup.h"
@@ -158,6 +159,22 @@ void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons)
         action->setToolTip(b.tip);
         action->setProperty("tag", b.key);
         barre->addSeparator();
+    }
+}
+
+void Boutons_Au_Clavier(QToolBar *barre)
+{
+    for (QAction *action : barre->actions()) {
+        QWidget *button = barre->widgetForAction(action);
+        if (action->isSeparator() || !button)
+            continue;
+        // A tool bar keeps its buttons out of the Tab chain; these bars are the only way to some
+        // commands, so they join it.
+        button->setFocusPolicy(Qt::TabFocus);
+        QString nom = action->text();
+        nom.remove(QLatin1Char('&'));
+        button->setAccessibleName(nom.isEmpty() ? action->toolTip() : nom);
+        button->setAccessibleDescription(action->toolTip());
     }
 }
 

@@ -34,6 +34,10 @@ void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons);
 // The picture of a button: every size the file holds; empty when none can be read.
 QIcon Icone_Bouton(const QString &chemin);
 
+// Makes every button of a bar reachable with Tab (Space presses it) and names it for a screen
+// reader: its text, or its tool tip when it has none.
+void Boutons_Au_Clavier(QToolBar *barre);
+
 // Position of a button on a bar, counted from 1 with the separators, or 0.
 int Position_Bouton(const QToolBar *barre, const QAction *bouton);
 // The button at a position, or nullptr.

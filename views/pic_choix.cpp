@@ -1,6 +1,7 @@
 #include "views/pic_choix.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -11,6 +12,7 @@
 #include "knowledge/key_model.h"
 #include "knowledge/numeric.h"
 #include "platform/qt_text.h"
+#include "resources/string_table.h"
 
 namespace tarvenko {
 
@@ -57,10 +59,22 @@ std::int16_t Choisit_Case(std::int16_t selection, int k, int nbCar)
     return static_cast<std::int16_t>(k);
 }
 
+int Case_Voisine(int k, int dx, int dy, int colonnes, int nbCar)
+{
+    if (colonnes <= 0 || k < 0 || k >= nbCar)
+        return k;
+    const int column = k % colonnes + dx;
+    const int voisine = k + dy * colonnes + dx;
+    if (column < 0 || column >= colonnes || voisine < 0 || voisine >= nbCar)
+        return k;
+    return voisine;
+}
+
 PicChoixView::PicChoixView(QWidget *parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 void PicChoixView::setModele(KeyModel *m) { m_modele = m; }
@@ -69,6 +83,11 @@ void PicChoixView::setImage(Metafile picture)
 {
     m_picture = std::move(picture);
     m_imageValide = false;
+    // A new question: the keyboard starts on the chosen state, or on the first.
+    m_case = -1;
+    if (m_modele && m_modele->Descripteur_Courant.Nb_Car > 0)
+        m_case = std::max<int>(m_modele->Descripteur_Courant.Selection, 0);
+    nommeCase();
     update();
 }
 
@@ -91,16 +110,23 @@ const QImage &PicChoixView::imageLisse()
     return m_image;
 }
 
+QString PicChoixView::Bulle(int k) const
+{
+    if (!m_modele)
+        return {};
+    const Descripteur &d = m_modele->Descripteur_Courant;
+    if (k < 0 || k >= d.Nb_Car)
+        return {};
+    const CaractereRow *row = m_modele->Base_Donnees.caractere(d.Index_Car + k);
+    return row && row->TipText ? qs(*row->TipText) : QString();
+}
+
 QString PicChoixView::Bulle_Case(double x, double y) const
 {
     if (!m_modele)
         return {};
     const Descripteur &d = m_modele->Descripteur_Courant;
-    const int k = Case_Sous(x, y, width(), height(), d.Colonnes, d.Lignes);
-    if (k < 0 || k >= d.Nb_Car)
-        return {};
-    const CaractereRow *row = m_modele->Base_Donnees.caractere(d.Index_Car + k);
-    return row && row->TipText ? qs(*row->TipText) : QString();
+    return Bulle(Case_Sous(x, y, width(), height(), d.Colonnes, d.Lignes));
 }
 
 void PicChoixView::paintEvent(QPaintEvent *)
@@ -110,19 +136,28 @@ void PicChoixView::paintEvent(QPaintEvent *)
     if (!m_modele)
         return;
     const Descripteur &d = m_modele->Descripteur_Courant;
-    if (d.Selection < 0 || d.Colonnes <= 0 || d.Lignes <= 0)
+    if (d.Colonnes <= 0 || d.Lignes <= 0)
         return;
     const double tppX = twipsPerPixel(this, true);
     const double tppY = twipsPerPixel(this, false);
-    const RectTwips cell = Rectangle_Case(d.Selection, width() * tppX, height() * tppY, d.Colonnes, d.Lignes, kEpaisseur,
-                                          tppX, tppY);
-    // The pen is centred on the outline's path: inset by half its width keeps it in the cell.
-    const double half = kEpaisseur / 2.0;
-    const QRectF outline(cell.left / tppX + half, cell.top / tppY + half, cell.width / tppX - kEpaisseur + 1,
-                         cell.height / tppY - kEpaisseur + 1);
-    painter.setPen(QPen(QColor(0, 0, 255), kEpaisseur));
+    const auto contour = [&](int k) {
+        const RectTwips cell = Rectangle_Case(k, width() * tppX, height() * tppY, d.Colonnes, d.Lignes, kEpaisseur, tppX, tppY);
+        // The pen is centred on the outline's path: inset by half its width keeps it in the cell.
+        const double half = kEpaisseur / 2.0;
+        return QRectF(cell.left / tppX + half, cell.top / tppY + half, cell.width / tppX - kEpaisseur + 1,
+                      cell.height / tppY - kEpaisseur + 1);
+    };
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(outline);
+    if (d.Selection >= 0) {
+        painter.setPen(QPen(QColor(0, 0, 255), kEpaisseur));
+        painter.drawRect(contour(d.Selection));
+    }
+    // The keyboard's outline, dashed and inside the chosen one, only while the keys act here.
+    if (hasFocus() && m_case >= 0 && m_case < d.Lignes * d.Colonnes) {
+        QPen pen(QColor(0, 0, 255), 2, Qt::DashLine);
+        painter.setPen(pen);
+        painter.drawRect(contour(m_case).adjusted(kEpaisseur + 1, kEpaisseur + 1, -kEpaisseur - 1, -kEpaisseur - 1));
+    }
 }
 
 void PicChoixView::mousePressEvent(QMouseEvent *event)
@@ -144,9 +179,79 @@ void PicChoixView::mouseReleaseEvent(QMouseEvent *event)
     QCoreApplication::processEvents();
     Descripteur &d = m_modele->Descripteur_Courant;
     const int k = Case_Sous(m_Choix_X, m_Choix_Y, width(), height(), d.Colonnes, d.Lignes);
+    if (k >= 0 && k < d.Nb_Car)
+        m_case = k;
+    choisit(k);
+}
+
+void PicChoixView::choisit(int k)
+{
+    Descripteur &d = m_modele->Descripteur_Courant;
     d.Selection = Choisit_Case(d.Selection, k, d.Nb_Car);
+    nommeCase();
     update();
     Q_EMIT selectionChanged(d.Selection);
+}
+
+void PicChoixView::placeCase(int k)
+{
+    if (k == m_case)
+        return;
+    m_case = k;
+    nommeCase();
+    update();
+    Q_EMIT caseClavierChanged(k, Bulle(k));
+}
+
+void PicChoixView::nommeCase()
+{
+    // A screen reader follows the keyboard's outline: the state, then whether it is chosen.
+    if (!m_modele || m_case < 0)
+        return; // the grid keeps its own name
+    const bool choisie = m_modele->Descripteur_Courant.Selection == m_case;
+    setAccessibleName(QStringLiteral("%1, %2").arg(Bulle(m_case),
+                                                   qs(Texte_Ou_Anglais(m_modele->Num_Langue, choisie ? 1600 : 1601))));
+    setAccessibleDescription(qs(m_modele->Descripteur_Courant.TipText));
+}
+
+void PicChoixView::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_modele || m_case < 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const Descripteur &d = m_modele->Descripteur_Courant;
+    const auto deplace = [&](int dx, int dy) { placeCase(Case_Voisine(m_case, dx, dy, d.Colonnes, d.Nb_Car)); };
+    switch (event->key()) {
+    case Qt::Key_Left: deplace(-1, 0); break;
+    case Qt::Key_Right: deplace(1, 0); break;
+    case Qt::Key_Up: deplace(0, -1); break;
+    case Qt::Key_Down: deplace(0, 1); break;
+    case Qt::Key_Space: choisit(m_case); break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // The first Enter chooses the cell; Enter on the chosen cell validates.
+        if (d.Selection == m_case)
+            Q_EMIT valide();
+        else
+            choisit(m_case);
+        break;
+    case Qt::Key_Escape: Q_EMIT quitte(); break;
+    default: QWidget::keyPressEvent(event); return;
+    }
+    event->accept();
+}
+
+void PicChoixView::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    update();
+}
+
+void PicChoixView::focusOutEvent(QFocusEvent *event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 void PicChoixView::mouseMoveEvent(QMouseEvent *event)

@@ -27,8 +27,16 @@ RectTwips Rectangle_Case(int k, double W, double H, int colonnes, int lignes, in
 // (-1), any other cell becomes the choice. A cell beyond the character's states is ignored.
 std::int16_t Choisit_Case(std::int16_t selection, int k, int nbCar);
 
+// The cell reached from cell k by an arrow key (dx, dy: -1, 0 or 1) in a grid of `colonnes`
+// columns whose first `nbCar` cells hold states: k itself at an edge or before a cell without a
+// state.
+int Case_Voisine(int k, int dx, int dy, int colonnes, int nbCar);
+
 // The box Pic_Choix: the picture of a character's states as a grid, the chosen cell outlined in
-// blue, each cell's state named in its tool tip.
+// blue, each cell's state named in its tool tip. From the keyboard, the arrows move a dashed
+// outline between the cells, Space or Enter choose the cell under it as a click does, Enter on
+// the chosen cell validates and Escape leaves. Its accessible name is the state under the
+// keyboard's outline and whether it is chosen, in the interface language.
 class PicChoixView final : public QWidget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PicChoixView)
@@ -45,20 +53,37 @@ public:
 
     // Name of the state under a point (the Caracteres TipText), empty outside the states.
     QString Bulle_Case(double x, double y) const;
+    // Name of the state of cell k, empty outside the states.
+    QString Bulle(int k) const;
+
+    // The cell under the keyboard's outline (-1: none).
+    int caseClavier() const { return m_case; }
 
 Q_SIGNALS:
     void selectionChanged(std::int16_t selection);
+    // The keyboard's outline moved to a cell; `bulle` names its state.
+    void caseClavierChanged(int k, const QString &bulle);
+    // Enter on the chosen cell, and Escape.
+    void valide();
+    void quitte();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     // The picture at the box's size and the screen's full resolution, played once per picture,
     // size or device pixel ratio; a click that moves the outline repaints from it.
     const QImage &imageLisse();
+
+    void placeCase(int k);
+    void choisit(int k);
+    void nommeCase();
 
     KeyModel *m_modele = nullptr;
     Metafile m_picture;
@@ -67,6 +92,7 @@ private:
     int m_Choix_X = 0;
     int m_Choix_Y = 0;
     bool m_appui = false;
+    int m_case = -1; // the cell under the keyboard's outline
 };
 
 } // namespace tarvenko

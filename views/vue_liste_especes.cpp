@@ -1,7 +1,10 @@
 #include "views/vue_liste_especes.h"
 
 #include <QAbstractListModel>
+#include <QApplication>
 #include <QItemSelectionModel>
+
+#include "views/liste_especes.h"
 
 namespace tarvenko {
 
@@ -17,9 +20,24 @@ public:
     }
     QVariant data(const QModelIndex &index, int role) const override
     {
-        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+        if (!index.isValid() || index.row() >= rowCount())
             return {};
-        return texte(index.row());
+        if (role == Qt::DisplayRole)
+            return texte(index.row());
+        if (role == Qt::AccessibleTextRole) {
+            // A screen reader says the species first, then how well it matches.
+            const LigneEspece l = Analyse_Ligne(m_lignes[static_cast<std::size_t>(index.row())]);
+            if (l.nom.empty())
+                return texte(index.row());
+            return QStringLiteral("%1, %2 %").arg(QString::fromStdString(l.nom), QString::number(l.pourcent));
+        }
+        return {};
+    }
+    // The species of line k, or the whole line when it names none.
+    QString espece(int k) const
+    {
+        const LigneEspece l = Analyse_Ligne(m_lignes[static_cast<std::size_t>(k)]);
+        return l.nom.empty() ? texte(k) : QString::fromStdString(l.nom);
     }
     QString texte(int k) const
     {
@@ -70,6 +88,24 @@ int VueListeEspeces::currentRow() const { return currentIndex().isValid() ? curr
 void VueListeEspeces::setCurrentRow(int k)
 {
     selectionModel()->setCurrentIndex(m_modele->index(k, 0), QItemSelectionModel::ClearAndSelect);
+}
+
+void VueListeEspeces::keyboardSearch(const QString &search)
+{
+    if (search.isEmpty())
+        return;
+    if (!m_frappe.isValid() || m_frappe.elapsed() >= QApplication::keyboardInputInterval())
+        m_debut.clear();
+    m_frappe.start();
+    m_debut += search;
+    const ModeleLignes *l = lignes(m_modele);
+    for (int k = 0; k < l->rowCount(); ++k) {
+        if (l->espece(k).startsWith(m_debut, Qt::CaseInsensitive)) {
+            setCurrentRow(k);
+            scrollTo(currentIndex());
+            return;
+        }
+    }
 }
 
 bool VueListeEspeces::ligneCouranteChoisie() const

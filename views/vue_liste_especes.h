@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QListView>
 
 #include <string>
@@ -32,12 +33,18 @@ public:
     // Whether the current line is also selected.
     bool ligneCouranteChoisie() const;
 
+    // Typing the start of a name makes the first line of that species current: the percentage
+    // that starts every line is not part of the name.
+    void keyboardSearch(const QString &search) override;
+
 Q_SIGNALS:
     // The current line changed, by mouse, keyboard or code (-1 when the list lost it).
     void currentRowChanged(int row);
 
 private:
     QAbstractListModel *m_modele;
+    QString m_debut;        // the start of a name typed so far
+    QElapsedTimer m_frappe; // since the last letter typed
 };
 
 } // namespace tarvenko

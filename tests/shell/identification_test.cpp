@@ -1,4 +1,6 @@
+#include <QAccessible>
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -213,6 +215,130 @@ private Q_SLOTS:
         h.clickCell(0);
         h.clickCell(1);
         QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1});
+    }
+
+    void theGridAnswersFromTheKeyboard_data()
+    {
+        QTest::addColumn<QString>("touches");
+        QTest::addColumn<int>("selection");
+        QTest::addColumn<int>("vue");
+        QTest::addColumn<int>("enregistre"); // the state recorded, -1 for none
+        QTest::addColumn<QString>("statut");
+        QTest::addColumn<QString>("nom"); // what a screen reader hears of the grid
+        // The leaf type: Broad in cell 0, Needle in cell 1; the keys start on cell 0.
+        QTest::newRow("an arrow only moves") << "Right" << -1 << 2 << -1 << "Needle" << "Needle, not chosen";
+        QTest::newRow("stopped by the edge") << "Right Right Down" << -1 << 2 << -1 << "Needle" << "Needle, not chosen";
+        QTest::newRow("and back") << "Right Left" << -1 << 2 << -1 << "Broad" << "Broad, not chosen";
+        QTest::newRow("Space chooses") << "Right Space" << 1 << 2 << -1 << "Needle" << "Needle, chosen";
+        QTest::newRow("Space again withdraws") << "Space Space" << -1 << 2 << -1 << "Leaf type" << "Broad, not chosen";
+        QTest::newRow("Enter chooses") << "Enter" << 0 << 2 << -1 << "Leaf type" << "Broad, chosen";
+        QTest::newRow("a second Enter validates") << "Right Enter Enter" << 1 << 1 << 1 << "" << "Needle, chosen";
+        QTest::newRow("Escape leaves") << "Right Space Escape" << 1 << 1 << -1 << "" << "Needle, chosen";
+    }
+    void theGridAnswersFromTheKeyboard()
+    {
+        QFETCH(QString, touches);
+        QFETCH(int, enregistre);
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        auto *grille = h.child<PicChoixView>("Pic_Choix");
+        const QMap<QString, Qt::Key> noms{{QStringLiteral("Right"), Qt::Key_Right}, {QStringLiteral("Left"), Qt::Key_Left},
+                                          {QStringLiteral("Down"), Qt::Key_Down},   {QStringLiteral("Space"), Qt::Key_Space},
+                                          {QStringLiteral("Enter"), Qt::Key_Return}, {QStringLiteral("Escape"), Qt::Key_Escape}};
+        for (const QString &touche : touches.split(QLatin1Char(' ')))
+            QTest::keyClick(grille, noms.value(touche));
+        QTEST(int(h.model.Descripteur_Courant.Selection), "selection");
+        QTEST(int(h.model.Vue_Courante), "vue");
+        for (int k = 0; k < 4; ++k)
+            QCOMPARE(int(h.model.Etat_Choisi[static_cast<std::size_t>(k)]), k == enregistre ? 1 : 0);
+        QTEST(h.child<QLabel>("sbPanel1")->text(), "statut");
+        QTEST(QAccessible::queryAccessibleInterface(grille)->text(QAccessible::Name), "nom");
+    }
+
+    void everyBarButtonIsReachedWithTabAndPressedWithSpace()
+    {
+        Harness h;
+        h.key().ecrit();
+        frmMain &w = h.open();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        for (const char *nom : {"tbToolBar", "Barre_Deter", "Barre_Question"}) {
+            for (QAction *action : h.bar(nom)->actions()) {
+                QWidget *bouton = h.bar(nom)->widgetForAction(action);
+                if (action->isSeparator() || !bouton)
+                    continue;
+                QVERIFY2(bouton->focusPolicy() & Qt::TabFocus, nom);
+                QVERIFY2(!QAccessible::queryAccessibleInterface(bouton)->text(QAccessible::Name).isEmpty(), nom);
+            }
+        }
+        const auto boutons = [&](const char *nom) {
+            QList<QWidget *> l;
+            for (QAction *action : h.bar(nom)->actions()) {
+                if (!action->isSeparator() && action->isVisible() && action->isEnabled())
+                    l << h.bar(nom)->widgetForAction(action);
+            }
+            return l;
+        };
+        // Tab from the first tool-bar button goes round what the view shows, in reading order.
+        const auto tour = [&] {
+            QList<QWidget *> vus;
+            QWidget *premier = boutons("tbToolBar").first();
+            premier->setFocus();
+            for (int i = 0; i < 40 && QApplication::focusWidget() && !vus.contains(QApplication::focusWidget()); ++i) {
+                vus << QApplication::focusWidget();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            }
+            return vus;
+        };
+        QCOMPARE(tour(), boutons("tbToolBar") + boutons("Barre_Deter"));
+
+        // Space on the first determination button opens its question, the grid taking the keys;
+        // Tab goes on to the question bar.
+        QWidget *feuille = boutons("Barre_Deter").first();
+        feuille->setFocus();
+        QTest::keyClick(feuille, Qt::Key_Space);
+        QCOMPARE(int(h.model.Vue_Courante), 2);
+        auto *grille = h.child<PicChoixView>("Pic_Choix");
+        QTRY_VERIFY(grille->hasFocus());
+        QTest::keyClick(grille, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), boutons("Barre_Question").first());
+        QTest::keyClick(grille, Qt::Key_Escape);
+
+        h.menu("mnuViewResults")->trigger();
+        const QList<QWidget *> resultats = tour();
+        const QList<QWidget *> barre = boutons("tbToolBar");
+        QVERIFY(resultats.size() > barre.size());
+        QCOMPARE(resultats.mid(0, barre.size()), barre);
+        QCOMPARE(resultats.at(barre.size()), static_cast<QWidget *>(h.liste()));
+        QCOMPARE(resultats.at(barre.size() + 1)->parentWidget(), h.child<QWidget>("WebTexte")); // the page
+    }
+
+    void controlsAreNamedInTheInterfaceLanguage_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QString>("choisi");
+        QTest::newRow("English") << 0 << "Broad, chosen";
+        QTest::newRow("Spanish") << 1 << "Broad, elegido";
+        QTest::newRow("French") << 2 << "Broad, choisi";
+    }
+    void controlsAreNamedInTheInterfaceLanguage()
+    {
+        QFETCH(int, langue);
+        Harness h;
+        h.key().ecrit();
+        h.model.Num_Langue = static_cast<std::int16_t>(langue);
+        h.open();
+        const auto nom = [](QWidget *w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        const QList<QPair<const char *, int>> panneaux{{"Robot", 1602}, {"Small_Robot", 1609}, {"Liste_Esp", 1603},
+                                                       {"Tree_esp", 1604}, {"WebTexte", 1605}, {"Barre_Deter", 1606},
+                                                       {"Barre_Question", 1607}, {"Pic_Choix", 1608}};
+        for (const auto &[objet, numero] : panneaux)
+            QCOMPARE(nom(h.child<QWidget>(objet)), qs(*Texte(static_cast<std::int16_t>(langue), numero)));
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(0);
+        QTEST(nom(h.child<QWidget>("Pic_Choix")), "choisi");
     }
 
     void leavingRecordsNothing()

@@ -103,7 +103,8 @@ struct Harness : test::FenetreTest {
             .espece("Pinus sylvestris", "PINACEAE", "PINSY");
         kb.objet({.objet = "FEUILLE", .etats = {"LARGE", "AIGUILLE"}});
         kb.a("Quercus robur", "LARGE").a("Fagus sylvatica", "LARGE").a("Pinus sylvestris", "AIGUILLE");
-        kb.langue("English", {{"Oak", "Quercus robur"}, {"Beech", "Fagus sylvatica"}});
+        kb.langue("English", {{"Oak", "Quercus robur"}, {"Beech", "Fagus sylvatica"}, {"Broadleaf", "Quercus robur"},
+                              {"Broadleaf", "Fagus sylvatica"}});
         kb.ecrit();
 
         ecris(root.path() / "data/error_en.html", page("No page"));
@@ -439,10 +440,10 @@ private Q_SLOTS:
         QTest::addColumn<int>("langue");
         QTest::addColumn<QStringList>("attendu");
         QTest::newRow("English") << 0
-                                 << QStringList{QStringLiteral("Beech"), QStringLiteral("Érable"), QStringLiteral("Ñandubay"),
+                                 << QStringList{QStringLiteral("Beech"), QStringLiteral("Broadleaf"), QStringLiteral("Érable"), QStringLiteral("Ñandubay"),
                                                 QStringLiteral("Nogal"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
         QTest::newRow("Spanish: ñ after n") << 1
-                                            << QStringList{QStringLiteral("Beech"), QStringLiteral("Érable"), QStringLiteral("Nogal"),
+                                            << QStringList{QStringLiteral("Beech"), QStringLiteral("Broadleaf"), QStringLiteral("Érable"), QStringLiteral("Nogal"),
                                                            QStringLiteral("Ñandubay"), QStringLiteral("Oak"), QStringLiteral("Zelkova")};
     }
     void namesInTheTreeFollowTheLanguageOfTheInterface()
@@ -487,13 +488,106 @@ private Q_SLOTS:
             QCOMPARE(qs(h.model.Espece_Courante), QStringLiteral("Quercus robur"));
             QCOMPARE(h.model.Index_Document, std::int16_t{0});
         }
-        // Roots, families, languages and common names open nothing.
-        for (const char *cle : {"Familles", "FAGACEAE", "SEnglish", "Oak"}) {
+        // Roots, families, languages and common names of several species open nothing.
+        for (const char *cle : {"Familles", "FAGACEAE", "SEnglish", "Broadleaf"}) {
             h.model.Index_Document = 3;
             h.clicNoeud(h.noeud(QString::fromLatin1(cle)));
             QCOMPARE(qs(h.model.Code_Page), QStringLiteral("QUERO"));
             QCOMPARE(h.model.Index_Document, std::int16_t{3});
         }
+    }
+
+    void aCommonNameOfOneSpeciesOpensItsPage()
+    {
+        Harness h;
+        h.open();
+        h.menu("mnuViewSpecies")->trigger();
+        QTreeWidgetItem *chene = h.noeud(QStringLiteral("Oak"));
+        h.arbre()->expandItem(chene->parent()->parent());
+        h.arbre()->expandItem(chene->parent());
+        QVERIFY(!chene->isExpanded());
+        QVERIFY(h.charge([&] { h.clicNoeud(chene); }));
+        QCOMPARE(h.web()->url(), h.url("q/quero/quero_en.html"));
+        QCOMPARE(qs(h.model.Code_Page), QStringLiteral("QUERO"));
+        QCOMPARE(qs(h.model.Famille_Courante), QStringLiteral("Fagaceae"));
+        QCOMPARE(qs(h.model.Espece_Courante), QStringLiteral("Quercus robur"));
+    }
+
+    void treeKeysOpenTheNodeUnderTheCursor_data()
+    {
+        QTest::addColumn<QString>("frappe");
+        QTest::addColumn<QString>("code"); // of the page opened
+        QTest::newRow("a species in a collapsed family") << "Pinus" << "PINSY";
+        QTest::newRow("a common name of one species") << "Beech" << "FAGSY";
+        QTest::newRow("down from a family onto a species") << "fagaceae|Right|Down" << "*";
+        QTest::newRow("a family") << "fagaceae" << "";
+        QTest::newRow("a common name of several species") << "Broadleaf" << "";
+    }
+    void treeKeysOpenTheNodeUnderTheCursor()
+    {
+        QFETCH(QString, frappe);
+        QFETCH(QString, code);
+        Harness h;
+        frmMain &w = h.open();
+        h.menu("mnuViewSpecies")->trigger();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QTRY_VERIFY(h.arbre()->hasFocus());
+        for (const QString &touche : frappe.split(QLatin1Char('|'))) {
+            if (touche == QLatin1String("Right"))
+                QTest::keyClick(h.arbre(), Qt::Key_Right);
+            else if (touche == QLatin1String("Down"))
+                QTest::keyClick(h.arbre(), Qt::Key_Down);
+            else
+                QTest::keyClicks(h.arbre(), touche);
+        }
+        QTreeWidgetItem *courant = h.arbre()->currentItem();
+        QVERIFY(courant);
+        if (code == QLatin1String("*"))
+            code = courant->data(0, RoleCle).toString().left(5);
+        // Keys held down pass over nodes: the page waits until they are still.
+        QVERIFY(h.model.Code_Page.empty());
+        QTest::qWait(Clavier_Arbre::kDelai + 100);
+        QCOMPARE(qs(h.model.Code_Page), code);
+        if (!code.isEmpty())
+            QCOMPARE(qs(h.model.Espece_Courante), courant->childCount() ? courant->child(0)->text(0) : courant->text(0));
+
+        // Enter opens it at once.
+        h.model.Code_Page.clear();
+        QTest::keyClick(h.arbre(), Qt::Key_Return);
+        QCOMPARE(qs(h.model.Code_Page), code);
+    }
+
+    void aTreeClickIsNotOpenedTwiceByTheKeys()
+    {
+        Harness h;
+        h.open();
+        h.menu("mnuViewSpecies")->trigger();
+        h.arbre()->expandAll();
+        QVERIFY(h.charge([&] { h.clicNoeud(h.noeud(QStringLiteral("PINSYS"))); }));
+        int pages = 0;
+        connect(h.web(), &Navigateur::BeforeNavigate2, h.web(), [&] { ++pages; });
+        QVERIFY(h.charge([&] { h.clicNoeud(h.noeud(QStringLiteral("QUEROS"))); }));
+        QTest::qWait(Clavier_Arbre::kDelai + 100);
+        QCOMPARE(pages, 1);
+    }
+
+    void typingASpeciesInTheListOpensItsPage()
+    {
+        Harness h;
+        frmMain &w = h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        h.liste()->setFocus();
+        // The first line is open already: the species typed is the last one's.
+        const int derniere = h.liste()->count() - 1;
+        QVERIFY(derniere > 0 && h.liste()->currentRow() != derniere);
+        const QString nom = qs(Analyse_Ligne(us(h.liste()->ligne(derniere))).nom);
+        QVERIFY(h.charge([&] { QTest::keyClicks(h.liste(), nom.left(3).toLower()); }));
+        QCOMPARE(h.liste()->currentRow(), derniere);
+        QCOMPARE(qs(h.model.Espece_Courante), nom);
+        QVERIFY(!h.model.Code_Page.empty());
     }
 
     void branchesShowAnOpenOrClosedBook()

@@ -1,6 +1,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -95,6 +96,42 @@ private Q_SLOTS:
         QCOMPARE(newButtonAction->toolTip(), newTip);
         // Only French sets a font size (8 points); the others keep the designed one.
         QCOMPARE(window.font().pointSize(), langue == 2 ? 8 : designedSize);
+    }
+
+    // Each menu can be worked from the keyboard in every language: every entry has an accelerator
+    // and no two entries of one menu (or two menus of the bar) share one.
+    void menusKeepDistinctAccelerators_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::newRow("English") << 0;
+        QTest::newRow("Spanish") << 1;
+        QTest::newRow("French") << 2;
+    }
+    void menusKeepDistinctAccelerators()
+    {
+        QFETCH(int, langue);
+        Harness h;
+        frmMain window(h.ctx);
+        Applique_Langue(&window, static_cast<std::int16_t>(langue));
+        const auto verifie = [](const QString &nom, const QList<QAction *> &entrees) {
+            QMap<QChar, QString> pris;
+            for (const QAction *entree : entrees) {
+                if (entree->isSeparator())
+                    continue;
+                const QString texte = entree->text();
+                const qsizetype et = texte.indexOf(QLatin1Char('&'));
+                QVERIFY2(et >= 0 && et + 1 < texte.size() && texte[et + 1] != QLatin1Char('&'),
+                         qPrintable(nom + QStringLiteral(": no accelerator in ") + texte));
+                const QChar touche = texte[et + 1].toUpper();
+                QVERIFY2(!pris.contains(touche),
+                         qPrintable(nom + QStringLiteral(": ") + pris.value(touche) + QStringLiteral(" and ") + texte));
+                pris.insert(touche, texte);
+            }
+        };
+        auto *barre = window.findChild<QMenuBar *>(QStringLiteral("menuBar"));
+        verifie(QStringLiteral("menu bar"), barre->actions());
+        for (QAction *menu : barre->actions())
+            verifie(menu->text(), menu->menu()->actions());
     }
 
     void localisationLeavesUnnumberedCaptions()

@@ -1,6 +1,7 @@
 #include <QLocale>
 #include <QTest>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include "knowledge/species_tree.h"
 #include "tests_vues.h"
@@ -80,6 +81,42 @@ private Q_SLOTS:
         QTreeWidget tree;
         Remplit_Tree_esp(&tree, arbre, QLocale(QLocale::French));
         QCOMPARE(enfants(tree.topLevelItem(0)), (QStringList{QStringLiteral("Zelkova"), QStringLiteral("Érable"), QStringLiteral("Aulne")}));
+    }
+
+    // Typing the start of a name: a tree as Remplit_Tree_esp leaves it, every branch collapsed.
+    void typeAheadFindsNodesInCollapsedBranches_data()
+    {
+        QTest::addColumn<QString>("depuis");
+        QTest::addColumn<QString>("debut");
+        QTest::addColumn<QString>("trouve");
+        QTest::newRow("from the top") << "" << "fagus" << "Fagus sylvatica/Fagaceae";
+        QTest::newRow("a node itself") << "Fagus sylvatica/Fagaceae" << "fag" << "Fagus sylvatica/Fagaceae";
+        QTest::newRow("further down") << "Fagus sylvatica/Fagaceae" << "quercus" << "Quercus robur/Oak";
+        QTest::newRow("round past the end") << "Oak/Common names" << "fag" << "Fagaceae/Families";
+        QTest::newRow("none") << "" << "ulmus" << "";
+    }
+    void typeAheadFindsNodesInCollapsedBranches()
+    {
+        QFETCH(QString, depuis);
+        QFETCH(QString, debut);
+        QTreeWidget arbre;
+        const auto noeud = [](QTreeWidgetItem *parent, const QString &texte) { return new QTreeWidgetItem(parent, {texte}); };
+        auto *familles = new QTreeWidgetItem(&arbre, {QStringLiteral("Families")});
+        auto *fagaceae = noeud(familles, QStringLiteral("Fagaceae"));
+        noeud(fagaceae, QStringLiteral("Quercus robur"));
+        noeud(fagaceae, QStringLiteral("Fagus sylvatica"));
+        auto *communs = new QTreeWidgetItem(&arbre, {QStringLiteral("Common names")});
+        noeud(noeud(communs, QStringLiteral("Oak")), QStringLiteral("Quercus robur"));
+        const auto chemin = [](QTreeWidgetItem *item) {
+            return item ? item->text(0) + QLatin1Char('/') + item->parent()->text(0) : QString();
+        };
+        QTreeWidgetItem *origine = nullptr;
+        for (QTreeWidgetItemIterator it(&arbre); *it; ++it)
+            if ((*it)->parent() && chemin(*it) == depuis)
+                origine = *it;
+        QTreeWidgetItem *trouve = Cherche_Noeud(&arbre, debut, origine);
+        QTEST(chemin(trouve), "trouve");
+        QVERIFY(!fagaceae->isExpanded()); // searching opens nothing by itself
     }
 };
 

@@ -190,6 +190,31 @@ private Q_SLOTS:
         QFETCH(int, attendu);
         QCOMPARE(int(Choisit_Case(static_cast<std::int16_t>(selection), cellule, nbCar)), attendu);
     }
+
+    void arrowKeysStayOnTheStates_data()
+    {
+        QTest::addColumn<int>("depuis");
+        QTest::addColumn<int>("dx");
+        QTest::addColumn<int>("dy");
+        QTest::addColumn<int>("vers");
+        // Three columns, seven states: the last row holds one state, cells 7 and 8 none.
+        QTest::newRow("right") << 0 << 1 << 0 << 1;
+        QTest::newRow("right at the edge") << 2 << 1 << 0 << 2;
+        QTest::newRow("left at the edge") << 3 << -1 << 0 << 3;
+        QTest::newRow("down") << 1 << 0 << 1 << 4;
+        QTest::newRow("down onto the last state") << 3 << 0 << 1 << 6;
+        QTest::newRow("down onto a cell without a state") << 4 << 0 << 1 << 4;
+        QTest::newRow("right onto a cell without a state") << 6 << 1 << 0 << 6;
+        QTest::newRow("up at the top") << 2 << 0 << -1 << 2;
+        QTest::newRow("up") << 6 << 0 << -1 << 3;
+    }
+    void arrowKeysStayOnTheStates()
+    {
+        QFETCH(int, depuis);
+        QFETCH(int, dx);
+        QFETCH(int, dy);
+        QTEST(Case_Voisine(depuis, dx, dy, 3, 7), "vers");
+    }
 };
 
 std::unique_ptr<QObject> tests_vues::grilleEtats() { return std::make_unique<GrilleEtatsTest>(); }

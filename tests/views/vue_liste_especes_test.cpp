@@ -106,6 +106,43 @@ private Q_SLOTS:
         QVERIFY(liste.ligneCouranteChoisie());
     }
 
+    void typingANameChoosesTheFirstLineOfThatSpecies_data()
+    {
+        QTest::addColumn<QString>("frappe");
+        QTest::addColumn<int>("ligne"); // -1: the current line stays
+        QTest::newRow("one letter") << "q" << 1;
+        QTest::newRow("several letters, case ignored") << "FAG" << 2;
+        QTest::newRow("up to the second word") << "quercus p" << 3;
+        QTest::newRow("the percentage is not a name") << "87" << -1;
+        QTest::newRow("the separator is not a name") << "- Q" << -1;
+        QTest::newRow("no such species") << "ulmus" << -1;
+    }
+    void typingANameChoosesTheFirstLineOfThatSpecies()
+    {
+        QFETCH(QString, frappe);
+        VueListeEspeces liste;
+        liste.setLignes({"100% - Abies alba", " 87% - Quercus robur", " 87% - Fagus sylvatica", " 50% - Quercus petraea",
+                         " 0% - Pinus sylvestris"});
+        liste.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&liste));
+        const int avant = liste.currentRow();
+        QTest::keyClicks(&liste, frappe);
+        QFETCH(int, ligne);
+        QCOMPARE(liste.currentRow(), ligne < 0 ? avant : ligne);
+        if (ligne >= 0)
+            QVERIFY(liste.ligneCouranteChoisie());
+    }
+
+    void aScreenReaderHearsTheSpeciesThenItsPercentage()
+    {
+        VueListeEspeces liste;
+        liste.setLignes({" 87% - Quercus robur", "100% - Fagus sylvatica", "no percentage"});
+        const auto lu = [&](int k) { return liste.model()->data(liste.model()->index(k, 0), Qt::AccessibleTextRole).toString(); };
+        QCOMPARE(lu(0), QStringLiteral("Quercus robur, 87 %"));
+        QCOMPARE(lu(1), QStringLiteral("Fagus sylvatica, 100 %"));
+        QCOMPARE(lu(2), QStringLiteral("no percentage"));
+    }
+
     void tenThousandLinesAreAllThere()
     {
         VueListeEspeces liste;
