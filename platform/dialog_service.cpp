@@ -1,7 +1,11 @@
 #include "platform/dialog_service.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFormLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 
@@ -83,6 +87,26 @@ bool QtDialogService::imprimante(QWidget *parent, QPrinter &printer)
 {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtDialogService::proprietes(QWidget *parent, const FicheProprietes &fiche)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("frmProprietes"));
+    dialog.setWindowTitle(fiche.title);
+    auto *form = new QFormLayout(&dialog);
+    form->setSizeConstraint(QLayout::SetFixedSize);
+    for (const auto &[label, value] : fiche.lignes) {
+        // Values can be selected: a folder is copied more often than it is typed.
+        auto *text = new QLabel(value, &dialog);
+        text->setTextFormat(Qt::PlainText);
+        text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        form->addRow(label, text);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    form->addRow(buttons);
+    dialog.exec();
 }
 
 QString filtreQt(const QString &filter)

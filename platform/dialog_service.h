@@ -4,6 +4,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QPrinter;
 class QWidget;
@@ -29,6 +31,12 @@ struct DemandeFichier {
     QString directory;
 };
 
+// Facts shown as a form, one label and its value a row, with only an OK button.
+struct FicheProprietes {
+    QString title;
+    std::vector<std::pair<QString, QString>> lignes;
+};
+
 // Every modal dialog of the program goes through one of these, so that tests can answer them.
 class DialogService {
 public:
@@ -41,6 +49,7 @@ public:
     virtual std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) = 0;
     // The print dialog: sets up `printer` (device, copies...); false when the user cancelled.
     virtual bool imprimante(QWidget *parent, QPrinter &printer) = 0;
+    virtual void proprietes(QWidget *parent, const FicheProprietes &fiche) = 0;
 };
 
 // The dialogs a person answers.
@@ -51,6 +60,7 @@ public:
     std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) override;
     std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) override;
     bool imprimante(QWidget *parent, QPrinter &printer) override;
+    void proprietes(QWidget *parent, const FicheProprietes &fiche) override;
 };
 
 // "Files (*.ryk)|*.ryk|All (*.*)|*.*" as a Qt name filter list: "Files (*.ryk);;All (*.*)".

@@ -124,6 +124,7 @@ void frmMain::connecteCommandes()
     connect(m_ui->mnuEditIconize, &QAction::triggered, this, &QWidget::showMinimized);
     connect(m_ui->mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
     connect(m_ui->mnuHelpContents, &QAction::triggered, this, &frmMain::Exec_Help);
+    connect(m_ui->mnuFileProperties, &QAction::triggered, this, &frmMain::mnuFileProperties_Click);
     connect(m_ui->mnuViewOptions, &QAction::triggered, this, &frmMain::mnuViewOptions_Click);
 }
 

@@ -29,6 +29,8 @@ struct Contexte;
 class Documents;
 class frmPrint;
 class MarquesContradictions;
+class frmAide;
+struct FicheProprietes;
 struct KeyModel;
 struct Rafraichissement;
 enum class Occasion;
@@ -124,7 +126,10 @@ private:
     void Montre_Contradictions();
     // Ends the display of contradictions: overlays dropped, the normal determination bar.
     void Efface_Contradictions_Affichees();
+    // Shows the user guide in the help window.
     void Exec_Help();
+    // The facts of the knowledge base in use, in a dialog.
+    void mnuFileProperties_Click();
     void appliqueRafraichissement(const Rafraichissement &r);
     // Replaces every line of the species list.
     void Remplit_Liste_Esp(const std::vector<std::string> &lignes);
@@ -188,6 +193,7 @@ private:
     Documents *m_documents = nullptr;
     MarquesContradictions *m_marques = nullptr;
     QString m_texteContradictions; // what the last contradiction check found, while its flags are on show
+    frmAide *m_aide = nullptr; // made the first time the help is asked for
     bool m_Liste_Focus = false;
     bool m_Clic_Liste_En_Cours = false;  // a click of Liste_Esp is being handled
     bool m_Clic_Liste_A_Refaire = false; // the selected line changed meanwhile
@@ -217,5 +223,11 @@ QString Nettoie_Ligne_Commande(QString ligne);
 QString Fichier_Aide(const KeyModel &m, const QStringList &dossiersGuide);
 // Where the user guides are looked for: installed beside the program, then the source tree.
 QStringList Dossiers_Guide();
+
+// What File > Properties shows of the loaded key, in the language Num_Langue: the database
+// file's name and folder, its format (an Access file also gives its own path, since the program
+// reads its converted copy), and the counts of species, questions (rows of Objets_Fic), states
+// and groups.
+FicheProprietes Fiche_Proprietes(const KeyModel &m);
 
 } // namespace tarvenko

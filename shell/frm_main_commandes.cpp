@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLocale>
 #include <QLabel>
 #include <QMimeData>
 #include <QPrinter>
@@ -26,12 +27,14 @@
 #include "engine/answering.h"
 #include "engine/contradictions.h"
 #include "engine/scoring.h"
+#include "knowledge/jet/jet_file.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
 #include "platform/dialog_service.h"
 #include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
 #include "shell/contexte.h"
+#include "shell/frm_aide.h"
 #include "shell/frm_main.h"
 #include "shell/frm_options.h"
 #include "shell/localisation.h"
@@ -297,9 +300,54 @@ void frmMain::Exec_Help()
 {
     // No help installed: nothing is said.
     const QString fichier = Fichier_Aide(m_ctx.modele, Dossiers_Guide());
-    if (!fichier.isEmpty())
+    if (fichier.isEmpty())
+        return;
+    if (!fichier.endsWith(QLatin1String(".html"), Qt::CaseInsensitive)) {
+        // Only a compiled help file, with no guide anywhere: its reader is another program.
         QDesktopServices::openUrl(QUrl::fromLocalFile(fichier));
+        return;
+    }
+    if (!m_aide)
+        m_aide = new frmAide(this);
+    m_aide->Affiche(fichier, texteOuAnglais(m_ctx.modele.Num_Langue, 1028));
+    m_aide->show();
+    m_aide->raise();
+    m_aide->activateWindow();
 }
+
+// ---- Properties ----
+
+FicheProprietes Fiche_Proprietes(const KeyModel &m)
+{
+    const std::int16_t langue = m.Num_Langue;
+    const QLocale locale = localeDeLangue(langue);
+    FicheProprietes fiche{texteOuAnglais(langue, 1700), {}};
+    const auto ligne = [&](int n, const QString &valeur) { fiche.lignes.emplace_back(texteOuAnglais(langue, n), valeur); };
+
+    const QFileInfo base(qs(resoutChemin(m.Chemin_Base)));
+    ligne(1701, base.fileName());
+    ligne(1702, QDir::toNativeSeparators(base.absolutePath()));
+    const char *access = nullptr;
+    switch (jet::formatDe(us(base.filePath()))) {
+    case jet::FormatFichier::Jet3: access = "Access 97 (Jet 3)"; break;
+    case jet::FormatFichier::Jet4: access = "Access 2000-2003 (Jet 4)"; break;
+    case jet::FormatFichier::Ace: access = "Access 2007+ (ACE)"; break;
+    default: break;
+    }
+    if (access) {
+        ligne(1703, texteOuAnglais(langue, 1710).arg(QLatin1String(access)));
+        ligne(1704, QDir::toNativeSeparators(base.absoluteFilePath()));
+    } else {
+        ligne(1703, texteOuAnglais(langue, 1709));
+    }
+    ligne(1705, locale.toString(m.Nb_Esp));
+    ligne(1706, locale.toString(static_cast<qulonglong>(m.Base_Donnees.Objets_Fic.size())));
+    ligne(1707, locale.toString(m.Nb_Etats_Desc));
+    ligne(1708, locale.toString(m.Nb_Cadre));
+    return fiche;
+}
+
+void frmMain::mnuFileProperties_Click() { m_ctx.dialogues.proprietes(this, Fiche_Proprietes(m_ctx.modele)); }
 
 // ---- Options ----
 

@@ -38,6 +38,7 @@ public:
     std::optional<QString> fichierAEnregistrer(QWidget *, const DemandeFichier &) override { return std::nullopt; }
     std::optional<QString> dossier(QWidget *, const QString &, const QString &) override { return std::nullopt; }
     bool imprimante(QWidget *, QPrinter &) override { return false; }
+    void proprietes(QWidget *, const FicheProprietes &) override {}
 };
 
 SettingsStore::Valeurs valeurs()

@@ -1,6 +1,8 @@
 // The commands of the main window: new, open and save of an identification file.
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
+#include <QDesktopServices>
 #include <QGuiApplication>
 #include <QDir>
 #include <QFile>
@@ -10,6 +12,7 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QToolBar>
 
 #include <filesystem>
@@ -80,6 +83,53 @@ QByteArray bytesOf(std::initializer_list<int> values)
         out.append(char((v >> 8) & 0xFF));
     }
     return out;
+}
+
+// Takes what would be handed to the desktop's openers, and only counts it.
+class Bureau final : public QObject {
+    Q_OBJECT
+
+public:
+    Bureau()
+    {
+        for (const QString &scheme : schemes())
+            QDesktopServices::setUrlHandler(scheme, this, "ouvre");
+    }
+    ~Bureau() override
+    {
+        for (const QString &scheme : schemes())
+            QDesktopServices::unsetUrlHandler(scheme);
+    }
+    QList<QUrl> ouverts;
+
+public Q_SLOTS:
+    void ouvre(const QUrl &url) { ouverts << url; }
+
+private:
+    static QStringList schemes()
+    {
+        return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https"), QStringLiteral("mailto")};
+    }
+};
+
+QWidget *fenetre(const char *name)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(name))
+            return w;
+    return nullptr;
+}
+
+// Clicks the link whose text is `texte`, as a reader would.
+void cliqueLien(QTextBrowser *browser, const QString &texte)
+{
+    QTextCursor cursor = browser->document()->find(texte);
+    QVERIFY2(!cursor.isNull(), qPrintable(texte));
+    cursor.setPosition(cursor.selectionStart() + 1);
+    QVERIFY(cursor.charFormat().isAnchor());
+    const QPoint p = browser->cursorRect(cursor).center();
+    QTest::mousePress(browser->viewport(), Qt::LeftButton, {}, p);
+    QTest::mouseRelease(browser->viewport(), Qt::LeftButton, {}, p);
 }
 
 } // namespace
@@ -511,6 +561,136 @@ private Q_SLOTS:
             sans.Num_Langue = static_cast<std::int16_t>(langue);
             QVERIFY(!Fichier_Aide(sans, Dossiers_Guide()).isEmpty());
         }
+    }
+
+    void helpShowsTheGuideInsideTheProgram()
+    {
+        Bureau bureau; // a desktop that would open anything: none of it may go there
+        Harness h;
+        h.key().ecrit();
+        QVERIFY(QDir().mkpath(h.file("programme/help")));
+        writeBytes(h.file("programme/help/guide_en.html"),
+                   "<html><head><title>Guide of the key</title></head><body><p>First page of the guide.</p>"
+                   "<p><a href=\"https://example.org/trees\">Website</a> <a href=\"mailto:a@example.org\">Mail us</a> "
+                   "<a href=\"suite.html#fin\">Read on</a></p></body></html>");
+        writeBytes(h.file("programme/help/suite.html"),
+                   "<html><body><p>Second page.</p><p><a name=\"fin\">End</a></p></body></html>");
+        h.machine(QStringLiteral("Logiciel/Executables"), h.file("programme/"));
+        h.open();
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        const QUrl guide = QUrl::fromLocalFile(h.file("programme/help/guide_en.html"));
+
+        QTest::keyClick(h.window.get(), Qt::Key_F1);
+        QCOMPARE(bureau.ouverts, QList<QUrl>());
+        QWidget *aide = fenetre("frmAide");
+        QVERIFY(aide && aide->isVisible());
+        auto *texte = aide->findChild<QTextBrowser *>(QStringLiteral("Texte_Aide"));
+        QVERIFY(texte);
+        QCOMPARE(texte->source(), guide);
+        QVERIFY(texte->toPlainText().contains(QStringLiteral("First page of the guide.")));
+        QCOMPARE(aide->windowTitle(), QStringLiteral("Guide of the key"));
+        QVERIFY(QTest::qWaitForWindowActive(aide));
+
+        // Addresses of other kinds stay where they are; a page beside the guide opens in place.
+        cliqueLien(texte, QStringLiteral("Website"));
+        cliqueLien(texte, QStringLiteral("Mail us"));
+        QCOMPARE(texte->source(), guide);
+        cliqueLien(texte, QStringLiteral("Read on"));
+        QCOMPARE(texte->source().adjusted(QUrl::RemoveFragment), QUrl::fromLocalFile(h.file("programme/help/suite.html")));
+        QVERIFY(texte->toPlainText().contains(QStringLiteral("Second page.")));
+
+        // F1 in the help window goes back to the start of the guide; Escape closes the window.
+        QTest::keyClick(texte, Qt::Key_F1);
+        QCOMPARE(texte->source(), guide);
+        QTest::keyClick(texte, Qt::Key_Escape);
+        QVERIFY(!aide->isVisible());
+
+        // The tool bar's Help shows the same window again.
+        h.window->Traiter_Fichier(QStringLiteral("Help"), QString());
+        QCOMPARE(fenetre("frmAide"), aide);
+        QVERIFY(aide->isVisible());
+        QCOMPARE(bureau.ouverts, QList<QUrl>());
+    }
+
+    void propertiesShowTheFactsOfTheKey()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.menu("mnuFileProperties")->trigger();
+        QCOMPARE(h.dialogs.fiches.size(), std::size_t{1});
+        const FicheProprietes &fiche = h.dialogs.fiches[0];
+        QCOMPARE(fiche.title, QStringLiteral("Properties of the key"));
+        using Lignes = std::vector<std::pair<QString, QString>>;
+        const Lignes attendues{
+            {QStringLiteral("Name:"), QStringLiteral("Tarvenko.db")},
+            {QStringLiteral("Folder:"), QDir::toNativeSeparators(QFileInfo(h.file("data/Tarvenko.db")).absolutePath())},
+            {QStringLiteral("Format:"), QStringLiteral("SQLite knowledge base")},
+            {QStringLiteral("Species:"), QStringLiteral("3")},
+            {QStringLiteral("Questions:"), QStringLiteral("2")},
+            {QStringLiteral("States:"), QStringLiteral("4")},
+            {QStringLiteral("Groups:"), QStringLiteral("2")},
+        };
+        QCOMPARE(fiche.lignes, attendues);
+        // Nothing about the identification changed.
+        QVERIFY(!h.window->Modifie());
+    }
+
+    void propertiesNameTheFormatOfTheFile_data()
+    {
+        // The file's first bytes, the language, then the format row and the source row expected.
+        QTest::addColumn<QByteArray>("entete");
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("source");
+        const auto jet = [](const char *moteur, char version) {
+            QByteArray b("\x00\x01\x00\x00Standard ", 13);
+            b += moteur;
+            b += QByteArray(" DB\0", 4);
+            b.resize(0x14, '\0');
+            b += version;
+            return b + QByteArray(64, '\0');
+        };
+        QTest::newRow("SQLite") << QByteArray("SQLite format 3\0", 16) + QByteArray(64, '\0') << 0
+                                << QStringLiteral("SQLite knowledge base") << QString();
+        QTest::newRow("Access 97") << jet("Jet", 0) << 0 << QStringLiteral("Access 97 (Jet 3) database, converted for reading")
+                                   << QStringLiteral("Source:");
+        QTest::newRow("Access 2000") << jet("Jet", 1) << 0
+                                     << QStringLiteral("Access 2000-2003 (Jet 4) database, converted for reading")
+                                     << QStringLiteral("Source:");
+        QTest::newRow("Access 2007") << jet("ACE", 2) << 0
+                                     << QStringLiteral("Access 2007+ (ACE) database, converted for reading")
+                                     << QStringLiteral("Source:");
+        QTest::newRow("Access 2000, in French")
+            << jet("Jet", 1) << 2 << QStringLiteral("Base de données Access 2000-2003 (Jet 4), convertie pour la lecture")
+            << QStringLiteral("Source :");
+    }
+    void propertiesNameTheFormatOfTheFile()
+    {
+        QFETCH(QByteArray, entete);
+        QFETCH(int, langue);
+        QFETCH(QString, format);
+        QFETCH(QString, source);
+        test::TempDir dir;
+        const QString fichier = qs(dir.fichier("Cle.mdb"));
+        writeBytes(fichier, entete);
+        KeyModel m;
+        m.Chemin_Base = us(fichier);
+        m.Num_Langue = static_cast<std::int16_t>(langue);
+        m.Nb_Esp = 12345;
+        const FicheProprietes fiche = Fiche_Proprietes(m);
+        QCOMPARE(fiche.lignes.at(2).second, format);
+        if (source.isEmpty()) {
+            QCOMPARE(fiche.lignes.size(), std::size_t{7});
+        } else {
+            // The program reads a converted copy: the Access file is named in full.
+            QCOMPARE(fiche.lignes.size(), std::size_t{8});
+            QCOMPARE(fiche.lignes.at(3), std::make_pair(source, QDir::toNativeSeparators(fichier)));
+        }
+        // Counts are written as the language writes numbers.
+        QCOMPARE(fiche.lignes.at(fiche.lignes.size() - 4).second, langue == 2 ? QStringLiteral("12\u202F345")
+                                                                              : QStringLiteral("12,345"));
     }
 
     void unknownWordsDoNothing()

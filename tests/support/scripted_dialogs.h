@@ -56,6 +56,9 @@ public:
         return true;
     }
 
+    std::vector<FicheProprietes> fiches;
+    void proprietes(QWidget *, const FicheProprietes &fiche) override { fiches.push_back(fiche); }
+
     QStringList textes() const
     {
         QStringList out;
