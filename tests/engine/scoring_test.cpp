@@ -266,6 +266,7 @@ TEST_F(ScoreNumerique, theQuestionShowsItsNameUnitAndTheRangeAmongTheLeaders)
 
     base.m.Num_Langue = 1; // no Spanish name: English
     EXPECT_EQ(Decrit_Question_Num(base.m, c).nom, "Leaf length");
+}
 
 TEST_F(Classement, nothingAnsweredUnderAThresholdSaysNoSpeciesReachesIt)
 {
