@@ -69,7 +69,7 @@ bool Est_Page_Dessin(const QString &adresse, const QString &Code_Page, const QSt
 
 QString Code_Page_Dessin(const QString &adresse, const QString &Distribution)
 {
-    if (Distribution != QLatin1String("hd"))
+    if (Distribution != QLatin1String("hd") || adresse.size() < 20)
         return {};
     const QString nom = adresse.right(20).left(12).toLower();
     return nom.size() == 12 && nom.startsWith(QStringLiteral("dessin_")) ? nom.mid(7) : QString();
