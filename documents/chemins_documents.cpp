@@ -67,6 +67,14 @@ bool Est_Page_Dessin(const QString &adresse, const QString &Code_Page, const QSt
     return adresse.right(20).left(12).toLower() == QStringLiteral("dessin_") + Code_Page.toLower();
 }
 
+QString Code_Page_Dessin(const QString &adresse, const QString &Distribution)
+{
+    if (Distribution != QLatin1String("hd") || adresse.size() < 20)
+        return {};
+    const QString nom = adresse.right(20).left(12).toLower();
+    return nom.size() == 12 && nom.startsWith(QStringLiteral("dessin_")) ? nom.mid(7) : QString();
+}
+
 bool Annonce_Dessin(const QString &adresse)
 {
     return adresse.size() > 16 && adresse.right(17).left(6) == QLatin1String("dessin");

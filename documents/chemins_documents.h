@@ -38,6 +38,11 @@ QString Fichier_Dessin(const QString &Adresse_Documents, const QString &Code_Pag
 // documents are on the local disk. Pages from a web server are never drawing pages.
 bool Est_Page_Dessin(const QString &adresse, const QString &Code_Page, const QString &Distribution);
 
+// The code of the species whose drawing page this is, lower-cased, by the same rule with any code
+// in place of Code_Page; empty for any other page. Pages reached through a page's own links (its
+// similar species) are drawing pages of their own species.
+QString Code_Page_Dessin(const QString &adresse, const QString &Distribution);
+
 // A local file inside the folder `dossier` or one of its sub-folders, once both are followed to
 // what they are on the disk (links, "..", a trailing separator). False for a file that does not
 // exist.

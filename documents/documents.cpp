@@ -53,8 +53,7 @@ Documents::Documents(const Liens &liens, QWidget *fenetre)
     // Only the key's own drawing pages: a file of the same name elsewhere on the disk (a link
     // from a page could lead there) gets no bridge.
     m_WebTexte->setTestPageDessin([this](const QUrl &url) {
-        return Est_Page_Dessin(url.toString(), qs(m.Code_Page), qs(m.Distribution)) &&
-               Dans_Dossier(url.toLocalFile(), qs(resoutChemin(m.Adresse_Documents)));
+        return especeDessin(url.toString()) && Dans_Dossier(url.toLocalFile(), qs(resoutChemin(m.Adresse_Documents)));
     });
     // Local pages read the documents folder and nothing else (the error page beside it is opened
     // by the program itself).
@@ -81,6 +80,20 @@ frmZoom *Documents::zoom() const { return m_frmZoom.data(); }
 frmLegende *Documents::legende() const { return m_frmLegende.data(); }
 
 bool Documents::surDisque() const { return m.Distribution == "hd"; }
+
+const FloreRow *Documents::especeDessin(const QString &adresse) const
+{
+    const QString code = Code_Page_Dessin(adresse, qs(m.Distribution));
+    if (code.isEmpty())
+        return nullptr;
+    if (Est_Page_Dessin(adresse, qs(m.Code_Page), qs(m.Distribution)))
+        if (const FloreRow *courante = m.Base_Donnees.espece(m.Espece_Courante))
+            return courante;
+    for (const FloreRow &f : m.Base_Donnees.Flore.rows)
+        if (f.Code && qs(*f.Code).toLower() == code)
+            return &f;
+    return nullptr;
+}
 
 // ---- Commands ----
 
@@ -210,18 +223,31 @@ void Documents::WebTexte_DocumentComplete(const QUrl &, bool principal)
     connect(m_clsImgs, &cImgs::MouseDown, this, &Documents::m_clsImgs_MouseDown);
     connect(m_clsImgs, &cImgs::MouseMove, this, &Documents::m_clsImgs_MouseMove);
 
-    if (Est_Page_Dessin(m_WebTexte->LocationURL(), qs(m.Code_Page), qs(m.Distribution))) {
+    const QString adresse = m_WebTexte->LocationURL();
+    // The current species' drawing page, or another species' reached through a page's links:
+    // its own legend, drawing and zoom caption.
+    const FloreRow *espece = especeDessin(adresse);
+    const bool courante = Est_Page_Dessin(adresse, qs(m.Code_Page), qs(m.Distribution));
+    if (espece && !courante)
+        m_frmLegende->hide(); // shown again with this species' legend
+    if (espece) {
         m_clsImgs->ImgParse(m_WebTexte);
         m_zoom.Decalage_X = kDecalageDessinX;
         m_zoom.Decalage_Y = kDecalageDessinY;
-        if (!m_frmLegende->isVisible()) {
-            if (const FloreRow *flore = m.Base_Donnees.espece(m.Espece_Courante)) {
-                m_Texte_Legende = qs(flore->Legende.value_or(""));
-                if (flore->Legende)
-                    Affiche_Legende(true);
-            }
+        if (courante) {
+            m_Titre_Zoom = qs(m.Espece_Courante) + QStringLiteral(" - ") + qs(m.Famille_Courante);
+        } else {
+            QString famille = qs(espece->Famille.value_or("")).toLower();
+            if (!famille.isEmpty())
+                famille[0] = famille.at(0).toUpper();
+            m_Titre_Zoom = qs(espece->Espece) + QStringLiteral(" - ") + famille;
         }
-        const std::string gif = resoutChemin(us(Fichier_Dessin(qs(m.Adresse_Documents), qs(m.Code_Page))));
+        if (!m_frmLegende->isVisible()) {
+            m_Texte_Legende = qs(espece->Legende.value_or(""));
+            if (espece->Legende)
+                Affiche_Legende(true);
+        }
+        const std::string gif = resoutChemin(us(Fichier_Dessin(qs(m.Adresse_Documents), Code_Page_Dessin(adresse, qs(m.Distribution)))));
         if (!cheminExiste(gif)) {
             m_Image_Dessin = QImage();
             return;
@@ -268,8 +294,7 @@ void Documents::m_clsImgs_MouseDown(const QString &, qint32 x, qint32 y, qint32 
         Affiche_Legende(true);
     if (m_zoom.Souris_Y >= m_zoom.Decalage_Y && m_zoom.Souris_X >= m_zoom.Decalage_X && !m_Image_Dessin.isNull() &&
         surDisque() && !m_frmZoom->isVisible()) {
-        m_frmZoom->setWindowTitle(QStringLiteral("Zoom 4x : ") + qs(m.Espece_Courante) + QStringLiteral(" - ") +
-                                  qs(m.Famille_Courante));
+        m_frmZoom->setWindowTitle(QStringLiteral("Zoom 4x : ") + m_Titre_Zoom);
         m_frmZoom->show();
         if (!m_zoomPlace && m_WebTexte) {
             // The first time, over the browser's top right corner, clear of the reduced drawing

@@ -15,6 +15,7 @@ class QUrl;
 namespace tarvenko {
 
 struct KeyModel;
+struct FloreRow;
 class Navigateur;
 class cImgs;
 class frmLegende;
@@ -86,6 +87,8 @@ private:
     // The legend display; `aCote` also places the window beside the splitter.
     void Affiche_Legende(bool aCote);
     bool surDisque() const;
+    // The species of the key whose drawing page `adresse` is (the current species first), or null.
+    const FloreRow *especeDessin(const QString &adresse) const;
 
     KeyModel &m;
     // The window's panes may go before this object when the window is destroyed.
@@ -96,6 +99,7 @@ private:
     QString m_Texte_Legende;
     QImage m_Image_Dessin;
     EtatZoom m_zoom;
+    QString m_Titre_Zoom; // the species and family of the drawing shown
     QPointer<frmZoom> m_frmZoom;
     bool m_zoomPlace = false; // the zoom window has had its first place
     QPointer<frmLegende> m_frmLegende;

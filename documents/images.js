@@ -53,6 +53,9 @@
             e.preventDefault();
             signale('ImgClicked', e);
         });
+        // Pressed and dragged, the browser would carry the picture away and send no more moves
+        // until the button is let go: the zoom follows the mouse instead.
+        img.addEventListener('dragstart', function (e) { e.preventDefault(); });
         img.addEventListener('mousedown', function (e) { signale('ImgMouseDown', e); });
         img.addEventListener('mousemove', function (e) { signale('ImgMouseMove', e); });
     }

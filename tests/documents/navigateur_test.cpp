@@ -1,5 +1,8 @@
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QImage>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -8,6 +11,8 @@
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineScriptCollection>
+
+#include <algorithm>
 
 #include "documents/chemins_documents.h"
 #include "documents/navigateur.h"
@@ -266,6 +271,43 @@ private Q_SLOTS:
         QCOMPARE((QList<int>{r.at(2).toInt(), r.at(3).toInt(), r.at(4).toInt(), r.at(5).toInt()}),
                  (QList<int>{clic.x(), clic.y(), 0, defilement}));
         QTest::mouseRelease(v.souris(), Qt::LeftButton, {}, clic);
+    }
+
+    // Pressing on the reduced drawing and dragging, with the X server's own input (synthetic Qt
+    // events never start the browser's drag of a picture): the browser would drag the picture
+    // away and report no more moves until the button is let go; the zoom has to follow instead.
+    // Runs where the test program is started on an X server with xdotool at hand.
+    void aRealDragOnTheDrawingGoesOnReportingMoves()
+    {
+        if (QGuiApplication::platformName() != QLatin1String("xcb"))
+            QSKIP("needs real input: run on an X server (xvfb-run) with QT_QPA_PLATFORM=xcb");
+        const QString xdotool = QStandardPaths::findExecutable(QStringLiteral("xdotool"));
+        if (xdotool.isEmpty())
+            QSKIP("xdotool is not installed");
+        const auto x = [&](const QStringList &args) { QCOMPARE(QProcess::execute(xdotool, args), 0); };
+        Pages pages;
+        Vue v(pages);
+        QVERIFY(v.ouvre(pages.url("dessin_abcde_en.html")));
+        QTRY_VERIFY_WITH_TIMEOUT(!v.pret.isEmpty(), 10000);
+        QPoint p(12 + 100, 72 + 100);
+        const auto va = [&](QPoint q) {
+            const QPoint g = v.view.mapToGlobal(q);
+            x({QStringLiteral("mousemove"), QString::number(g.x()), QString::number(g.y())});
+            QTest::qWait(40);
+        };
+        va(p);
+        x({QStringLiteral("mousedown"), QStringLiteral("1")});
+        QTRY_VERIFY(std::any_of(v.rapports.cbegin(), v.rapports.cend(), [](const QList<QVariant> &r) {
+            return r.at(0).value<GenreImage>() == GenreImage::MouseDown;
+        }));
+        for (int pas = 0; pas < 12; ++pas)
+            va(p += QPoint(10, 5));
+        const auto dernier = [&] {
+            const QList<QVariant> r = v.rapports.last();
+            return r.at(0).value<GenreImage>() == GenreImage::MouseMove ? QPoint(r.at(2).toInt(), r.at(3).toInt()) : QPoint();
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(dernier(), p, 2000);
+        x({QStringLiteral("mouseup"), QStringLiteral("1")});
     }
 
     void imagesAPageAddsLaterReportToo()

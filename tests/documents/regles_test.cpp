@@ -185,6 +185,24 @@ private Q_SLOTS:
         QTEST(Est_Page_Dessin(adresse, code, distribution), "dessin");
     }
 
+    void drawingPageOfAnySpecies_data()
+    {
+        QTest::addColumn<QString>("adresse");
+        QTest::addColumn<QString>("distribution");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("another species") << s("file:///d/f/fagsy/dessin_fagsy_en.html") << s("hd") << s("fagsy");
+        QTest::newRow("in capitals") << s("FILE:///D/Q/QUERO/DESSIN_QUERO_EN.HTML") << s("hd") << s("quero");
+        QTest::newRow("from a web server") << s("http://h/f/fagsy/dessin_fagsy_en.html") << s("http") << QString();
+        QTest::newRow("species page") << s("file:///d/q/quero/quero_en.html") << s("hd") << QString();
+        QTest::newRow("too short") << s("dessin_q.html") << s("hd") << QString();
+    }
+    void drawingPageOfAnySpecies()
+    {
+        QFETCH(QString, adresse);
+        QFETCH(QString, distribution);
+        QTEST(Code_Page_Dessin(adresse, distribution), "code");
+    }
+
     void drawingAnnounced_data()
     {
         QTest::addColumn<QString>("adresse");

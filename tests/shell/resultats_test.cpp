@@ -675,6 +675,29 @@ private Q_SLOTS:
         QVERIFY(!legende->isVisible());
     }
 
+    // From the page of one species to the drawing page of a similar one through the page's own
+    // links: that species' legend, drawing and zoom.
+    void aDrawingPageReachedFromAnotherSpeciesZoomsToo()
+    {
+        Harness h;
+        dessinComplet().save(h.documents("q/quero/quero.gif"), "PNG");
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Fagus sylvatica")));
+        QSignalSpy pret(h.web(), &Navigateur::imagesPretes);
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/quero_en.html")); }));
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/dessin_quero_en.html")); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!pret.isEmpty(), 10000);
+        QVERIFY(h.docs().legende()->isVisible());
+        QCOMPARE(h.docs().legende()->texte(), QString::fromUtf8(kLegende));
+        QCOMPARE(h.docs().Image_Dessin().size(), QSize(2200, 3300));
+        QTest::mousePress(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+        QTRY_VERIFY(h.docs().zoom()->isVisible());
+        QCOMPARE(h.docs().zoom()->windowTitle(), QStringLiteral("Zoom 4x : Quercus robur - Fagaceae"));
+        QCOMPARE((QList<int>{h.docs().etatZoom().Souris_X, h.docs().etatZoom().Souris_Y}), (QList<int>{112, 122}));
+        QTest::mouseRelease(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+    }
+
     void aDrawingWithoutLegendOrPictureShowsNeither()
     {
         Harness h;
