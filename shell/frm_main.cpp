@@ -56,6 +56,8 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     // The status bar's panels: messages, then the place of the results box.
     m_panneau1 = new QLabel(this);
     m_panneau1->setObjectName(QStringLiteral("sbPanel1"));
+    // A long message is cut at the window's edge; it never makes the window wider.
+    m_panneau1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_panneau2 = new QLabel(this);
     m_panneau2->setObjectName(QStringLiteral("sbPanel2"));
     m_panneau2->setMinimumWidth(300);

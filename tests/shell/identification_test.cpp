@@ -233,7 +233,9 @@ private Q_SLOTS:
         QTest::newRow("Space again withdraws") << "Space Space" << -1 << 2 << -1 << "Leaf type" << "Broad, not chosen";
         QTest::newRow("Enter chooses") << "Enter" << 0 << 2 << -1 << "Leaf type" << "Broad, chosen";
         QTest::newRow("a second Enter validates") << "Right Enter Enter" << 1 << 1 << 1 << "" << "Needle, chosen";
-        QTest::newRow("Escape leaves") << "Right Space Escape" << 1 << 1 << -1 << "" << "Needle, chosen";
+        QTest::newRow("Escape leaves") << "Right Space Escape" << 1 << 1 << -1
+                                       << "Click a part of the tree that you can see, or press Search to be asked the best question."
+                                       << "Needle, chosen";
     }
     void theGridAnswersFromTheKeyboard()
     {
