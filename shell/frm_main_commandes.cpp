@@ -11,6 +11,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPrinter>
 #include <QScopeGuard>
@@ -25,6 +26,7 @@
 #include "documents/documents.h"
 #include "engine/answering.h"
 #include "engine/contradictions.h"
+#include "engine/numeric_characters.h"
 #include "engine/scoring.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
@@ -35,6 +37,7 @@
 #include "shell/frm_main.h"
 #include "shell/frm_options.h"
 #include "shell/localisation.h"
+#include "shell/saisie_num.h"
 #include "ui_frmMain.h"
 #include "views/vue_liste_especes.h"
 #include "views/barres.h"
@@ -55,6 +58,21 @@ public:
 const QString kSave = QStringLiteral("Save");
 
 } // namespace
+
+QString Texte_Contradictions_Num(const KeyModel &m, const std::vector<int> &caracteres)
+{
+    const QLocale locale = localeDeLangue(m.Num_Langue);
+    QStringList nombres;
+    for (const int c : caracteres) {
+        const Question_Num q = Decrit_Question_Num(m, c);
+        QString nombre = qs(q.nom) + QLatin1Char(' ') + (q.valeur ? Ecrit_Nombre(*q.valeur, locale) : QString());
+        if (!q.unite.empty())
+            nombre += QLatin1Char(' ') + qs(q.unite);
+        nombres << nombre;
+    }
+    return texteOuAnglais(m.Num_Langue, 1707) + nombres.join(QStringLiteral("; "));
+}
+
 
 void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichier)
 {
@@ -140,7 +158,7 @@ frmMain::Sauvegarde frmMain::Exec_Save()
     std::string erreur;
     {
         Curseur_Attente sablier;
-        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, erreur,
+        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, Reponses_Num(m), erreur,
                                      m_ctx.fichiers ? *m_ctx.fichiers : appelsSysteme());
     }
     if (!ecrit) {
@@ -195,6 +213,10 @@ void frmMain::Ouvre_Identification(const QString &chemin)
     QCoreApplication::processEvents();
     m.Etat_Choisi = std::move(lue.Etat_Choisi);
     m.Cadre_Fait = std::move(lue.Cadre_Fait);
+    // The file holds every numeric answer of its identification: none carried means none given.
+    // An answer to a character this key does not have is left out.
+    m.Valeur_Num.assign(m.Caracteres_Num.size(), std::nullopt);
+    Applique_Reponses_Num(m, lue.Reponses_Num);
     // Contradiction flags belong to the answers being replaced.
     Efface_Contradictions_Affichees();
     Actualise_Identification();
@@ -306,15 +328,33 @@ void frmMain::mnuViewOptions_Click()
 {
     KeyModel &m = m_ctx.modele;
     const std::int16_t seuil = m.Seuil_Affichage;
+    const double tolerance = m.Tolerance_Num;
     {
         frmOptions options(m_ctx, this);
         options.Form_Load();
         options.exec();
     }
-    if (m.Seuil_Affichage == seuil)
+    const bool nombresDonnes =
+        std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); });
+    if (m.Tolerance_Num != tolerance && nombresDonnes) {
+        // The numbers given are matched again with the new tolerance. The answers themselves have
+        // not changed: an identification that was not modified stays so.
+        const bool modifie = m.Modifie;
+        Actualise_Identification();
+        if (m_fini)
+            return;
+        if (!modifie) {
+            m.Modifie = false;
+            Desactive_Bouton(kSave);
+            m_ui->mnuFileSave->setEnabled(false);
+            m_ui->mnuFileSaveAs->setEnabled(!m.Fichier_Courant.empty());
+        }
+    } else if (m.Seuil_Affichage == seuil) {
         return;
-    // Only the lines follow the new threshold; the legend keeps the count of the last scoring.
-    Remplit_Liste_Esp(Lignes_Especes(m));
+    } else {
+        // Only the lines follow the new threshold; the legend keeps the count of the last scoring.
+        Remplit_Liste_Esp(Lignes_Especes(m));
+    }
     if (m_ui->Liste_Esp->isVisible()) {
         Liste_Esp_Click();
         m_ui->WebTexte->setFocus();
@@ -436,6 +476,14 @@ void frmMain::Montre_Contradictions()
     m_ui->Robot->invalide();
     m_Saisie_En_Cours = false;
     m_ui->mnuViewIdentification->trigger();
+    // A number has no button or overlay to carry its flag: the status bar names the numbers that
+    // the species' ranges do not hold, or is emptied of another species' list.
+    if (std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); })) {
+        std::vector<int> nombres;
+        if (ligne && *ligne >= 0 && static_cast<std::size_t>(*ligne) < m.Classement[1].size())
+            nombres = Contradictions_Num(m, static_cast<int>(m.Classement[1][static_cast<std::size_t>(*ligne)]));
+        statut(nombres.empty() ? QString() : Texte_Contradictions_Num(m, nombres));
+    }
 }
 
 } // namespace tarvenko
