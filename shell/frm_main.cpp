@@ -199,7 +199,7 @@ bool frmMain::Form_Load(const QString &ligneCommande)
         // Ranges that cannot be read leave those species without data for the character; the
         // key stays usable, but the user should know it is incomplete.
         if (loaded.valeursIgnorees > 0)
-            message(texteOuAnglais(m.Num_Langue, 1704).arg(loaded.valeursIgnorees), title, BoutonsMessage::Ok,
+            message(texteOuAnglais(m.Num_Langue, 1804).arg(loaded.valeursIgnorees), title, BoutonsMessage::Ok,
                     IconeMessage::Warning);
         break;
     case Etat::BaseInaccessible:

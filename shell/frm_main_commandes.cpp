@@ -70,7 +70,7 @@ QString Texte_Contradictions_Num(const KeyModel &m, const std::vector<int> &cara
             nombre += QLatin1Char(' ') + qs(q.unite);
         nombres << nombre;
     }
-    return texteOuAnglais(m.Num_Langue, 1707) + nombres.join(QStringLiteral("; "));
+    return texteOuAnglais(m.Num_Langue, 1807) + nombres.join(QStringLiteral("; "));
 }
 
 

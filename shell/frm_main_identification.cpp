@@ -183,7 +183,7 @@ bool frmMain::Prend_Valeur_Num()
     const std::optional<double> valeur = Lit_Nombre(texte, localeDeLangue(m.Num_Langue));
     if (valeur && Repond_Num(m, m_Question_Num, *valeur))
         return true;
-    const QString raison = texteOuAnglais(m.Num_Langue, 1703);
+    const QString raison = texteOuAnglais(m.Num_Langue, 1803);
     m_ctx.dialogues.message(this, {raison, QString(), BoutonsMessage::Ok, IconeMessage::Warning});
     m_Saisie_Num->refuse(raison);
     return false;

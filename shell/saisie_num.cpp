@@ -85,19 +85,19 @@ void SaisieNumView::montre(const Question_Num &q, std::int16_t Num_Langue)
 {
     const QLocale locale = localeDeLangue(Num_Langue);
     m_nom->setText(qs(q.nom));
-    m_invite->setText(texteOuAnglais(Num_Langue, 1700));
+    m_invite->setText(texteOuAnglais(Num_Langue, 1800));
     m_unite->setText(qs(q.unite));
     m_valeur->setText(q.valeur ? Ecrit_Nombre(*q.valeur, locale) : QString());
     m_valeur->selectAll();
     m_refus->clear();
     if (q.etendue) {
-        QString etendue = texteOuAnglais(Num_Langue, 1701)
+        QString etendue = texteOuAnglais(Num_Langue, 1801)
                               .arg(Ecrit_Nombre(q.etendue->minimum, locale), Ecrit_Nombre(q.etendue->maximum, locale));
         if (!q.unite.empty())
             etendue += QLatin1Char(' ') + qs(q.unite);
         m_etendue->setText(etendue);
     } else {
-        m_etendue->setText(texteOuAnglais(Num_Langue, 1702));
+        m_etendue->setText(texteOuAnglais(Num_Langue, 1802));
     }
 }
 
