@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -26,6 +27,7 @@
 #include "shell/localisation.h"
 #include "shell/marques_contradictions.h"
 #include "shell/registre.h"
+#include "shell/saisie_num.h"
 #include "ui_frmMain.h"
 #include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
@@ -71,6 +73,12 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_marques = new MarquesContradictions(m_ui->Robot, ctx.modele);
     m_ui->Small_Robot->setModele(&ctx.modele, false);
     m_ui->Pic_Choix->setModele(&ctx.modele);
+    // A numeric question has no grid: its entry takes the grid's place, and follows its size.
+    m_Saisie_Num = new SaisieNumView(m_ui->Pic_Choix);
+    auto *placeSaisie = new QVBoxLayout(m_ui->Pic_Choix);
+    placeSaisie->setContentsMargins(0, 0, 0, 0);
+    placeSaisie->addWidget(m_Saisie_Num);
+    m_Saisie_Num->hide();
     m_ui->Barre_Verticale->setFixedWidth(5);
     Suit_Barre(m_ui->Barre_Deter);
     Suit_Barre(m_ui->Barre_Question);
@@ -196,7 +204,13 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     using Etat = ResultatChargement::Etat;
     const QString title = texteOuAnglais(m.Num_Langue, 1050);
     switch (loaded.etat) {
-    case Etat::Ok: break;
+    case Etat::Ok:
+        // Ranges that cannot be read leave those species without data for the character; the
+        // key stays usable, but the user should know it is incomplete.
+        if (loaded.valeursIgnorees > 0)
+            message(texteOuAnglais(m.Num_Langue, 1804).arg(loaded.valeursIgnorees), title, BoutonsMessage::Ok,
+                    IconeMessage::Warning);
+        break;
     case Etat::BaseInaccessible:
         Erreur_Fatale(m_ctx, this, qs(Message_Base_Inaccessible(m.Chemin_Base, loaded.erreur.numero)));
         return false;

@@ -32,6 +32,7 @@ class MarquesContradictions;
 class frmAide;
 struct FicheProprietes;
 struct KeyModel;
+class SaisieNumView;
 struct Rafraichissement;
 enum class Occasion;
 
@@ -77,6 +78,9 @@ public:
     void Charge_Barre_Question();
     void Recharge_Barre();
     void Montre_Question(const std::string &Popup);
+    // The question of numeric character `c` (its position in Caracteres_Num): an entry for the
+    // number where the state pictures go.
+    void Montre_Question_Num(int c);
     void Montre_Identification();
     void Maitre_Discriminant();
 
@@ -154,6 +158,9 @@ private:
     void Barre_Deter_Click(QAction *bouton);
     void Barre_Question_Click(QAction *bouton);
     void afficheRecherche(ResultatRecherche resultat);
+    // Records the number typed for the numeric question on show (an empty entry withdraws the
+    // answer). False, with the reason shown, when the text is no number.
+    bool Prend_Valeur_Num();
     void montreBarreQuestion(bool boutonPasser);
     // The Tab order of every view; run again whenever a bar gets new buttons.
     void ordonneTabulation();
@@ -199,6 +206,8 @@ private:
     bool m_Clic_Liste_A_Refaire = false; // the selected line changed meanwhile
     bool m_arbreARemplir = false; // Tree_esp waits to be shown before it is filled
     bool m_Saisie_En_Cours = false;
+    SaisieNumView *m_Saisie_Num = nullptr; // the entry of a numeric question, over Pic_Choix
+    int m_Question_Num = -1;               // the numeric character asked, -1 for none
     bool m_Sauvegarde_En_Cours = false; // a close asked for meanwhile waits for the save's outcome
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
     std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;
@@ -212,6 +221,10 @@ private:
     int m_Pages_En_Attente = 0;             // page printouts asked for meanwhile
     QPointer<frmPrint> m_frmPrint;          // the progress window of the drawing's printout on show
 };
+
+// The status text of the Errors command for the numeric answers that a species' ranges do not
+// hold (positions in Caracteres_Num): each character's name, the number given and its unit.
+QString Texte_Contradictions_Num(const KeyModel &m, const std::vector<int> &caracteres);
 
 // A command line as one text: one pair of surrounding double quotes removed.
 QString Nettoie_Ligne_Commande(QString ligne);

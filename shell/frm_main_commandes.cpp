@@ -10,8 +10,8 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
-#include <QLocale>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPrinter>
 #include <QScopeGuard>
@@ -26,6 +26,7 @@
 #include "documents/documents.h"
 #include "engine/answering.h"
 #include "engine/contradictions.h"
+#include "engine/numeric_characters.h"
 #include "engine/scoring.h"
 #include "knowledge/jet/jet_file.h"
 #include "knowledge/key_model.h"
@@ -39,6 +40,7 @@
 #include "shell/frm_options.h"
 #include "shell/localisation.h"
 #include "shell/marques_contradictions.h"
+#include "shell/saisie_num.h"
 #include "ui_frmMain.h"
 #include "views/vue_liste_especes.h"
 #include "views/barres.h"
@@ -59,6 +61,21 @@ public:
 const QString kSave = QStringLiteral("Save");
 
 } // namespace
+
+QString Texte_Contradictions_Num(const KeyModel &m, const std::vector<int> &caracteres)
+{
+    const QLocale locale = localeDeLangue(m.Num_Langue);
+    QStringList nombres;
+    for (const int c : caracteres) {
+        const Question_Num q = Decrit_Question_Num(m, c);
+        QString nombre = qs(q.nom) + QLatin1Char(' ') + (q.valeur ? Ecrit_Nombre(*q.valeur, locale) : QString());
+        if (!q.unite.empty())
+            nombre += QLatin1Char(' ') + qs(q.unite);
+        nombres << nombre;
+    }
+    return texteOuAnglais(m.Num_Langue, 1807) + nombres.join(QStringLiteral("; "));
+}
+
 
 void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichier)
 {
@@ -144,7 +161,7 @@ frmMain::Sauvegarde frmMain::Exec_Save()
     std::string erreur;
     {
         Curseur_Attente sablier;
-        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, erreur,
+        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, Reponses_Num(m), erreur,
                                      m_ctx.fichiers ? *m_ctx.fichiers : appelsSysteme());
     }
     if (!ecrit) {
@@ -199,6 +216,10 @@ void frmMain::Ouvre_Identification(const QString &chemin)
     QCoreApplication::processEvents();
     m.Etat_Choisi = std::move(lue.Etat_Choisi);
     m.Cadre_Fait = std::move(lue.Cadre_Fait);
+    // The file holds every numeric answer of its identification: none carried means none given.
+    // An answer to a character this key does not have is left out.
+    m.Valeur_Num.assign(m.Caracteres_Num.size(), std::nullopt);
+    Applique_Reponses_Num(m, lue.Reponses_Num);
     // Contradiction flags belong to the answers being replaced.
     Efface_Contradictions_Affichees();
     Actualise_Identification();
@@ -355,18 +376,36 @@ void frmMain::mnuViewOptions_Click()
 {
     KeyModel &m = m_ctx.modele;
     const std::int16_t seuil = m.Seuil_Affichage;
+    const double tolerance = m.Tolerance_Num;
     {
         frmOptions options(m_ctx, this);
         options.Form_Load();
         options.exec();
     }
-    if (m.Seuil_Affichage == seuil)
+    const bool nombresDonnes =
+        std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); });
+    if (m.Tolerance_Num != tolerance && nombresDonnes) {
+        // The numbers given are matched again with the new tolerance. The answers themselves have
+        // not changed: an identification that was not modified stays so.
+        const bool modifie = m.Modifie;
+        Actualise_Identification();
+        if (m_fini)
+            return;
+        if (!modifie) {
+            m.Modifie = false;
+            Desactive_Bouton(kSave);
+            m_ui->mnuFileSave->setEnabled(false);
+            m_ui->mnuFileSaveAs->setEnabled(!m.Fichier_Courant.empty());
+        }
+    } else if (m.Seuil_Affichage == seuil) {
         return;
-    // The lines follow the new threshold, and the legend says what they now show (an empty list
-    // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
-    Remplit_Liste_Esp(Lignes_Especes(m));
-    m_ui->Legende->setText(qs(Legende_Especes(m)));
-    m_ui->Legende->setToolTip(m_ui->Legende->text());
+    } else {
+        // The lines follow the new threshold, and the legend says what they now show (an empty list
+        // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
+        Remplit_Liste_Esp(Lignes_Especes(m));
+        m_ui->Legende->setText(qs(Legende_Especes(m)));
+        m_ui->Legende->setToolTip(m_ui->Legende->text());
+    }
     if (m_ui->Liste_Esp->isVisible()) {
         Liste_Esp_Click();
         m_ui->WebTexte->setFocus();
@@ -495,9 +534,13 @@ void frmMain::Montre_Contradictions()
     m_ui->Robot->invalide();
     m_Saisie_En_Cours = false;
     m_ui->mnuViewIdentification->trigger();
-    // Said in words as well: which species, and which answers it does not share.
-    m_texteContradictions = qs(shown.texte);
-    statutRepos();
+    } else {
+        // The lines follow the new threshold, and the legend says what they now show (an empty list
+        // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
+        Remplit_Liste_Esp(Lignes_Especes(m));
+        m_ui->Legende->setText(qs(Legende_Especes(m)));
+        m_ui->Legende->setToolTip(m_ui->Legende->text());
+    }
 }
 
 } // namespace tarvenko

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QToolBar>
@@ -12,6 +13,7 @@
 
 #include "engine/answering.h"
 #include "engine/determination_bar.h"
+#include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
 #include "engine/zone_scan.h"
 #include "knowledge/key_model.h"
@@ -27,6 +29,7 @@
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
 #include "shell/localisation.h"
+#include "shell/saisie_num.h"
 #include "ui_frmMain.h"
 #include "views/barres.h"
 #include "views/pic_choix.h"
@@ -58,6 +61,11 @@ void frmMain::connecteVues()
     connect(m_ui->Pic_Choix, &PicChoixView::caseClavierChanged, this,
             [this](int, const QString &bulle) { statut(bulle); });
     connect(m_ui->Robot, &RobotView::pressed, this, &frmMain::Robot_MouseDown);
+    // Enter in the entry of a numeric question validates it, as the bar's first button does.
+    connect(m_Saisie_Num, &SaisieNumView::valide, this, [this] {
+        if (QAction *valider = Bouton_A(m_ui->Barre_Question, Position_Valider); valider && m_ui->Barre_Question->isVisible())
+            Barre_Question_Click(valider);
+    });
     connect(m_ui->Robot, &RobotView::clicked, this, &frmMain::Robot_Click);
     connect(m_ui->Robot, &RobotView::moved, this,
             [this](Qt::MouseButtons, QPointF position) { Robot_MouseMove(position); });
@@ -176,6 +184,9 @@ void frmMain::Barre_Question_Click(QAction *bouton)
 {
     KeyModel &m = m_ctx.modele;
     const int position = Position_Bouton(m_ui->Barre_Question, bouton);
+    // A text that is no number keeps the question open, for the user to correct it.
+    if (m_Question_Num >= 0 && position == Position_Valider && !Prend_Valeur_Num())
+        return;
     if (position == Position_Valider) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QCoreApplication::processEvents();
@@ -200,6 +211,39 @@ void frmMain::Barre_Question_Click(QAction *bouton)
 
 // ---- Questions ----
 
+bool frmMain::Prend_Valeur_Num()
+{
+    KeyModel &m = m_ctx.modele;
+    const QString texte = m_Saisie_Num->texte();
+    if (texte.trimmed().isEmpty()) {
+        Retire_Num(m, m_Question_Num);
+        return true;
+    }
+    const std::optional<double> valeur = Lit_Nombre(texte, localeDeLangue(m.Num_Langue));
+    if (valeur && Repond_Num(m, m_Question_Num, *valeur))
+        return true;
+    const QString raison = texteOuAnglais(m.Num_Langue, 1803);
+    m_ctx.dialogues.message(this, {raison, QString(), BoutonsMessage::Ok, IconeMessage::Warning});
+    m_Saisie_Num->refuse(raison);
+    return false;
+}
+
+void frmMain::Montre_Question_Num(int c)
+{
+    KeyModel &m = m_ctx.modele;
+    m_Question_Num = c;
+    m_Saisie_Num->montre(Decrit_Question_Num(m, c), m.Num_Langue);
+    m_ui->Pic_Choix->setImage(Metafile());
+    m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
+    m_ui->Robot->hide();
+    m_ui->Pic_Choix->show();
+    m_Saisie_Num->show();
+    m_ui->Pic_Choix->unsetCursor();
+    statut(qs(m.Descripteur_Courant.TipText));
+    m_Saisie_Num->entree()->setFocus();
+    m_Saisie_En_Cours = false;
+}
+
 void frmMain::Montre_Question(const std::string &Popup)
 {
     KeyModel &m = m_ctx.modele;
@@ -213,6 +257,8 @@ void frmMain::Montre_Question(const std::string &Popup)
                                        BoutonsMessage::Ok, IconeMessage::None});
         return;
     }
+    m_Question_Num = -1;
+    m_Saisie_Num->hide();
     m_ui->Pic_Choix->setImage(*picture);
     m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
     m_ui->Robot->hide();
@@ -243,6 +289,8 @@ void frmMain::Montre_Identification()
     permetCopie(true);
     m_ctx.modele.Vue_Courante = 1;
     m_Saisie_En_Cours = false;
+    m_Question_Num = -1;
+    m_Saisie_Num->hide();
 }
 
 void frmMain::Maitre_Discriminant()
@@ -270,7 +318,10 @@ void frmMain::afficheRecherche(ResultatRecherche r)
         case ResultatRecherche::Issue::Question:
             statut(qs(m.Descripteur_Courant.TipText));
             m.Vue_Courante = 2;
-            Montre_Question(m.Descripteur_Courant.Popup);
+            if (r.numerique >= 0)
+                Montre_Question_Num(r.numerique);
+            else
+                Montre_Question(m.Descripteur_Courant.Popup);
             QCoreApplication::processEvents();
             montreBarreQuestion(true);
             return;

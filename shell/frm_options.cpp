@@ -72,6 +72,7 @@ void frmOptions::Form_Load()
     }
     Reglage_Valeur_Change();
     m_ui->Check1->setChecked(m.Curseur_Dynamique);
+    m_ui->Reglage_Tolerance->setValue(qRound(m.Tolerance_Num));
 
     m_ui->tbsOptions->setCurrentIndex(0);
 
@@ -190,6 +191,11 @@ bool frmOptions::cmdApply_Click()
     m.Curseur_Dynamique = m_ui->Check1->isChecked();
     store.ecritValeurUtilisateur(kOptions, QStringLiteral("Curseur"),
                                  m.Curseur_Dynamique ? QStringLiteral("True") : QStringLiteral("False"));
+
+    // A tolerance kept in the settings with decimals stays as it was unless the box changed it.
+    if (m_ui->Reglage_Tolerance->value() != qRound(m.Tolerance_Num))
+        m.Tolerance_Num = m_ui->Reglage_Tolerance->value();
+    store.ecritValeurUtilisateur(kOptions, QStringLiteral("Tolerance"), QString::number(m.Tolerance_Num));
 
     const bool web = m_ui->Option6->isChecked();
     const QString distribution = web ? QStringLiteral("http") : QStringLiteral("hd");

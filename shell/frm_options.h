@@ -13,8 +13,8 @@ namespace tarvenko {
 
 struct Contexte;
 
-// The options: the threshold of the species list, the dynamic cursor, the interface language and
-// where the species documents are read from. Made afresh each time it is opened; Apply stores the
+// The options: the threshold of the species list, the dynamic cursor, the tolerance of numeric
+// answers, the interface language and where the species documents are read from. Made afresh each time it is opened; Apply stores the
 // choices in the user's settings and the key model. A language option changes Num_Langue as soon
 // as it is clicked, whether or not the dialog is applied.
 // The three pages are Frame1_0, Frame1_1 and Frame1_2, the pages of tbsOptions.

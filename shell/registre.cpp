@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <cmath>
+
 #include "knowledge/numeric.h"
 #include "platform/qt_text.h"
 
@@ -108,6 +110,20 @@ void Lit_Registre(KeyModel &m, const SettingsStore &store)
         if (const auto b = texteEnBooleen(us(curseur)))
             m.Curseur_Dynamique = *b;
     }
+
+    // The tolerance of numeric answers, a percentage: a value that is no number, or a negative
+    // one, keeps the default.
+    const auto tolerance = [&](const QString &texte) {
+        bool ok = false;
+        const double t = texte.trimmed().toDouble(&ok);
+        if (ok && std::isfinite(t) && t >= 0)
+            m.Tolerance_Num = t;
+    };
+    if (const auto v = store.valeurMachine(options, QStringLiteral("Tolerance")))
+        tolerance(*v);
+    const QString toleranceUtilisateur = store.valeurUtilisateur(options, QStringLiteral("Tolerance"), kFin);
+    if (toleranceUtilisateur != kFin)
+        tolerance(toleranceUtilisateur);
 
     m.Question_Passee = false;
 }

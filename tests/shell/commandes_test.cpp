@@ -17,6 +17,7 @@
 
 #include <filesystem>
 
+#include "commands/fichier_identification.h"
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
@@ -706,6 +707,46 @@ private Q_SLOTS:
         QVERIFY(h.dialogs.demandesFichier.empty());
         QCOMPARE(h.model.Etat_Choisi, answers);
         checkState(h, Etat::NewChanged);
+    }
+
+    void numbersAreSavedOpenedAndClearedByNew()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.answerNumber(QStringLiteral("35"));
+        const QStringList ranked = h.lines();
+        QCOMPARE(ranked.value(0), QStringLiteral(" 100% - Quercus robur"));
+
+        const QString path = h.file("ident.ryk");
+        h.dialogs.fichiers.push_back(path);
+        h.menu("mnuFileSaveAs")->trigger();
+        Identification lue;
+        QCOMPARE(Lit_Identification(us(path), 4, 2, lue), LectureIdentification::Ok);
+        QCOMPARE(lue.Reponses_Num, (std::vector<Reponse_Num>{{"HAUTEUR", 35.0}}));
+        checkState(h, Etat::Saved, path);
+
+        h.menu("mnuFileNew")->trigger();
+        QVERIFY(!h.model.Valeur_Num.at(0));
+        QVERIFY(h.model.Joker_Num.at(0));
+        QVERIFY(h.lines() != ranked);
+
+        h.dialogs.fichiers.push_back(path);
+        h.menu("mnuFileOpen")->trigger();
+        QCOMPARE(h.model.Valeur_Num.at(0), std::optional<double>(35.0));
+        QCOMPARE(h.lines(), ranked);
+        checkState(h, Etat::Saved, path);
+
+        // A file without numbers, opened over an identification that has one, leaves none.
+        const QString sansNombre = h.file("states.ryk");
+        QFile f(sansNombre);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytesOf({0, 0, 0, 0, 0, 0}));
+        f.close();
+        h.dialogs.fichiers.push_back(sansNombre);
+        h.menu("mnuFileOpen")->trigger();
+        QVERIFY(!h.model.Valeur_Num.at(0));
+        QVERIFY(h.lines() != ranked);
     }
 };
 

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QResizeEvent>
 #include <QSettings>
@@ -831,6 +832,144 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(&w, &resize);
         QVERIFY(!ran);
         QTRY_VERIFY(ran);
+    }
+
+    // ---- Numeric characters ----
+
+    void theSearchAsksANumberWithTheRangeOfTheLeadingSpecies()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 5);
+        QCOMPARE(int(h.model.Vue_Courante), 2);
+        auto *entry = h.child<QLineEdit>("Valeur_Num");
+        QVERIFY(entry->isVisible());
+        QVERIFY(entry->text().isEmpty());
+        QVERIFY(!h.child<RobotView>("Robot")->isVisible());
+        QCOMPARE(h.child<QLabel>("Unite_Num")->text(), QStringLiteral("m"));
+        QCOMPARE(h.child<QLabel>("Etendue_Num")->text(), QStringLiteral("Among the species in the lead: from 1 to 40 m"));
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Height"));
+        QVERIFY(Bouton_A(h.bar("Barre_Question"), 5)->isVisible());
+
+        // Leaving records nothing; a question of states then shows its grid, not the entry.
+        h.clickButton("Barre_Question", 3);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(!h.model.Valeur_Num.at(0));
+        QVERIFY(!entry->isVisible());
+        h.clickButton("Barre_Deter", 1);
+        QVERIFY(h.child<PicChoixView>("Pic_Choix")->isVisible());
+        QVERIFY(!entry->isVisible());
+    }
+
+    void aTypedNumberReRanksTheSpecies_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<double>("recorded");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("inside the oak's range") << QStringLiteral("35") << 35.0 << QStringLiteral(" 100% - Quercus robur");
+        QTest::newRow("inside the beech's range") << QStringLiteral("20") << 20.0 << QStringLiteral(" 100% - Fagus sylvatica");
+        QTest::newRow("outside, within the tolerance above") << QStringLiteral("27") << 27.0
+                                                             << QStringLiteral(" 100% - Fagus sylvatica");
+        QTest::newRow("outside, within the tolerance below") << QStringLiteral("11") << 11.0
+                                                             << QStringLiteral(" 100% - Pinus sylvestris");
+        QTest::newRow("a comma before the decimals") << QStringLiteral(" 3,5 ") << 3.5
+                                                     << QStringLiteral(" 100% - Pinus sylvestris");
+    }
+
+    void aTypedNumberReRanksTheSpecies()
+    {
+        QFETCH(QString, typed);
+        QFETCH(double, recorded);
+        QFETCH(QString, first);
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.answerNumber(typed);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(h.model.Valeur_Num.at(0), std::optional<double>(recorded));
+        QCOMPARE(h.lines().value(0), first);
+        QVERIFY(h.lines().value(1).startsWith(QStringLiteral(" 0%")));
+        QVERIFY(h.window->Modifie());
+        QVERIFY(h.dialogs.messages.empty());
+    }
+
+    void textThatIsNoNumberIsRefusedInTheEntry()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.answerNumber(QStringLiteral("tall"));
+        QCOMPARE(h.dialogs.textes(), QStringList{QStringLiteral("Please type a number, for example 12.5.")});
+        QCOMPARE(int(h.model.Vue_Courante), 2);
+        auto *entry = h.child<QLineEdit>("Valeur_Num");
+        QVERIFY(entry->isVisible());
+        QCOMPARE(entry->text(), QStringLiteral("tall"));
+        QVERIFY(!h.child<QLabel>("Refus_Num")->text().isEmpty());
+        QVERIFY(!h.model.Valeur_Num.at(0));
+        QVERIFY(!h.window->Modifie());
+
+        // Corrected and validated with Enter.
+        entry->clear();
+        QTest::keyClicks(entry, QStringLiteral("33"));
+        QTest::keyClick(entry, Qt::Key_Return);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(h.model.Valeur_Num.at(0), std::optional<double>(33.0));
+    }
+
+    void validatingAnEmptyEntryRecordsNoNumber()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        const QStringList before = h.lines();
+        h.answerNumber(QStringLiteral("  "));
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QVERIFY(!h.model.Valeur_Num.at(0));
+        QCOMPARE(h.lines(), before);
+        QVERIFY(h.dialogs.messages.empty());
+    }
+
+    void passingTheNumberAsksTheNextQuestion()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 5);
+        QVERIFY(h.child<QLineEdit>("Valeur_Num")->isVisible());
+        h.clickButton("Barre_Question", 5);
+        QCOMPARE(h.model.Joker_Num.at(0), false);
+        QVERIFY(h.model.Question_Passee);
+        QCOMPARE(int(h.model.Vue_Courante), 2);
+        QVERIFY(!h.child<QLineEdit>("Valeur_Num")->isVisible());
+        QCOMPARE(h.model.Descripteur_Courant.Objet, std::string("ECORCE")); // the first row of the two that split alike
+        QVERIFY(!h.model.Valeur_Num.at(0));
+    }
+
+    void errorsNameTheNumbersOutsideTheSpeciesRange()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.answerNumber(QStringLiteral("35"));
+        montreContradictions(h, QStringLiteral("Pinus sylvestris"));
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Outside this species' range: Height 35 m"));
+        montreContradictions(h, QStringLiteral("Quercus robur"));
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QString());
+    }
+
+    void skippedNumericValuesAreToldOnceAtLoad()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.keyWithHeight();
+        kb.plage("HAUTEUR", "Abies alba", 1, 2);             // no such species
+        kb.numerique({.objet = "LARGEUR", .unite = std::nullopt}); // no unit
+        kb.ecrit();
+        h.open();
+        QCOMPARE(h.dialogs.textes(),
+                 QStringList{QStringLiteral("2 values of the numeric characters could not be read and were left out.")});
+        QVERIFY(!h.exitCode);
+        QCOMPARE(h.model.Caracteres_Num.size(), std::size_t{1});
     }
 };
 

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -498,6 +499,53 @@ private Q_SLOTS:
         // Only the page shown is enabled.
         for (int i = 0; i < tabs->count(); ++i)
             QCOMPARE(tabs->widget(i)->isEnabled(), i == expected);
+    }
+
+    void theToleranceIsStoredReadAtLoadAndReRanks()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.user(QStringLiteral("Options/Tolerance"), QStringLiteral("12.5"));
+        h.open();
+        QCOMPARE(h.model.Tolerance_Num, 12.5);
+        // 28 is within 12.5 % of the beech's 25, not within 5 %.
+        h.answerNumber(QStringLiteral("28"));
+        QCOMPARE(h.lines().value(0), QStringLiteral(" 100% - Fagus sylvatica"));
+        h.dialogs.fichiers.push_back(h.file("ident.ryk"));
+        h.menu("mnuFileSaveAs")->trigger();
+        QVERIFY(!h.window->Modifie());
+
+        h.options([&](frmOptions &d) {
+            auto *spin = in<QSpinBox>(d, "Reglage_Tolerance");
+            QCOMPARE(spin->value(), 13);
+            click(d, "cmdApply");
+            // A box left alone keeps the decimals.
+            QCOMPARE(h.stored("Options/Tolerance"), QStringLiteral("12.5"));
+            spin->setValue(5);
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.model.Tolerance_Num, 5.0);
+        QCOMPARE(h.stored("Options/Tolerance"), QStringLiteral("5"));
+        QVERIFY(h.lines().value(0).startsWith(QStringLiteral(" 0%")));
+        // The answers did not change: the identification is still the one saved.
+        QVERIFY(!h.window->Modifie());
+        QVERIFY(!h.saveButton()->isEnabled());
+    }
+
+    void aToleranceThatIsNoNumberKeepsTheDefault_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("text") << QStringLiteral("wide");
+        QTest::newRow("negative") << QStringLiteral("-3");
+    }
+
+    void aToleranceThatIsNoNumberKeepsTheDefault()
+    {
+        QFETCH(QString, stored);
+        Harness h;
+        h.user(QStringLiteral("Options/Tolerance"), stored);
+        h.open();
+        QCOMPARE(h.model.Tolerance_Num, 10.0);
     }
 };
 

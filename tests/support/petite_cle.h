@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,6 +110,18 @@ struct PetiteCle : FenetreTest {
         return kb;
     }
 
+    // The small key and the height, answered with a number, whose ranges keep the three species
+    // apart: the search asks it before the leaf type and the bark.
+    tools::KbBuilder keyWithHeight()
+    {
+        tools::KbBuilder kb = key();
+        kb.numerique({.objet = "HAUTEUR", .noms = {"Height", "Altura", "Hauteur"}, .unite = "m"});
+        kb.plage("HAUTEUR", "Quercus robur", 30, 40)
+            .plage("HAUTEUR", "Fagus sylvatica", 15, 25)
+            .plage("HAUTEUR", "Pinus sylvestris", 1, 10);
+        return kb;
+    }
+
     QToolBar *bar(const char *name) const { return child<QToolBar>(name); }
     QAction *menu(const char *name) const { return child<QAction>(name); }
     QAction *saveButton() const
@@ -145,6 +158,17 @@ struct PetiteCle : FenetreTest {
     {
         clickButton("Barre_Deter", barButton);
         clickCell(cell);
+        clickButton("Barre_Question", 1);
+    }
+    // The Search button of the determination bar, then `text` typed into the entry of the numeric
+    // question it opens, then validate.
+    void answerNumber(const QString &text)
+    {
+        clickButton("Barre_Deter", 5);
+        auto *entry = child<QLineEdit>("Valeur_Num");
+        QVERIFY(entry && entry->isVisible());
+        entry->clear();
+        QTest::keyClicks(entry, text);
         clickButton("Barre_Question", 1);
     }
     QString title() const { return qs(model.Titre_Fenetre); }
