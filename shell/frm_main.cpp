@@ -322,7 +322,8 @@ void frmMain::statutRepos()
         statut(m_texteContradictions);
         return;
     }
-    if (std::any_of(m.Etat_Choisi.begin(), m.Etat_Choisi.end(), [](auto etat) { return etat != 0; })) {
+    if (std::any_of(m.Etat_Choisi.begin(), m.Etat_Choisi.end(), [](auto etat) { return etat != 0; }) ||
+        std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); })) {
         statut(QString());
         return;
     }

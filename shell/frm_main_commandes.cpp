@@ -534,13 +534,20 @@ void frmMain::Montre_Contradictions()
     m_ui->Robot->invalide();
     m_Saisie_En_Cours = false;
     m_ui->mnuViewIdentification->trigger();
-    } else {
-        // The lines follow the new threshold, and the legend says what they now show (an empty list
-        // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
-        Remplit_Liste_Esp(Lignes_Especes(m));
-        m_ui->Legende->setText(qs(Legende_Especes(m)));
-        m_ui->Legende->setToolTip(m_ui->Legende->text());
+    // Said in words as well: which species, which answers it does not share, and the numbers its
+    // ranges do not hold (a number has no button or overlay to carry its flag).
+    m_texteContradictions = qs(shown.texte);
+    if (std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); })) {
+        std::vector<int> nombres;
+        if (ligne && *ligne >= 0 && static_cast<std::size_t>(*ligne) < m.Classement[1].size())
+            nombres = Contradictions_Num(m, static_cast<int>(m.Classement[1][static_cast<std::size_t>(*ligne)]));
+        // A species that contradicts only numbers does not "match all your answers".
+        if (!nombres.empty())
+            m_texteContradictions = shown.contradictions.empty()
+                                        ? Texte_Contradictions_Num(m, nombres)
+                                        : m_texteContradictions + QStringLiteral("; ") + Texte_Contradictions_Num(m, nombres);
     }
+    statutRepos();
 }
 
 } // namespace tarvenko
