@@ -490,6 +490,15 @@ private Q_SLOTS:
         h.menu("mnuFilePrintReport")->trigger();
         QCOMPARE(h.dialogs.impressions, impressions + 1);
 
+        // In the language of the interface.
+        h.model.Num_Langue = 2;
+        const QString francais = h.file("rapport.pdf");
+        h.dialogs.fichiers.push_back(francais);
+        h.menu("mnuFileExportReport")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(2, 1709));
+        QVERIFY(pdfText(francais).contains(QStringLiteral("Réponses")));
+        h.model.Num_Langue = 0;
+
         // A file that cannot be written is said.
         h.dialogs.fichiers.push_back(h.file("missing/folder/report.pdf"));
         h.menu("mnuFileExportReport")->trigger();
