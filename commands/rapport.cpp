@@ -95,16 +95,16 @@ std::unique_ptr<QTextDocument> Document_Rapport(const KeyModel &m, const QDateTi
 {
     const RapportIdentification rapport = Rapport_Identification(m);
     QString corps;
-    corps += QStringLiteral("<h1>%1</h1>").arg(texte(m, 1702));
-    corps += QStringLiteral("<p><b>%1</b> %2").arg(texte(m, 1703), html(QFileInfo(qs(m.Chemin_Base)).fileName().toStdString()));
+    corps += QStringLiteral("<h1>%1</h1>").arg(texte(m, 1902));
+    corps += QStringLiteral("<p><b>%1</b> %2").arg(texte(m, 1903), html(QFileInfo(qs(m.Chemin_Base)).fileName().toStdString()));
     if (!m.Fichier_Courant.empty())
-        corps += QStringLiteral("<br><b>%1</b> %2").arg(texte(m, 1710), html(m.Fichier_Courant));
+        corps += QStringLiteral("<br><b>%1</b> %2").arg(texte(m, 1910), html(m.Fichier_Courant));
     corps += QStringLiteral("<br><b>%1</b> %2</p>")
-                 .arg(texte(m, 1704), locale(m).toString(quand, QLocale::LongFormat).toHtmlEscaped());
+                 .arg(texte(m, 1904), locale(m).toString(quand, QLocale::LongFormat).toHtmlEscaped());
 
-    corps += QStringLiteral("<h2>%1</h2>").arg(texte(m, 1705));
+    corps += QStringLiteral("<h2>%1</h2>").arg(texte(m, 1905));
     if (rapport.reponses.empty()) {
-        corps += QStringLiteral("<p>%1</p>").arg(texte(m, 1706));
+        corps += QStringLiteral("<p>%1</p>").arg(texte(m, 1906));
     } else {
         corps += QStringLiteral("<table cellpadding='2'>");
         for (const ReponseRapport &r : rapport.reponses) {
@@ -116,7 +116,7 @@ std::unique_ptr<QTextDocument> Document_Rapport(const KeyModel &m, const QDateTi
         corps += QStringLiteral("</table>");
     }
 
-    corps += QStringLiteral("<h2>%1</h2><table cellpadding='2'>").arg(texte(m, 1707));
+    corps += QStringLiteral("<h2>%1</h2><table cellpadding='2'>").arg(texte(m, 1907));
     int rang = 0;
     for (const EspeceRapport &e : rapport.especes) {
         corps += QStringLiteral("<tr><td align='right'>%1.</td><td align='right'>%2%</td><td>%3</td></tr>")
@@ -139,7 +139,7 @@ std::unique_ptr<QTextDocument> Document_Rapport(const KeyModel &m, const QDateTi
         curseur.insertBlock(titre);
         QTextCharFormat gras;
         gras.setFontWeight(QFont::Bold);
-        curseur.insertText(qs(Texte_Ou_Anglais(m.Num_Langue, 1708)), gras);
+        curseur.insertText(qs(Texte_Ou_Anglais(m.Num_Langue, 1908)), gras);
         curseur.insertBlock(QTextBlockFormat());
         QTextCharFormat objet;
         objet.setObjectType(kObjetDessin);

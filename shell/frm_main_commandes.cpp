@@ -370,11 +370,11 @@ void frmMain::mnuFileExportReport_Click()
     if (Impression_En_Cours())
         return;
     // The dialog's title is the menu entry's text without its accelerator and dots.
-    QString titre = texteOuAnglais(m.Num_Langue, 1701).remove(QLatin1Char('&'));
+    QString titre = texteOuAnglais(m.Num_Langue, 1901).remove(QLatin1Char('&'));
     while (titre.endsWith(QLatin1Char('.')))
         titre.chop(1);
     const std::optional<QString> choisi = m_ctx.dialogues.fichierAEnregistrer(
-        this, DemandeFichier{titre, texteOuAnglais(m.Num_Langue, 1709), QStringLiteral("*.pdf"), QStringLiteral(".pdf"), QString()});
+        this, DemandeFichier{titre, texteOuAnglais(m.Num_Langue, 1909), QStringLiteral("*.pdf"), QStringLiteral(".pdf"), QString()});
     if (!choisi || choisi->isEmpty())
         return;
     QPrinter printer(QPrinter::HighResolution);

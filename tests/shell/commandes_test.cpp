@@ -469,7 +469,7 @@ private Q_SLOTS:
         const QString pdf = h.file("report.pdf");
         h.dialogs.fichiers.push_back(pdf);
         h.menu("mnuFileExportReport")->trigger();
-        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(0, 1709));
+        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(0, 1909));
         QCOMPARE(h.dialogs.demandesFichier.back().defaultExtension, QStringLiteral(".pdf"));
         QVERIFY(h.dialogs.messages.empty());
         const QString text = pdfText(pdf);
@@ -495,7 +495,7 @@ private Q_SLOTS:
         const QString francais = h.file("rapport.pdf");
         h.dialogs.fichiers.push_back(francais);
         h.menu("mnuFileExportReport")->trigger();
-        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(2, 1709));
+        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(2, 1909));
         QVERIFY(pdfText(francais).contains(QStringLiteral("Réponses")));
         h.model.Num_Langue = 0;
 
