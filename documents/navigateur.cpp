@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPrinter>
 #include <QRandomGenerator>
 #include <QWebChannel>
 #include <QTimer>
@@ -101,6 +102,13 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
     // own rule lets them read every file of the disk and send it away; the guard keeps them to
     // the documents.
     m_page->setUrlRequestInterceptor(new GardeFichiers(this));
+    // The end of a printout is told the same way whether it went to a printer or to a PDF.
+    connect(this, &QWebEngineView::pdfPrintingFinished, this, [this](const QString &, bool ok) {
+        if (!m_pdfEnCours)
+            return;
+        m_pdfEnCours = false;
+        Q_EMIT printFinished(ok);
+    });
 
     m_canal = new QWebChannel(this);
     m_pont = new PontImages([this](const RapportImage &r) { recoit(r); }, m_canal);
@@ -159,7 +167,17 @@ void Navigateur::Vide()
     load(QUrl(QStringLiteral("about:blank")));
 }
 QString Navigateur::LocationURL() const { return url().toString(); }
-void Navigateur::Imprime(QPrinter *printer) { print(printer); }
+void Navigateur::Imprime(QPrinter *printer)
+{
+    // A PDF is the browser's own, whose text stays text: printing it through the printer would
+    // paint every page as one picture at the printer's resolution.
+    if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
+        m_pdfEnCours = true;
+        printToPdf(printer->outputFileName(), printer->pageLayout(), printer->pageRanges());
+        return;
+    }
+    print(printer);
+}
 
 bool Navigateur::pageDessin(const QUrl &url) const { return url.isLocalFile() && m_testPageDessin && m_testPageDessin(url); }
 

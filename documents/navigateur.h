@@ -64,7 +64,8 @@ public:
     void Vide();
     QString LocationURL() const;
     int ReadyState() const { return m_readyState; }
-    // Prints the document; printFinished tells the outcome.
+    // Prints the document; printFinished tells the outcome. A printer set to write a PDF file
+    // gets the browser's PDF, with its text as text.
     void Imprime(QPrinter *printer);
 
     // Decides, before each top-level navigation, whether its target is a local drawing page.
@@ -119,6 +120,7 @@ private:
     std::function<bool(const QString &)> m_testFichierLisible;
     QString m_fichierOuvert; // the local page the program opened last
     bool m_pontInstalle = false;
+    bool m_pdfEnCours = false; // a printout to a PDF file runs
     bool m_pageErreur = false; // the document shown is the browser's error page
     std::deque<RapportImage> m_rapports;
     bool m_livraisonPrevue = false;

@@ -130,6 +130,8 @@ void frmMain::connecteCommandes()
     command(m_ui->mnuFilePrint, "Print");
     command(m_ui->mnuEditCopy, "Copy");
     command(m_ui->mnuViewErrors, "Contra");
+    connect(m_ui->mnuFilePrintReport, &QAction::triggered, this, &frmMain::mnuFilePrintReport_Click);
+    connect(m_ui->mnuFileExportReport, &QAction::triggered, this, &frmMain::mnuFileExportReport_Click);
     connect(m_ui->mnuFileExit, &QAction::triggered, this, &QWidget::close);
     connect(m_ui->mnuEditIconize, &QAction::triggered, this, &QWidget::showMinimized);
     connect(m_ui->mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);

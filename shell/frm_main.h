@@ -124,6 +124,9 @@ private:
     // that printout to finish.
     void Imprime_Page();
     void Fin_Impression_Page();
+    // The identification itself on paper, or into a PDF file the user names.
+    void mnuFilePrintReport_Click();
+    void mnuFileExportReport_Click();
     // The drawing is being printed: its progress window is brought forward, and the caller, a
     // command that would change what is printed or close the window, does not start.
     bool Impression_En_Cours();

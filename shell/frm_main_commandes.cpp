@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@
 #include "commands/fichier_identification.h"
 #include "commands/frm_print.h"
 #include "commands/impression.h"
+#include "commands/rapport.h"
 #include "documents/documents.h"
 #include "engine/answering.h"
 #include "engine/contradictions.h"
@@ -440,6 +442,43 @@ void frmMain::Fin_Impression_Page()
             Imprime_Page();
         }
     });
+}
+
+void frmMain::mnuFilePrintReport_Click()
+{
+    if (Impression_En_Cours())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_ctx.dialogues.imprimante(this, printer))
+        return;
+    Curseur_Attente sablier;
+    Imprime_Rapport(printer, m_ctx.modele, QDateTime::currentDateTime());
+}
+
+void frmMain::mnuFileExportReport_Click()
+{
+    KeyModel &m = m_ctx.modele;
+    if (Impression_En_Cours())
+        return;
+    // The dialog's title is the menu entry's text without its accelerator and dots.
+    QString titre = texteOuAnglais(m.Num_Langue, 1901).remove(QLatin1Char('&'));
+    while (titre.endsWith(QLatin1Char('.')))
+        titre.chop(1);
+    const std::optional<QString> choisi = m_ctx.dialogues.fichierAEnregistrer(
+        this, DemandeFichier{titre, texteOuAnglais(m.Num_Langue, 1909), QStringLiteral("*.pdf"), QStringLiteral(".pdf"), QString()});
+    if (!choisi || choisi->isEmpty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(*choisi);
+    bool ecrit = false;
+    {
+        Curseur_Attente sablier;
+        ecrit = Imprime_Rapport(printer, m, QDateTime::currentDateTime()) && QFileInfo(*choisi).size() > 0;
+    }
+    if (!ecrit)
+        m_ctx.dialogues.message(this, {*choisi + texteOuAnglais(m.Num_Langue, 1074), QString(), BoutonsMessage::Ok,
+                                       IconeMessage::None});
 }
 
 bool frmMain::Impression_En_Cours()

@@ -6,6 +6,7 @@
 
 #include "base_de_test.h"
 #include "engine/numeric_characters.h"
+#include "engine/report.h"
 #include "engine/scoring.h"
 
 using namespace tarvenko;
@@ -325,3 +326,32 @@ TEST(Tri, ranksAsTheAdjacentSwapSortDoes)
 }
 
 } // namespace
+
+// What a printed identification lists: the answers by question and state names, the listed
+// ranks with their percentages, no more than asked for.
+TEST_F(Classement, theReportNamesTheAnswersAndTheListedRanks)
+{
+    base.kb.objet({.objet = "FEUILLE", .etats = {"F1", "F2", "F3"}, .tips = {"Lobed", "", "Needle"}, .tipText = "Leaf shape"});
+    base.kb.objet({.objet = "ECORCE", .etats = {"E1", "E2"}, .tipText = "Bark"});
+    base.kb.a("Alpha", "F1").a("Beta", "F1").a("Beta", "F2").a("Gamma", "E1");
+    base.charge();
+    base.choisit("F1");
+    base.choisit("F2");
+    Affiche_Especes(base.m);
+
+    const RapportIdentification rapport = Rapport_Identification(base.m);
+    ASSERT_EQ(rapport.reponses.size(), 1U); // Bark was not answered
+    EXPECT_EQ(rapport.reponses[0].question, "Leaf shape");
+    EXPECT_EQ(rapport.reponses[0].etats, (std::vector<std::string>{"Lobed", "F2"})); // code where no name
+    const auto noms = [](const RapportIdentification &r) {
+        std::vector<std::string> out;
+        for (const EspeceRapport &e : r.especes)
+            out.push_back(e.nom + " " + std::to_string(e.pourcent));
+        return out;
+    };
+    EXPECT_EQ(noms(rapport), (std::vector<std::string>{"Beta 100", "Alpha 50", "Gamma 0"}));
+    EXPECT_EQ(noms(Rapport_Identification(base.m, 2)), (std::vector<std::string>{"Beta 100", "Alpha 50"}));
+    base.m.Seuil_Affichage = 50;
+    EXPECT_EQ(noms(Rapport_Identification(base.m)), (std::vector<std::string>{"Beta 100", "Alpha 50"}));
+}
+

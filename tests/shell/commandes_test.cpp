@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,6 +46,16 @@ using tools::WmfWriter;
 namespace {
 
 using Harness = test::PetiteCle;
+
+// The text of a PDF, laid out as on its pages; empty without pdftotext.
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral(PDFTOTEXT), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(20000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
 
 QByteArray readAll(const QString &path)
 {
@@ -524,6 +536,54 @@ private Q_SLOTS:
         QVERIFY(offert());
         h.menu("mnuViewSpecies")->trigger();
         QVERIFY(!bouton->isEnabled() && !menu->isEnabled());
+    }
+
+    void theIdentificationPrintsAsAReport()
+    {
+        if (!QFileInfo::exists(QStringLiteral(PDFTOTEXT)))
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        h.answer(1, 1); // needle leaves
+
+        const QString pdf = h.file("report.pdf");
+        h.dialogs.fichiers.push_back(pdf);
+        h.menu("mnuFileExportReport")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(0, 1909));
+        QCOMPARE(h.dialogs.demandesFichier.back().defaultExtension, QStringLiteral(".pdf"));
+        QVERIFY(h.dialogs.messages.empty());
+        const QString text = pdfText(pdf);
+        // The key, the answer by its question and state names, the leader with its percentage.
+        for (const char *expected : {"Tarvenko.db", "Leaf type", "Needle"})
+            QVERIFY2(text.contains(QLatin1String(expected)), expected);
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("1\\.\\s+100%\\s+Pinus sylvestris"))), qPrintable(text));
+        QVERIFY(text.contains(QRegularExpression(QStringLiteral("0%\\s+Quercus robur"))));
+        QVERIFY(!text.contains(QLatin1String("Broad"))); // a state not chosen
+        QVERIFY(!text.contains(QLatin1String("Bark")));  // a question not answered
+
+        // Printed, through the print dialog; cancelled, nothing.
+        h.dialogs.pdf = h.file("printed.pdf");
+        h.menu("mnuFilePrintReport")->trigger();
+        QVERIFY(pdfText(h.dialogs.pdf).contains(QLatin1String("Pinus sylvestris")));
+        h.dialogs.pdf.clear();
+        const int impressions = h.dialogs.impressions;
+        h.menu("mnuFilePrintReport")->trigger();
+        QCOMPARE(h.dialogs.impressions, impressions + 1);
+
+        // In the language of the interface.
+        h.model.Num_Langue = 2;
+        const QString francais = h.file("rapport.pdf");
+        h.dialogs.fichiers.push_back(francais);
+        h.menu("mnuFileExportReport")->trigger();
+        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(2, 1909));
+        QVERIFY(pdfText(francais).contains(QStringLiteral("Réponses")));
+        h.model.Num_Langue = 0;
+
+        // A file that cannot be written is said.
+        h.dialogs.fichiers.push_back(h.file("missing/folder/report.pdf"));
+        h.menu("mnuFileExportReport")->trigger();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
     }
 
     void helpOpensTheHelpFileOrTheGuideOfTheLanguage()

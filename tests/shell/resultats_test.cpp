@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -967,6 +968,29 @@ private Q_SLOTS:
         w.Traiter_Fichier(QStringLiteral("Print"), QString());
         QTRY_COMPARE_WITH_TIMEOUT(finis.count(), 3, 20000);
         QCOMPARE(h.dialogs.impressions, 3);
+    }
+
+    void aSpeciesPagePrintsToPdfAsText()
+    {
+        if (!QFileInfo::exists(QStringLiteral(PDFTOTEXT)))
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        Harness h;
+        frmMain &w = h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QSignalSpy finis(h.web(), &QWebEngineView::printFinished);
+        h.dialogs.pdf = qs(h.root.fichier("species.pdf"));
+        w.Traiter_Fichier(QStringLiteral("Print"), QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finis.count(), 1, 20000);
+        QVERIFY(finis.at(0).at(0).toBool());
+        // The page's words are in the PDF as text, not painted into one picture of the page.
+        QProcess texte;
+        texte.start(QStringLiteral(PDFTOTEXT), {h.dialogs.pdf, QStringLiteral("-")});
+        QVERIFY(texte.waitForFinished(20000));
+        QVERIFY2(QString::fromUtf8(texte.readAllStandardOutput()).contains(QLatin1String("Quercus robur")),
+                 "no text in the PDF");
+        const qint64 taille = QFileInfo(h.dialogs.pdf).size();
+        QVERIFY2(taille > 0 && taille < 200 * 1024, qPrintable(QString::number(taille)));
     }
 
     void theListTakesTheFocusOnlyOnce()
