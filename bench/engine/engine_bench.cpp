@@ -159,9 +159,8 @@ Taille taille(const benchmark::State &state)
 }
 
 // Score, rank, percentages, lines and Legende, as after every answer.
-void BM_Rafraichissement(benchmark::State &state)
+void mesureRafraichissement(benchmark::State &state, KeyModel &m)
 {
-    KeyModel &m = base(taille(state));
     const auto image = std::make_shared<const Picture>();
     for (auto _ : state) {
         Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
@@ -171,18 +170,13 @@ void BM_Rafraichissement(benchmark::State &state)
     state.counters["leaders"] = m.Nb_Esp_Max;
 }
 
+void BM_Rafraichissement(benchmark::State &state) { mesureRafraichissement(state, base(taille(state))); }
+
 // The refresh with numeric answers (the last argument) on top of the same answers of states: the
 // difference from BM_Rafraichissement is what scoring the numbers costs.
 void BM_Rafraichissement_Num(benchmark::State &state)
 {
-    KeyModel &m = baseNum(taille(state), static_cast<int>(state.range(3)));
-    const auto image = std::make_shared<const Picture>();
-    for (auto _ : state) {
-        Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
-        benchmark::DoNotOptimize(r);
-    }
-    state.SetItemsProcessed(state.iterations() * m.Nb_Esp);
-    state.counters["leaders"] = m.Nb_Esp_Max;
+    mesureRafraichissement(state, baseNum(taille(state), static_cast<int>(state.range(3))));
 }
 
 // The search among the species leading after the answers (all of them with no answer given).
