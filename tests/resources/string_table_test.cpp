@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <algorithm>
+#include <cctype>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,26 +50,68 @@ TEST(StringTable, parseReportsMalformedLines)
 
 // Slips a reader notices at once: typing stutters ("chararacteristics"), shouting ("!!!"), French
 // spacing before English punctuation, misspellings met before, another program's name.
+namespace {
+
+std::string enMinuscules(std::string t)
+{
+    for (char &c : t)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return t;
+}
+
+bool estLettre(char c) { return std::isalpha(static_cast<unsigned char>(c)) != 0; }
+
+// Two letters typed three times over ("chararacter"), letter case aside.
+bool syllabeRedoublee(const std::string &texte)
+{
+    const std::string t = enMinuscules(texte);
+    for (std::size_t i = 0; i + 4 < t.size(); ++i)
+        if (estLettre(t[i]) && estLettre(t[i + 1]) && t[i] == t[i + 2] && t[i] == t[i + 4] && t[i + 1] == t[i + 3])
+            return true;
+    return false;
+}
+
+bool contientUnDe(const std::string &t, std::initializer_list<const char *> motifs)
+{
+    return std::any_of(motifs.begin(), motifs.end(), [&](const char *m) { return t.find(m) != std::string::npos; });
+}
+
+// The word on its own, not inside a longer one.
+bool contientLeMot(const std::string &t, const std::string &mot)
+{
+    for (std::size_t p = t.find(mot); p != std::string::npos; p = t.find(mot, p + 1)) {
+        const bool debut = p == 0 || !estLettre(t[p - 1]);
+        const bool fin = p + mot.size() == t.size() || !estLettre(t[p + mot.size()]);
+        if (debut && fin)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 TEST(StringTable, textsHaveNoSlips)
 {
     struct Faute {
         const char *nom;
-        std::regex motif;
+        std::function<bool(const std::string &)> trouvee;
         bool anglaisSeulement;
     };
     const std::vector<Faute> fautes = {
-        {"a syllable typed twice (arara)", std::regex("([a-z])([a-z])\\1\\2\\1", std::regex::icase), false},
-        {"several exclamation or question marks", std::regex("[!?]{2,}"), false},
-        {"a blank before ! ? or : in English", std::regex(" [!?:]"), true},
-        {"Adress with one d", std::regex("\\bAdress\\b"), true},
-        {"another program's name", std::regex("Sorvane", std::regex::icase), false},
-        {"re-install", std::regex("re-install", std::regex::icase), true},
+        {"a syllable typed twice (arara)", syllabeRedoublee, false},
+        {"several exclamation or question marks",
+         [](const std::string &t) { return contientUnDe(t, {"!!", "??", "!?", "?!"}); }, false},
+        {"a blank before ! ? or : in English", [](const std::string &t) { return contientUnDe(t, {" !", " ?", " :"}); },
+         true},
+        {"Adress with one d", [](const std::string &t) { return contientLeMot(t, "Adress"); }, true},
+        {"another program's name", [](const std::string &t) { return contientUnDe(enMinuscules(t), {"sorvane"}); }, false},
+        {"re-install", [](const std::string &t) { return contientUnDe(enMinuscules(t), {"re-install"}); }, true},
     };
     for (const StringTable::Entry &e : StringTable::builtin().entries()) {
         for (const Faute &f : fautes) {
             if (f.anglaisSeulement && e.id >= 2000)
                 continue;
-            EXPECT_FALSE(std::regex_search(e.text, f.motif)) << f.nom << " in " << e.id << ": \"" << e.text << '"';
+            EXPECT_FALSE(f.trouvee(e.text)) << f.nom << " in " << e.id << ": \"" << e.text << '"';
         }
     }
 }
