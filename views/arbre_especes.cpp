@@ -147,7 +147,8 @@ QTreeWidgetItem *Cherche_Noeud(const QTreeWidget *Tree_esp, const QString &debut
     return nullptr;
 }
 
-Clavier_Arbre::Clavier_Arbre(QTreeWidget *Tree_esp) : QObject(Tree_esp), m_arbre(Tree_esp)
+Clavier_Arbre::Clavier_Arbre(QTreeWidget *Tree_esp)
+    : QObject(Tree_esp), m_arbre(Tree_esp), m_viewport(Tree_esp->viewport())
 {
     m_attente.setSingleShot(true);
     m_attente.setInterval(kDelai);
@@ -162,7 +163,7 @@ Clavier_Arbre::Clavier_Arbre(QTreeWidget *Tree_esp) : QObject(Tree_esp), m_arbre
 
 bool Clavier_Arbre::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_arbre->viewport() && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_viewport && event->type() == QEvent::MouseButtonPress) {
         // The mouse has the last word: its click opens the node itself.
         m_clavier = false;
         m_attente.stop();

@@ -78,6 +78,7 @@ private:
     void choisit();
 
     QTreeWidget *m_arbre;
+    QObject *m_viewport; // compared only: events may still come while the tree is being destroyed
     QTimer m_attente;
     QString m_debut;        // the start of a name typed so far
     QElapsedTimer m_frappe; // since the last letter typed
