@@ -9,7 +9,7 @@ packages=(
     libsqlite3-dev sqlite3 libicu-dev
     mdbtools-dev mdbtools
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-apps imagemagick poppler-utils
+    xvfb xauth x11-apps xdotool imagemagick poppler-utils
     desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file
     fonts-dejavu-core
     clang libclang-rt-14-dev
