@@ -97,6 +97,11 @@ void Ajoute_Scores_Num(KeyModel &m)
     }
 }
 
+bool Nombres_Donnes(const KeyModel &m)
+{
+    return std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); });
+}
+
 std::int64_t Poids_Num_Choisi(const KeyModel &m)
 {
     std::int64_t total = 0;

@@ -24,6 +24,8 @@ int Caractere_Num_De(const KeyModel &m, std::string_view objet);
 bool Repond_Num(KeyModel &m, int c, double valeur);
 // Withdraws the answer of numeric character `c`.
 void Retire_Num(KeyModel &m, int c);
+// Has any numeric character been answered.
+bool Nombres_Donnes(const KeyModel &m);
 
 // Does species `s` match `valeur` for character `c` (no data matches).
 bool Accepte_Num(const KeyModel &m, const Caractere_Num &c, std::size_t s, double valeur);

@@ -12,6 +12,7 @@
 
 #include "documents/documents.h"
 #include "engine/answering.h"
+#include "engine/numeric_characters.h"
 #include "engine/refresh.h"
 #include "platform/metafile/metafile_picture.h"
 #include "knowledge/jet/jet_cache.h"
@@ -324,8 +325,7 @@ void frmMain::statutRepos()
         statut(m_texteContradictions);
         return;
     }
-    if (std::any_of(m.Etat_Choisi.begin(), m.Etat_Choisi.end(), [](auto etat) { return etat != 0; }) ||
-        std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); })) {
+    if (std::any_of(m.Etat_Choisi.begin(), m.Etat_Choisi.end(), [](auto etat) { return etat != 0; }) || Nombres_Donnes(m)) {
         statut(QString());
         return;
     }

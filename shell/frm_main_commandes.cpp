@@ -384,9 +384,7 @@ void frmMain::mnuViewOptions_Click()
         options.Form_Load();
         options.exec();
     }
-    const bool nombresDonnes =
-        std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); });
-    if (m.Tolerance_Num != tolerance && nombresDonnes) {
+    if (m.Tolerance_Num != tolerance && Nombres_Donnes(m)) {
         // The numbers given are matched again with the new tolerance. The answers themselves have
         // not changed: an identification that was not modified stays so.
         const bool modifie = m.Modifie;
@@ -576,7 +574,7 @@ void frmMain::Montre_Contradictions()
     // Said in words as well: which species, which answers it does not share, and the numbers its
     // ranges do not hold (a number has no button or overlay to carry its flag).
     m_texteContradictions = qs(shown.texte);
-    if (std::any_of(m.Valeur_Num.begin(), m.Valeur_Num.end(), [](const std::optional<double> &v) { return v.has_value(); })) {
+    if (Nombres_Donnes(m)) {
         std::vector<int> nombres;
         if (ligne && *ligne >= 0 && static_cast<std::size_t>(*ligne) < m.Classement[1].size())
             nombres = Contradictions_Num(m, static_cast<int>(m.Classement[1][static_cast<std::size_t>(*ligne)]));
