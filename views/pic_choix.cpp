@@ -300,6 +300,9 @@ QString PicChoixView::Bulle(int k) const
     const Descripteur &d = m_modele->Descripteur_Courant;
     if (k < 0 || k >= d.Nb_Car)
         return {};
+    // A drawn cell is named as it is drawn, by its state's ID_CARAC where the key gives no name.
+    if (m_dessinee)
+        return static_cast<std::size_t>(k) < m_cases.size() ? m_cases[static_cast<std::size_t>(k)].nom : QString();
     const CaractereRow *row = m_modele->Base_Donnees.caractere(d.Index_Car + k);
     return row && row->TipText ? qs(*row->TipText) : QString();
 }

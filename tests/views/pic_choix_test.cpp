@@ -242,6 +242,8 @@ private Q_SLOTS:
                                {QStringLiteral("Named only"), {}, {}}});
         QCOMPARE(box.grille().lignes, 2);
         QCOMPARE(box.grille().colonnes, 2);
+        QCOMPARE(box.Bulle_Case(300, 50), QStringLiteral("Tall")); // tips name the cells as drawn
+        QCOMPARE(box.Bulle_Case(300, 225), QString());
 
         QImage image = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const QRect vert = etendue(image, image.rect(), qRgb(0, 200, 0));
