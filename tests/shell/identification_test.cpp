@@ -1134,6 +1134,40 @@ private Q_SLOTS:
         h.clickButton("Barre_Question", 1);
         QCOMPARE(h.model.Etat_Choisi.at(1), std::int16_t{1});
     }
+    void statePicturesAreReadInAnyFormatOrAsMetafiles()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("UPDATE Objets_Fic SET Popup = NULL");
+        kb.imageEtat("LARGE", "large.wmf").imageEtat("AIGUILLE", "aiguille.jpg");
+        kb.imageEtat("LISSE", "absente.png").imageEtat("CREVASSEE", "abimee.png");
+        kb.sqlApres("UPDATE Caracteres SET TipText = NULL WHERE ID_CARAC = 'CREVASSEE'");
+        kb.ecrit();
+        writeGrid(h.root.dossier() + "descripteurs/large.wmf");
+        QImage jpeg(30, 20, QImage::Format_RGB32);
+        jpeg.fill(Qt::darkGreen);
+        jpeg.save(qs(h.root.dossier() + "descripteurs/aiguille.jpg"), "JPEG");
+        std::ofstream(h.root.dossier() + "descripteurs/abimee.png") << "not a picture";
+        h.open();
+
+        h.clickButton("Barre_Deter", 1);
+        std::vector<CaseDessinee> cases = Cases_Dessinees(h.model);
+        QCOMPARE(cases.size(), std::size_t{2});
+        QCOMPARE(cases[0].nom, QStringLiteral("Broad"));
+        QVERIFY(cases[0].metafile && !cases[0].metafile->isEmpty() && cases[0].image.isNull());
+        QCOMPARE(cases[1].image.size(), QSize(30, 20));
+        h.clickButton("Barre_Question", 3);
+
+        // Pictures missing or unreadable leave the names; a state without one shows its ID_CARAC.
+        h.clickButton("Barre_Deter", 3);
+        cases = Cases_Dessinees(h.model);
+        QCOMPARE(cases.size(), std::size_t{2});
+        QCOMPARE(cases[0].nom, QStringLiteral("Smooth"));
+        QCOMPARE(cases[1].nom, QStringLiteral("CREVASSEE"));
+        for (const CaseDessinee &c : cases)
+            QVERIFY(c.image.isNull() && (!c.metafile || c.metafile->isEmpty()));
+        QVERIFY(h.dialogs.messages.empty());
+    }
 };
 
 QTEST_MAIN(IdentificationTest)
