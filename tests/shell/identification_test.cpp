@@ -1182,6 +1182,25 @@ private Q_SLOTS:
             QVERIFY(c.image.isNull() && (!c.metafile || c.metafile->isEmpty()));
         QVERIFY(h.dialogs.messages.empty());
     }
+    // A drawing but no bar tables: the program's bars, the pass button shown only for the
+    // questions the search proposes.
+    void theProgramsQuestionBarHidesPassForAQuestionChosenOnTheDrawing()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("DELETE FROM But_Deter").sqlApres("DELETE FROM But_Quest");
+        kb.parametre("Nb_But_Deter", "0").parametre("Nb_But_Quest", "0");
+        kb.ecrit();
+        h.open();
+        h.clickDrawing(300, 300); // the crown: the leaf type
+        QCOMPARE(h.model.Descripteur_Courant.Objet, std::string("FEUILLE"));
+        QToolBar *question = h.bar("Barre_Question");
+        QVERIFY(question->isVisible());
+        QVERIFY(!Bouton_A(question, 5)->isVisible());
+        h.clickButton("Barre_Question", 3); // Back
+        h.clickButton("Barre_Deter", 1);    // Search
+        QVERIFY(Bouton_A(question, 5)->isVisible());
+    }
 };
 
 QTEST_MAIN(IdentificationTest)
