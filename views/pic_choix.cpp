@@ -32,6 +32,8 @@ double twipsPerPixel(const QWidget *w, bool horizontal)
     return dpi > 0 ? 1440.0 / dpi : 15.0;
 }
 
+constexpr int kCoteImageMax = 1024;
+
 // Cell k of a grid over `zone`.
 QRectF cellule(const QRectF &zone, DispositionGrille g, int k)
 {
@@ -49,6 +51,10 @@ QStringList lignesTexte(const QString &texte, const QFont &police, double largeu
 {
     QStringList lignes;
     QTextLayout layout(texte, police);
+    QTextOption option;
+    // A word wider than the cell is broken rather than drawn over its neighbour.
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(option);
     layout.beginLayout();
     for (;;) {
         QTextLine line = layout.createLine();
@@ -101,6 +107,9 @@ std::vector<CaseDessinee> Cases_Dessinees(const KeyModel &m)
             const QString chemin = qs(resoutChemin(m.Chemin_Descripteurs + image));
             QImageReader reader(chemin);
             reader.setAutoTransform(true);
+            // A photograph is read no larger than a cell can show, so a grid of them stays light.
+            if (const QSize taille = reader.size(); taille.width() > kCoteImageMax || taille.height() > kCoteImageMax)
+                reader.setScaledSize(taille.scaled(kCoteImageMax, kCoteImageMax, Qt::KeepAspectRatio));
             if (!reader.format().isEmpty())
                 c.image = reader.read();
             else

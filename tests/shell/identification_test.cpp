@@ -1158,7 +1158,7 @@ private Q_SLOTS:
         kb.sqlApres("UPDATE Caracteres SET TipText = NULL WHERE ID_CARAC = 'CREVASSEE'");
         kb.ecrit();
         writeGrid(h.root.dossier() + "descripteurs/large.wmf");
-        QImage jpeg(30, 20, QImage::Format_RGB32);
+        QImage jpeg(3000, 2000, QImage::Format_RGB32); // a photograph, read at a cell's size
         jpeg.fill(Qt::darkGreen);
         jpeg.save(qs(h.root.dossier() + "descripteurs/aiguille.jpg"), "JPEG");
         std::ofstream(h.root.dossier() + "descripteurs/abimee.png") << "not a picture";
@@ -1169,7 +1169,7 @@ private Q_SLOTS:
         QCOMPARE(cases.size(), std::size_t{2});
         QCOMPARE(cases[0].nom, QStringLiteral("Broad"));
         QVERIFY(cases[0].metafile && !cases[0].metafile->isEmpty() && cases[0].image.isNull());
-        QCOMPARE(cases[1].image.size(), QSize(30, 20));
+        QCOMPARE(cases[1].image.size(), QSize(1024, 682));
         h.clickButton("Barre_Question", 3);
 
         // Pictures missing or unreadable leave the names; a state without one shows its ID_CARAC.
