@@ -257,7 +257,7 @@ void frmMain::Montre_Question(const std::string &Popup)
         // shown as a grid the program draws; a picture that is there but unreadable is a fault.
         const QString chemin = qs(resoutChemin(m.Chemin_Descripteurs + Popup));
         const QFileInfo fichier(chemin);
-        if (QString(qs(Popup)).trimmed().isEmpty() || !fichier.isFile() || fichier.size() == 0) {
+        if (qs(Popup).trimmed().isEmpty() || !fichier.isFile() || fichier.size() == 0) {
             dessinee = true;
         } else {
             picture = Metafile::load(chemin);
