@@ -196,8 +196,8 @@ TEST_F(SampleKey, isLargeAndVariedEnough)
         EXPECT_EQ(f.Code.value_or("").size(), 5u) << f.Espece;
         EXPECT_TRUE(f.Legende.has_value()) << f.Espece;
     }
-    EXPECT_GE(m().Nb_Esp, 60);
-    EXPECT_GE(familles.size(), 25u);
+    EXPECT_GE(m().Nb_Esp, 100);
+    EXPECT_GE(familles.size(), 30u);
     EXPECT_GE(caracteres(m()).size(), 25u);
     EXPECT_GE(m().Nb_Etats_Desc, 120);
     EXPECT_GE(m().Nb_Robot, 6);
