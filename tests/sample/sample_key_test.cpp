@@ -252,7 +252,7 @@ TEST_F(SampleKey, whatTheTreesShowInTheFieldIsCoded)
         {"Eucalyptus globulus", "PE_LONG"}, {"Quercus suber", "MA_ENTIERE"}, {"Quercus ilex", "MA_DENTEE"}, {"Ailanthus altissima", "MA_DENTEE"},
         {"Salix babylonica", "FI_PALE"}, {"Salix babylonica", "FI_BLANCHE", false},
         // Colours, sections and bases that only some trees show.
-        {"Pinus sylvestris", "EK_ORANGE"}, {"Platanus × hispanica", "EK_CREME"}, {"Salix babylonica", "RA_JAUNE"}, {"Larix decidua", "RA_JAUNE"},
+        {"Pinus sylvestris", "EK_ORANGE"}, {"Platanus × hispanica", "EK_CREME"}, {"Populus tremula", "EK_VERT"}, {"Populus alba", "RA_FEUTRE"}, {"Salix babylonica", "RA_JAUNE"}, {"Larix decidua", "RA_JAUNE"},
         {"Pinus strobus", "AF_TRIANGLE"}, {"Juniperus communis", "AT_ARTICULEE"}, {"Juniperus communis", "AT_DECURRENTE", false},
         // Every answer a reasonable person gives.
         {"Alnus glutinosa", "FR_CONE"}, {"Alnus glutinosa", "FR_CHATON"}, {"Populus nigra", "FR_CAPSULE"}, {"Salix alba", "FR_CHATON"},

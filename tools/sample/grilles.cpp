@@ -36,7 +36,9 @@ Couleur couleurEcorceNommee(const std::string &c)
     if (c == "orange")
         return rgb(214, 112, 48);
     if (c == "cream")
-        return rgb(214, 216, 168);
+        return rgb(232, 226, 196);
+    if (c == "greenish")
+        return rgb(150, 172, 116);
     return rgb(120, 84, 52);
 }
 
@@ -207,7 +209,7 @@ void dessineEtat(Toile &t, const Theme &th, const std::string &ligne, const std:
     } else if (ligne == "ECORCE") {
         ecorce(t, th, cle, couleurEcorce(cle));
     } else if (ligne == "ECORCE_COULEUR") {
-        ecorce(t, th, cle == "white" || cle == "orange" ? "peeling" : cle == "cream" ? "patches" : "furrowed", couleurEcorceNommee(cle));
+        ecorce(t, th, cle == "white" || cle == "orange" ? "peeling" : cle == "cream" || cle == "greenish" ? "patches" : "furrowed", couleurEcorceNommee(cle));
     } else if (ligne == "BOURGEON") {
         bourgeon(t, th, cle);
     } else if (ligne == "EPINES") {

@@ -160,9 +160,14 @@ void epines(Toile &t, const Theme &th, const std::string &g)
 
 void jeuneRameau(Toile &t, const Theme &th, const std::string &g)
 {
-    const Couleur c = g == "green" ? nat::vert : g == "red" ? rgb(170, 60, 50) : g == "yellow" ? rgb(222, 190, 60) : nat::rameau;
+    const Couleur c = g == "green" ? nat::vert : g == "red" ? rgb(170, 60, 50) : g == "yellow" ? rgb(222, 190, 60) : g == "felted" ? rgb(232, 230, 222) : nat::rameau;
+    if (g == "felted") {
+        // A grey rim keeps the white felt visible on a white card.
+        plein(t, th, Role::Rameau, rgb(170, 166, 156));
+        t.trait({{150, 900}, {850, 100}}, 104);
+    }
     plein(t, th, Role::Rameau, c);
-    t.trait({{150, 900}, {850, 100}}, 80);
+    t.trait({{150, 900}, {850, 100}}, g == "felted" ? 92 : 80);
     if (g == "corky") {
         plein(t, th, Role::Rameau, rgb(180, 150, 110));
         t.trait({{180, 820}, {790, 120}}, 26);
