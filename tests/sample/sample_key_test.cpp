@@ -275,6 +275,14 @@ TEST_F(SampleKey, lengthsDependOnTheLeafTypeTheyMeasure)
         if (d.Objet == "TAILLE")
             parents.insert(*d.ID_CARAC);
     EXPECT_EQ(parents, (std::set<std::string>{"FT_AIGUILLE", "FT_LARGE"}));
+    // A leaf length answered under broad leaves does not stay to count against scale-leaved trees.
+    KeyModel k = m();
+    Nettoye(k);
+    const auto num = [&](const char *id) { return k.Base_Donnees.caractereParId(id)->NUM; };
+    repond(k, num("FT_LARGE"));
+    repond(k, num("TF_2"));
+    repond(k, num("FT_ECAILLE"));
+    EXPECT_EQ(k.Etat_Choisi[static_cast<std::size_t>(num("TF_2"))], 0);
 }
 
 } // namespace
