@@ -270,11 +270,11 @@ TEST_F(SampleKey, whatTheTreesShowInTheFieldIsCoded)
 // A leaf length is only asked, and only kept, while the leaf type it measures is the answer.
 TEST_F(SampleKey, lengthsDependOnTheLeafTypeTheyMeasure)
 {
-    std::set<std::string> parents;
+    std::map<std::string, std::set<std::string>> parents;
     for (const DescendanceRow &d : m().Base_Donnees.Descendance.rows)
-        if (d.Objet == "TAILLE")
-            parents.insert(*d.ID_CARAC);
-    EXPECT_EQ(parents, (std::set<std::string>{"FT_AIGUILLE", "FT_LARGE"}));
+        parents[*d.Objet].insert(*d.ID_CARAC);
+    EXPECT_EQ(parents["TAILLE"], std::set<std::string>{"FT_AIGUILLE"});
+    EXPECT_EQ(parents["TAILLE_FEU"], std::set<std::string>{"FT_LARGE"});
     // A leaf length answered under broad leaves does not stay to count against scale-leaved trees.
     KeyModel k = m();
     Nettoye(k);
