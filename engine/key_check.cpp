@@ -53,6 +53,13 @@ public:
 
     std::vector<Constat> verifie()
     {
+        m_donnees.assign(m_especes, 0);
+        for (int k = 0; k < m_m.Nb_Etats_Desc; ++k)
+            for (std::size_t s = 0; s < m_especes; ++s)
+                m_donnees[s] |= possede(s, k);
+        for (const Caractere_Num &c : m_m.Caracteres_Num)
+            for (std::size_t s = 0; s < m_especes; ++s)
+                m_donnees[s] |= connue(c, s);
         especesInseparables();
         questionsSansPartage();
         etatsSansEspece();
@@ -173,9 +180,11 @@ private:
 
     void especesInseparables()
     {
-        std::vector<int> toutes(m_especes);
+        // A species without data is told as such, not as inseparable from every other.
+        std::vector<int> toutes;
         for (std::size_t s = 0; s < m_especes; ++s)
-            toutes[s] = static_cast<int>(s);
+            if (m_donnees[s])
+                toutes.push_back(static_cast<int>(s));
         std::set<std::pair<int, int>> paires;
         partage(toutes, 0, paires);
         for (const auto &[a, b] : paires)
@@ -187,6 +196,9 @@ private:
     {
         for (const Question &q : m_questions) {
             bool premier = true, pareils = true;
+            // A question of one state is told as one the search never proposes.
+            if (q.numerique < 0 && q.etats.size() < 2)
+                continue;
             if (q.numerique < 0) {
                 std::vector<int> reference, etats;
                 for (std::size_t s = 0; s < m_especes && pareils; ++s) {
@@ -241,15 +253,8 @@ private:
 
     void especesSansDonnees()
     {
-        std::vector<std::uint8_t> donnees(m_especes, 0);
-        for (int k = 0; k < m_m.Nb_Etats_Desc; ++k)
-            for (std::size_t s = 0; s < m_especes; ++s)
-                donnees[s] |= possede(s, k);
-        for (const Caractere_Num &c : m_m.Caracteres_Num)
-            for (std::size_t s = 0; s < m_especes; ++s)
-                donnees[s] |= connue(c, s);
         for (std::size_t s = 0; s < m_especes; ++s)
-            if (!donnees[s])
+            if (!m_donnees[s])
                 ajoute(Genre::EspeceSansDonnees, true, nom(s), "species " + nom(s) + " has no data");
     }
 
@@ -457,6 +462,7 @@ private:
     std::vector<Question> m_questions;
     std::vector<Constat> m_constats;
     std::set<std::string> m_vus;
+    std::vector<std::uint8_t> m_donnees; // per species: has it a state or a range
 };
 
 } // namespace
