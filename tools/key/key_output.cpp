@@ -88,8 +88,6 @@ std::string Sortie_Json(const Rapport &rapport)
     if (rapport.comparaison)
         return Json_Comparaison(*rapport.comparaison);
     std::string out = "{\"lines\": " + liste(rapport.lignes, chaine);
-    out += ", \"mismatches\": " + liste(rapport.ecarts, [](std::int32_t n) { return std::to_string(n); });
-    out += ", \"tolerance_leaves_none\": " + std::string(rapport.toleranceVide ? "true" : "false");
     out += ", \"nb_esp_max\": " + std::to_string(rapport.nbEspMax);
     out += ", \"legende\": " + chaine(rapport.legende);
     out += ", \"question\": ";
@@ -116,6 +114,8 @@ std::string Sortie_Json(const Rapport &rapport)
     out += ", \"values\": " + liste(rapport.valeurs, [](const ValeurAppliquee &v) {
         return "{\"objet\": " + chaine(v.objet) + ", \"value\": " + nombre(v.valeur) + ", \"unit\": " + chaine(v.unite) + "}";
     });
+    out += ", \"mismatches\": " + liste(rapport.ecarts, [](std::int32_t n) { return std::to_string(n); });
+    out += ", \"tolerance_leaves_none\": " + std::string(rapport.toleranceVide ? "true" : "false");
     return out + "}\n";
 }
 

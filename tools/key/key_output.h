@@ -18,9 +18,10 @@ std::string Sortie_Nombre(double value);
 std::string Sortie_Texte(const Rapport &rapport);
 
 // With a comparison, its text alone (Texte_Comparaison).
-// One JSON object: lines, mismatches (one number per line), tolerance_leaves_none, nb_esp_max, legende, question ({objet, measure, states}, with unit and
+// One JSON object: lines, nb_esp_max, legende, question ({objet, measure, states}, with unit and
 // range for a numeric character, or null), contradictions ([{objet, state}], or null when no
-// species was named) and values ([{objet, value, unit}], the numeric answers applied).
+// species was named), values ([{objet, value, unit}], the numeric answers applied), mismatches
+// (one number per line, in the order of lines) and tolerance_leaves_none.
 // With a comparison, Json_Comparaison alone.
 std::string Sortie_Json(const Rapport &rapport);
 
