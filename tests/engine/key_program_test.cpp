@@ -285,6 +285,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "{\"species\": [\"Beta\", \"Gamma\"], \"differences\": [{\"objet\": \"COMPO\", \"question\": \"COMPO\", "
                   "\"weight\": 1, \"numeric\": false, \"states\": [[\"C_SIMPLE\"], [\"C_COMPOSEE\"]]}]}\n"},
         CasNarrow{"differencesOfOne", {"--differences", "Beta"}, 2, "--differences compares two to five species", true},
+        CasNarrow{"differencesPage", {"--differences", "Beta", "Gamma", "--html"}, 0,
+                  "<tr><td>COMPO <span class=\"poids\">(1)</span></td><td>C_SIMPLE</td><td>C_COMPOSEE</td></tr>", true},
+        CasNarrow{"pageWithoutDifferences", {"--html"}, 2, "--html prints the page of --differences", true},
         CasNarrow{"differencesOfAnUnknown", {"--differences", "Beta", "Delta"}, 1, "unknown species 'Delta'", true}),
     [](const auto &cas) { return std::string(cas.param.nom); });
 

@@ -130,6 +130,7 @@ Rapport Execute(const Demande &demande)
             especes.push_back(especeNommee(m, nom));
         rapport.comparaison = Compare_Especes(m, especes);
         rapport.texteComparaison = Texte_Comparaison(m, *rapport.comparaison);
+        rapport.pageComparaison = Html_Comparaison(m, *rapport.comparaison);
         return rapport;
     }
     m.Ecarts_Toleres = demande.tolerance;

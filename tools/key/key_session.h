@@ -69,6 +69,7 @@ struct Rapport {
     // --differences: the comparison and its text in the interface language, nothing else.
     std::optional<Comparaison> comparaison;
     std::string texteComparaison;
+    std::string pageComparaison; // the same as the window's HTML page
 };
 
 // Loads the knowledge base, opens the file, validates the answers, applies the numeric answers,

@@ -29,7 +29,7 @@ constexpr const char *kUsage =
     "                    [--species NAME] [--lang en|es|fr] [--tolerance N]\n"
     "                    [--family NAME | --genus NAME] [--json]\n"
     "       tarvenko-key [--key PATH | --data DIR [--base FILE]] --differences NAME NAME...\n"
-    "                    [--lang en|es|fr] [--json]\n"
+    "                    [--lang en|es|fr] [--json | --html]\n"
     "\n"
     "Runs an identification: opens FILE.ryk if given, validates each answer in order, gives each\n"
     "numeric character its value, then prints the species list as the window shows it, the\n"
@@ -43,7 +43,8 @@ constexpr const char *kUsage =
     "when none is left. --family and --genus (the first word of the species' names) keep the\n"
     "identification within a group, as an identification file may also do.\n"
     "--differences compares two to five species: per question where they differ (no state in\n"
-    "common, ranges that do not overlap), heaviest first, each species' states or range.\n"
+    "common, ranges that do not overlap), heaviest first, each species' states or range; --html\n"
+    "prints it as the page the window shows.\n"
     "--key names a knowledge base as the window opens one: its database file, or a folder holding\n"
     "it (directly or in its data folder).\n"
     "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
@@ -61,6 +62,7 @@ struct Arguments {
     std::vector<std::string> valeursNum; // OBJET=NUMBER, as given
     std::vector<std::string> differences; // species to compare
     bool json = false;
+    bool html = false;
     bool aide = false;
 
     std::optional<std::string> valeur(const std::string &nom) const
@@ -90,10 +92,10 @@ Arguments litArguments(int argc, char **argv)
                 a.differences.push_back(argv[++i]);
             continue;
         }
-        if (nom == "--json" || nom == "--help" || nom == "-h") {
+        if (nom == "--json" || nom == "--html" || nom == "--help" || nom == "-h") {
             if (valeur)
                 throw ErreurUsage(nom + " takes no value");
-            (nom == "--json" ? a.json : a.aide) = true;
+            (nom == "--json" ? a.json : nom == "--html" ? a.html : a.aide) = true;
             continue;
         }
         if (std::find(std::begin(avecValeur), std::end(avecValeur), nom) == std::end(avecValeur))
@@ -245,10 +247,15 @@ int main(int argc, char **argv)
             std::cout << kUsage;
             return 0;
         }
+        if (arguments.html && (arguments.json || arguments.differences.empty()))
+            throw ErreurUsage("--html prints the page of --differences, and not with --json");
         const key::Rapport rapport = key::Execute(demande(arguments));
         for (const std::string &avertissement : rapport.avertissements)
             std::cerr << "tarvenko-key: " << avertissement << '\n';
-        std::cout << (arguments.json ? key::Sortie_Json(rapport) : key::Sortie_Texte(rapport)) << std::flush;
+        std::cout << (arguments.html   ? rapport.pageComparaison
+                      : arguments.json ? key::Sortie_Json(rapport)
+                                       : key::Sortie_Texte(rapport))
+                  << std::flush;
         return 0;
     } catch (const ErreurUsage &e) {
         std::cerr << "tarvenko-key: " << e.what() << "\n\n" << kUsage;
