@@ -151,11 +151,21 @@ private:
         m_cle.couplets.push_back(std::move(c));
         std::vector<Branche> branches;
         for (std::size_t i = 0; i < retenu.etats.size(); ++i) {
-            Branche b;
-            b.etat = retenu.etats[i];
-            b.nom = nomEtat(b.etat);
             const std::vector<int> &suite = retenu.especes[i];
-            b.couplet = suite.size() >= 2 ? noeud(suite) : -1;
+            const int couplet = suite.size() >= 2 ? noeud(suite) : -1;
+            // States that lead to the same place make one lead.
+            const auto meme = std::find_if(branches.begin(), branches.end(), [&](const Branche &b) {
+                return couplet >= 0 ? b.couplet == couplet : b.couplet < 0 && b.especes == suite;
+            });
+            if (meme != branches.end()) {
+                meme->etats.push_back(retenu.etats[i]);
+                meme->nom += Texte_Ou_Anglais(m_m.Num_Langue, 1191) + nomEtat(retenu.etats[i]);
+                continue;
+            }
+            Branche b;
+            b.etats = {retenu.etats[i]};
+            b.nom = nomEtat(retenu.etats[i]);
+            b.couplet = couplet;
             if (b.couplet < 0)
                 b.especes = suite;
             branches.push_back(std::move(b));

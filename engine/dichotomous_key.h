@@ -16,8 +16,8 @@ namespace tarvenko {
 // lead. Species no question separates end together. The same set of species met twice is keyed
 // once: the second lead goes to the first couplet.
 struct Branche {
-    int etat = 0;           // the state of this lead
-    std::string nom;        // its name (TipText, else ID_CARAC)
+    std::vector<int> etats; // the states of this lead: several when they lead to the same place
+    std::string nom;        // their names (TipText, else ID_CARAC), joined by string 1191 (" or ")
     int couplet = -1;       // the next couplet (index in `couplets`), or -1 when the lead ends
     std::vector<int> especes; // where it ends: one species, or several that cannot be told apart
 };

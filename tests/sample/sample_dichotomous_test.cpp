@@ -14,12 +14,13 @@ bool atteint(const Cle_Dichotomique &cle, const KeyModel &m, int s, int couplet,
     if (profondeur > static_cast<int>(cle.couplets.size()))
         return false;
     const Couplet &c = cle.couplets[static_cast<std::size_t>(couplet)];
-    bool sansDonnees = true;
-    for (const Branche &b : c.branches)
-        sansDonnees = sansDonnees && m.matrice(s, b.etat) != 1;
+    const auto aLeLien = [&](const Branche &b) {
+        return std::any_of(b.etats.begin(), b.etats.end(), [&](int e) { return m.matrice(s, e) == 1; });
+    };
+    const bool sansDonnees = std::none_of(c.branches.begin(), c.branches.end(), aLeLien);
     int suivies = 0;
     for (const Branche &b : c.branches) {
-        if (!sansDonnees && m.matrice(s, b.etat) != 1)
+        if (!sansDonnees && !aLeLien(b))
             continue;
         ++suivies;
         const bool fin = b.couplet >= 0 ? atteint(cle, m, s, b.couplet, profondeur + 1)
