@@ -26,7 +26,8 @@ struct Question {
 
 class Verification {
 public:
-    explicit Verification(const KeyModel &m) : m_m(m), m_especes(static_cast<std::size_t>(std::max<int>(m.Nb_Esp, 0)))
+    Verification(const KeyModel &m, std::size_t budget)
+        : m_m(m), m_especes(static_cast<std::size_t>(std::max<int>(m.Nb_Esp, 0))), m_budget(budget)
     {
         const Tables &t = m.Base_Donnees;
         const IndexTexte &index = t.Objets_Fic_Objet;
@@ -160,9 +161,14 @@ private:
     // Splits S by the questions from `depuis` on; what no question splits is inseparable.
     void partage(const std::vector<int> &S, std::size_t depuis, std::set<std::pair<int, int>> &paires)
     {
-        if (S.size() < 2)
+        if (S.size() < 2 || m_abandon)
             return;
         for (std::size_t q = depuis; q < m_questions.size(); ++q) {
+            m_travail += S.size();
+            if (m_travail > m_budget) {
+                m_abandon = true;
+                return;
+            }
             std::vector<std::vector<int>> b = blocs(m_questions[q], S);
             // A block holding all of S: the question separates none of them.
             if (std::any_of(b.begin(), b.end(), [&](const std::vector<int> &x) { return x.size() == S.size(); }))
@@ -187,6 +193,10 @@ private:
                 toutes.push_back(static_cast<int>(s));
         std::set<std::pair<int, int>> paires;
         partage(toutes, 0, paires);
+        if (m_abandon)
+            ajoute(Genre::EspecesInseparables, false, "",
+                   "the search for species no answer separates stopped after " + std::to_string(m_budget) +
+                       " steps (too many species without data): the pairs below are those found so far");
         for (const auto &[a, b] : paires)
             ajoute(Genre::EspecesInseparables, true, nom(static_cast<std::size_t>(a)) + " / " + nom(static_cast<std::size_t>(b)),
                    "no answer separates " + nom(static_cast<std::size_t>(a)) + " from " + nom(static_cast<std::size_t>(b)));
@@ -463,6 +473,9 @@ private:
     std::vector<Constat> m_constats;
     std::set<std::string> m_vus;
     std::vector<std::uint8_t> m_donnees; // per species: has it a state or a range
+    std::size_t m_budget;
+    std::size_t m_travail = 0;
+    bool m_abandon = false;
 };
 
 } // namespace
@@ -482,9 +495,9 @@ std::string Nom_Genre(Constat::Genre genre)
     return "?";
 }
 
-std::vector<Constat> Verifie_Cle(const KeyModel &m)
+std::vector<Constat> Verifie_Cle(const KeyModel &m, std::size_t budget)
 {
-    return Verification(m).verifie();
+    return Verification(m, budget).verifie();
 }
 
 } // namespace tarvenko

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,11 @@ std::string Nom_Genre(Constat::Genre genre);
 // Checks the key. Pictures are looked for under Chemin_Data, Chemin_Descripteurs and
 // Chemin_Robot, pages under Adresse_Documents when it is a folder (a web address is not checked;
 // an empty one gives a warning). Pairs of species are found by splitting the species question by
-// question, so a key of 10,000 species is checked in seconds, not by comparing every pair.
-std::vector<Constat> Verifie_Cle(const KeyModel &m);
+// question, so a key of 10,000 species is checked in seconds, not by comparing every pair. Species
+// without data on a question go with each of its states, so a very sparse key could make that
+// split endless: after `budget` species visited it stops, keeps the pairs found and says so in a
+// warning.
+inline constexpr std::size_t kBudgetPaires = 200'000'000;
+std::vector<Constat> Verifie_Cle(const KeyModel &m, std::size_t budget = kBudgetPaires);
 
 } // namespace tarvenko

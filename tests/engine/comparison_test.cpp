@@ -189,6 +189,20 @@ TEST(KeyCheck, eachFindingOnAKeyBuiltToHaveIt)
     }
 }
 
+TEST(KeyCheck, theSplitStopsWithAWarningPastItsBudget)
+{
+    BaseDeTest base;
+    cleSaine(base.kb);
+    base.kb.espece("D", "F", "DDDDD").a("D", "L2").a("D", "F3");
+    KeyModel &m = base.charge();
+    m.Adresse_Documents = "http://example.org/";
+    ASSERT_EQ(Verifie_Cle(m).size(), 1u);
+    const std::vector<Constat> constats = Verifie_Cle(m, 2);
+    ASSERT_EQ(constats.size(), 1u);
+    EXPECT_FALSE(constats[0].grave);
+    EXPECT_NE(constats[0].texte.find("stopped after 2 steps"), std::string::npos);
+}
+
 TEST(KeyCheck, pagesAreLookedForInEachLanguage)
 {
     BaseDeTest base;
