@@ -58,9 +58,13 @@ bool Identifie_Dans_Groupe(KeyModel &m, const std::optional<Groupe_Especes> &gro
         return true;
     }
     std::vector<std::uint8_t> dedans = Especes_Du_Groupe(m, *groupe);
-    if (std::find(dedans.begin(), dedans.end(), std::uint8_t{1}) == dedans.end())
+    const auto premiere = std::find(dedans.begin(), dedans.end(), std::uint8_t{1});
+    if (premiere == dedans.end())
         return false;
-    m.Groupe = groupe;
+    // The name as the key writes it, whatever case it was asked in: the legend shows it.
+    const auto s = static_cast<std::size_t>(premiere - dedans.begin());
+    m.Groupe = Groupe_Especes{groupe->rang,
+                              groupe->rang == Groupe_Especes::Rang::Famille ? Famille_Espece(m, s) : Genre_Espece(m, s)};
     m.Especes_En_Jeu = std::move(dedans);
     return true;
 }

@@ -23,9 +23,9 @@ bool Genres_Connus(const KeyModel &m);
 // 1 for each species of the group (names compared without regard to case), else 0.
 std::vector<std::uint8_t> Especes_Du_Groupe(const KeyModel &m, const Groupe_Especes &groupe);
 
-// Keeps the identification within `groupe`, or lifts the group with nothing. False, and nothing
-// changes, for a group without species (or a genus in a key without genera). The window then
-// refreshes the ranking.
+// Keeps the identification within `groupe` (its name then spelt as the key spells it), or lifts
+// the group with nothing. False, and nothing changes, for a group without species (or a genus in
+// a key without genera). The window then refreshes the ranking.
 bool Identifie_Dans_Groupe(KeyModel &m, const std::optional<Groupe_Especes> &groupe);
 
 } // namespace tarvenko

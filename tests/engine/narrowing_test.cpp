@@ -189,7 +189,7 @@ TEST_F(Narrowing, anIdentificationWithinAGroupRanksOnlyItsSpecies)
     const std::vector<CasGroupe> cas = {
         {{R::Famille, "fagaceae"}, true, {"Quercus ilex", "Quercus robur", "Fagus sylvatica"},
          " 2 species at 100 % (within Fagaceae; 3 of 5 species kept)"},
-        {{R::Genre, "Pinus"}, true, {"Pinus cembra", "Pinus nigra"}, " 2 species at 0 % (within Pinus; 2 of 5 species kept)"},
+        {{R::Genre, "pinus"}, true, {"Pinus cembra", "Pinus nigra"}, " 2 species at 0 % (within Pinus; 2 of 5 species kept)"},
         {{R::Genre, "Abies"}, false, {}, ""},
         {{R::Famille, ""}, false, {}, ""},
     };
