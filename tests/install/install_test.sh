@@ -23,7 +23,7 @@ prefix="$work/the prefix"
 "$cmake" --install "$build" --prefix "$prefix" >install.log
 
 # ---- The installed tree ----
-for f in bin/tarvenko bin/tarvenko-key bin/tarvenko-import; do
+for f in bin/tarvenko bin/tarvenko-key bin/tarvenko-import bin/tarvenko-check; do
     [ -x "$prefix/$f" ] || fail "$f is not installed as a program"
 done
 share="$prefix/share/tarvenko"
