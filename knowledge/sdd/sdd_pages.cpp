@@ -79,7 +79,8 @@ std::string phrasesDescription(const Document &d, const Description &desc)
                 bas = bas ? std::min(*bas, v) : v;
                 haut = haut ? std::max(*haut, v) : v;
             }
-            if (type != "Min" && type != "Max")
+            // The bounds are the range itself; the mean, deviation, count... are told beside it.
+            if (type != "Min" && type != "Max" && type != "UMethLower" && type != "UMethUpper")
                 autres += (autres.empty() ? "" : ", ") + type + " " + nombre(v);
         }
         std::string texte = casseInitiale(car.label, false);
