@@ -58,7 +58,7 @@ const char *const kPetiteCle = R"(<?xml version="1.0" encoding="UTF-8"?>
     </SummaryData></CodedDescription>
    <CodedDescription id="d2"><Representation><Label>abies alba</Label></Representation>
     <SummaryData>
-     <Categorical ref="q"><Status code="DataUnavailable"/></Categorical>
+     <Categorical ref="q"><State ref="ab"/><Status code="ToBeChecked"/></Categorical>
      <Categorical ref="Q"><State ref="x"/></Categorical>
     </SummaryData></CodedDescription>
   </CodedDescriptions>
@@ -123,7 +123,7 @@ TEST(SddImport, descriptionsBecomeSpeciesWithTheirCodings)
     };
     const Cellule cellules[] = {
         {a, "aB", 1}, {a, "ab~2", 0},  // coded
-        {b, "aB", 1}, {b, "ab~2", 1},  // a status: unknown, every state
+        {b, "aB", 1}, {b, "ab~2", 1},  // a state to be checked: unknown, every state
         {a, "AB~3", 1}, {a, "x", 0},   // the unknown state skipped, the known one kept
         {b, "AB~3", 0}, {b, "x", 1},
     };
