@@ -12,8 +12,17 @@ namespace tarvenko::sdd {
 struct Etat {
     std::string id, label, detail;
     std::vector<int> medias;
-    int poids = 1; // read back from the weight a Tarvenko export writes beside the state
+    int poids = 1; // the weight a Tarvenko export writes in the state (processing instruction)
 };
+
+// The processing instructions through which a Tarvenko export keeps what SDD has no element for;
+// other programs ignore them. Inside a StateDefinition or a QuantitativeCharacter:
+// <?tarvenko-weight N?>; inside a character: <?tarvenko-row objet="KEY" contrainte="ID_CARAC"?>
+// (one of several rows of a question, the key of the question and the state it applies under);
+// inside a Categorical coding: <?tarvenko-none?> (the taxon has none of the states).
+inline constexpr const char *kPiPoids = "tarvenko-weight";
+inline constexpr const char *kPiLigne = "tarvenko-row";
+inline constexpr const char *kPiAucun = "tarvenko-none";
 
 enum class Genre { Categoriel, Quantitatif, Texte };
 
@@ -22,6 +31,9 @@ struct Caractere {
     std::string id, label, unite;
     std::vector<int> etats; // indexes into Document::etats, in document order
     std::vector<int> medias;
+    int poids = 1;               // of a quantitative character
+    std::string objet;           // the question's key when given by a tarvenko-row instruction
+    std::string contrainte;      // and the state that row applies under
 };
 
 struct Media {
@@ -53,6 +65,7 @@ struct Description {
         int caractere = -1;
         std::vector<int> etats;
         bool statut = false; // data unavailable, not applicable, to be checked...
+        bool aucun = false;  // none of the states, as a Tarvenko export says it
     };
     struct Quantitatif {
         int caractere = -1;

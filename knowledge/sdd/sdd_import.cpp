@@ -176,6 +176,10 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
     bilan.langue = d.langue;
     bilan.titre = d.titre;
     const Identifiants ids = identifiants(d, &bilan.renommages);
+    // The question's key: the id, or the key a Tarvenko export gave a row of a question.
+    std::vector<std::string> objetDe(d.caracteres.size());
+    for (std::size_t c = 0; c < d.caracteres.size(); ++c)
+        objetDe[c] = d.caracteres[c].objet.empty() ? ids.caracteres[c] : d.caracteres[c].objet;
 
     KbBuilder kb((racine / "data").string());
     // The grid of every question is drawn by the program: no drawing, no bars.
@@ -213,7 +217,8 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
         if (car.genre == Genre::Quantitatif) {
             ++bilan.quantitatifs;
             KbBuilder::Numerique n;
-            n.objet = ids.caracteres[c];
+            n.objet = objetDe[c];
+            n.poids = static_cast<std::int16_t>(car.poids);
             n.noms = nomsParLangue(car.label.empty() ? car.id : car.label, d.langue);
             n.unite = car.unite;
             n.cadre = static_cast<std::int16_t>(cadreDe[c]);
@@ -226,7 +231,9 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
         }
         ++bilan.categoriels;
         KbBuilder::Objet o;
-        o.objet = ids.caracteres[c];
+        o.objet = objetDe[c];
+        if (!car.contrainte.empty())
+            o.contrainte = car.contrainte;
         o.tipText = car.label.empty() ? car.id : car.label;
         o.cadre = static_cast<std::int16_t>(cadreDe[c]);
         const int n = static_cast<int>(car.etats.size());
@@ -286,7 +293,7 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
     for (const auto &[e, c] : ordonnees) {
         if (premierEtat[static_cast<std::size_t>(caractereDeEtat[static_cast<std::size_t>(e)])] < 0)
             continue;
-        kb.descendance(ids.etats[static_cast<std::size_t>(e)], ids.caracteres[static_cast<std::size_t>(c)]);
+        kb.descendance(ids.etats[static_cast<std::size_t>(e)], objetDe[static_cast<std::size_t>(c)]);
         ++bilan.descendances;
     }
 
@@ -329,6 +336,10 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
         for (const Description::Categoriel &c : desc.categoriels) {
             ++bilan.codages;
             const int premier = premierEtat[static_cast<std::size_t>(c.caractere)];
+            if (premier >= 0 && c.aucun) {
+                code_[static_cast<std::size_t>(c.caractere)] = 1;
+                continue;
+            }
             if (premier < 0 || c.statut || c.etats.empty())
                 continue;
             code_[static_cast<std::size_t>(c.caractere)] = 1;
@@ -351,7 +362,7 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
                 }
             if (q.statut || !bas)
                 continue;
-            kb.plage(ids.caracteres[static_cast<std::size_t>(q.caractere)], nom, *bas, *haut);
+            kb.plage(objetDe[static_cast<std::size_t>(q.caractere)], nom, *bas, *haut);
             ++bilan.plages;
         }
         bilan.codages += static_cast<int>(desc.textes.size());

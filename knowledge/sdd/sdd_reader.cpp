@@ -59,6 +59,7 @@ public:
 private:
     void debut(const std::string &nom, bool vide);
     void fin(const std::string &nom);
+    void instruction();
     bool probleme(std::string texte)
     {
         if (m_probleme.empty())
@@ -295,6 +296,42 @@ void Lecteur::fin(const std::string &nom)
     m_zones.pop_back();
 }
 
+// The value of `nom="..."` in a processing instruction's text.
+std::string valeurPseudoAttribut(const std::string &texte, const std::string &nom)
+{
+    const auto debut = texte.find(nom + "=\"");
+    if (debut == std::string::npos)
+        return {};
+    const auto valeur = debut + nom.size() + 2;
+    const auto fin = texte.find('"', valeur);
+    return fin == std::string::npos ? std::string() : texte.substr(valeur, fin - valeur);
+}
+
+void Lecteur::instruction()
+{
+    if (m_ignore)
+        return;
+    const char *cible = reinterpret_cast<const char *>(xmlTextReaderConstLocalName(m_r));
+    const xmlChar *v = xmlTextReaderConstValue(m_r);
+    const std::string nom = cible ? cible : "", texte = v ? reinterpret_cast<const char *>(v) : "";
+    const Zone z = zone();
+    if (nom == kPiPoids) {
+        char *finNombre = nullptr;
+        const long poids = std::strtol(texte.c_str(), &finNombre, 10);
+        if (finNombre == texte.c_str() || poids < -32768 || poids > 32767)
+            m_d.ignore("weight that is not a 16-bit number");
+        else if (z == Zone::Etat)
+            m_d.etats.back().poids = static_cast<int>(poids);
+        else if (z == Zone::Caractere)
+            m_d.caracteres.back().poids = static_cast<int>(poids);
+    } else if (nom == kPiLigne && z == Zone::Caractere) {
+        m_d.caracteres.back().objet = valeurPseudoAttribut(texte, "objet");
+        m_d.caracteres.back().contrainte = valeurPseudoAttribut(texte, "contrainte");
+    } else if (nom == kPiAucun && z == Zone::Categoriel) {
+        m_d.descriptions.back().categoriels.back().aucun = true;
+    }
+}
+
 void Lecteur::resoutRenvois()
 {
     for (const Renvoi &r : m_renvois) {
@@ -341,6 +378,9 @@ bool Lecteur::lit(std::string &erreur)
         case XML_READER_TYPE_WHITESPACE:
             if (const xmlChar *v = xmlTextReaderConstValue(m_r))
                 m_texte += reinterpret_cast<const char *>(v);
+            break;
+        case XML_READER_TYPE_PROCESSING_INSTRUCTION:
+            instruction();
             break;
         default:
             break;

@@ -284,3 +284,24 @@ TEST(SddImport, theCommandPrintsTheSummaryOrTheProblem)
 
 } // namespace
 } // namespace tarvenko::test
+
+namespace tarvenko::test {
+namespace {
+
+TEST(SddExportCommand, writesAnSddFileOfAnyKeyItOpens)
+{
+    TempDir dir;
+    const std::string source = dir.dossier() + "k.sdd.xml", sortie = dir.dossier() + "sortie.sdd.xml";
+    ecrit(source, kPetiteCle);
+    const Execution e = execute(cite(TARVENKO_EXPORT_PROGRAM) + " " + cite(source) + " " + cite(sortie) + " 2>&1");
+    EXPECT_EQ(e.code, 0) << e.sortie;
+    EXPECT_EQ(e.sortie.rfind("taxa: 2\ncharacters: 2 categorical, 1 quantitative\nstates: 4\n", 0), 0u) << e.sortie;
+    const LectureXPath x(sortie);
+    ASSERT_TRUE(x.ok());
+    EXPECT_EQ(x.compte("/u:Datasets/u:Dataset/u:Characters/u:CategoricalCharacter[@id='Q~2']"), 1u);
+    const Execution absente = execute(cite(TARVENKO_EXPORT_PROGRAM) + " " + cite(dir.dossier() + "rien") + " " + cite(sortie) + " 2>&1");
+    EXPECT_EQ(absente.code, 1) << absente.sortie;
+}
+
+} // namespace
+} // namespace tarvenko::test
