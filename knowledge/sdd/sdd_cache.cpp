@@ -12,7 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // Raised whenever the converter's output changes, so that older conversions are made again.
-constexpr int kVersionConversion = 1;
+constexpr int kVersionConversion = 2;
 constexpr const char *kSuffixe = ".sdd-key";
 
 } // namespace

@@ -31,13 +31,23 @@ std::string attribut(xmlTextReaderPtr r, const char *nom)
     return out;
 }
 
-// Leading and trailing white space gone, inner runs kept: labels are often indented in the file.
+// White space at both ends gone and every inner run made one space: labels are often wrapped
+// and indented in the file.
 std::string nettoie(const std::string &s)
 {
-    const auto debut = s.find_first_not_of(" \t\r\n");
-    if (debut == std::string::npos)
-        return {};
-    return s.substr(debut, s.find_last_not_of(" \t\r\n") - debut + 1);
+    std::string out;
+    bool blanc = false;
+    for (const char c : s) {
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            blanc = !out.empty();
+            continue;
+        }
+        if (blanc)
+            out += ' ';
+        blanc = false;
+        out += c;
+    }
+    return out;
 }
 
 class Lecteur {

@@ -28,7 +28,8 @@ const char *const kPetiteCle = R"(<?xml version="1.0" encoding="UTF-8"?>
   <Characters>
    <CategoricalCharacter id="q"><Representation><Label>Feuilles</Label></Representation>
     <States>
-     <StateDefinition id="aB"><Representation><Label>Opposées</Label><MediaObject ref="img"/></Representation></StateDefinition>
+     <StateDefinition id="aB"><Representation><Label>Opposées
+         deux à deux</Label><MediaObject ref="img"/></Representation></StateDefinition>
      <StateDefinition id="ab"><Representation><Label>Alternes</Label></Representation></StateDefinition>
     </States></CategoricalCharacter>
    <CategoricalCharacter id="Q"><Representation><Label>Limbe</Label></Representation>
@@ -167,7 +168,7 @@ TEST(SddImport, dependenciesGroupsAndPicturesAreKept)
     for (const char *langue : {"_en", "_fr"}) {
         std::ifstream f(p.cle + "/documents/" + code.substr(0, 1) + "/" + code + "/" + code + langue + ".html");
         const std::string html{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-        EXPECT_NE(html.find("Feuilles opposées; limbe lobé; pétiole 2\u20135 cm (Mean 3, SD 1)."), std::string::npos) << html;
+        EXPECT_NE(html.find("Feuilles opposées deux à deux; limbe lobé; pétiole 2\u20135 cm (Mean 3, SD 1)."), std::string::npos) << html;
         EXPECT_NE(html.find("<b>Écorce</b>: lisse"), std::string::npos);
         EXPECT_NE(html.find("<a href=\"https://example.org/a.jpg\">Photo</a>"), std::string::npos);
     }
