@@ -258,6 +258,9 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
                 }
         }
     }
+    if (d.descriptions.size() > 32767)
+        throw std::runtime_error("the file has " + std::to_string(d.descriptions.size()) +
+                                 " descriptions, more than a key holds (32767)");
     if (bilan.etats > 32767)
         throw std::runtime_error("the file has " + std::to_string(bilan.etats) + " states, more than a key holds (32767)");
 
@@ -317,7 +320,8 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
     };
 
     // Species, matrix, ranges, pages.
-    std::map<std::string, int> memesNoms; // folded name -> descriptions that had it
+    std::map<std::string, int> memesNoms; // folded label -> descriptions that had it
+    std::set<std::string> nomsPris;        // folded names given out
     Copieur photos(d, racine / "documents" / "media");
     for (std::size_t s = 0; s < d.descriptions.size(); ++s) {
         const Description &desc = d.descriptions[s];
@@ -326,8 +330,11 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
             nom = d.taxons[static_cast<std::size_t>(desc.taxon)].second;
         if (nom.empty())
             nom = desc.id;
-        if (const int n = ++memesNoms[minusculesAscii(nom)]; n > 1)
-            nom += " (" + std::to_string(n) + ")";
+        // A repeated label gets " (2)", " (3)"..., never a name another taxon already has.
+        const std::string label = nom;
+        for (int n = std::max(2, ++memesNoms[minusculesAscii(label)]); nomsPris.count(minusculesAscii(nom)); ++n)
+            nom = label + " (" + std::to_string(n) + ")";
+        nomsPris.insert(minusculesAscii(nom));
         const std::string code = codeEspece(s);
         kb.espece(nom, famille(desc), code);
         ++bilan.taxons;

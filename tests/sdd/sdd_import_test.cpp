@@ -306,3 +306,41 @@ TEST(SddExportCommand, writesAnSddFileOfAnyKeyItOpens)
 
 } // namespace
 } // namespace tarvenko::test
+
+namespace tarvenko::test {
+namespace {
+
+TEST(SddImport, aRepeatedLabelNeverTakesTheNameOfAnotherTaxon)
+{
+    struct Cas {
+        std::vector<const char *> labels, noms;
+    };
+    const Cas cas[] = {
+        {{"A", "a", "A"}, {"A", "a (2)", "A (3)"}},
+        {{"A", "A (2)", "A"}, {"A", "A (2)", "A (3)"}},
+        {{"A", "A", "A (2)"}, {"A", "A (2)", "A (2) (2)"}},
+        {{"", "B"}, {"d0", "B"}}, // no label: the id
+    };
+    for (const Cas &c : cas) {
+        TempDir dir;
+        std::string xml = "<Datasets xmlns=\"http://rs.tdwg.org/UBIF/2006/\"><Dataset><CodedDescriptions>";
+        for (std::size_t i = 0; i < c.labels.size(); ++i)
+            xml += "<CodedDescription id=\"d" + std::to_string(i) + "\"><Representation><Label>" + c.labels[i] +
+                   "</Label></Representation></CodedDescription>";
+        ecrit(dir.dossier() + "k.sdd.xml", xml + "</CodedDescriptions></Dataset></Datasets>");
+        sdd::Bilan bilan;
+        std::string erreur;
+        ASSERT_TRUE(sdd::convertitVers(dir.dossier() + "k.sdd.xml", dir.dossier() + "cle", bilan, erreur)) << erreur;
+        KeyModel m;
+        ASSERT_EQ(chargeCle(m, dir.dossier() + "cle").etat, ResultatChargement::Etat::Ok);
+        std::vector<std::string> attendus(c.noms.begin(), c.noms.end()), lus;
+        for (const FloreRow &f : m.Base_Donnees.Flore.rows)
+            lus.push_back(f.Espece);
+        std::sort(attendus.begin(), attendus.end());
+        std::sort(lus.begin(), lus.end());
+        EXPECT_EQ(lus, attendus);
+    }
+}
+
+} // namespace
+} // namespace tarvenko::test
