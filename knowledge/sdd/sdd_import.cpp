@@ -147,8 +147,9 @@ Identifiants identifiants(const Document &d, std::vector<std::string> *renommage
             const std::string plie = minusculesAscii(*id);
             int &n = vus[plie];
             std::string nouveau = *id;
-            if (++n > 1) {
-                for (int k = n;; ++k) {
+            // A repeat, or an id that a suffix given earlier already took.
+            if (++n > 1 || pris.count(plie)) {
+                for (int k = std::max(n, 2);; ++k) {
                     nouveau = *id + "~" + std::to_string(k);
                     if (!pris.count(minusculesAscii(nouveau)))
                         break;

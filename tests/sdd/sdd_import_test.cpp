@@ -344,3 +344,27 @@ TEST(SddImport, aRepeatedLabelNeverTakesTheNameOfAnotherTaxon)
 
 } // namespace
 } // namespace tarvenko::test
+
+namespace tarvenko::test {
+namespace {
+
+TEST(SddImport, caseDuplicatesGetTheFirstFreeSuffix)
+{
+    struct Cas {
+        std::vector<const char *> ids, attendus;
+    };
+    const Cas cas[] = {
+        {{"q", "Q", "q"}, {"q", "Q~2", "q~3"}},
+        {{"Q", "q", "q~2"}, {"Q", "q~2", "q~2~2"}},
+        {{"a", "b", "A~2", "A"}, {"a", "b", "A~2", "A~3"}},
+    };
+    for (const Cas &c : cas) {
+        sdd::Document d;
+        for (const char *id : c.ids)
+            d.caracteres.push_back({sdd::Genre::Categoriel, id, "", "", {}, {}, 1, "", ""});
+        EXPECT_EQ(sdd::identifiants(d).caracteres, std::vector<std::string>(c.attendus.begin(), c.attendus.end()));
+    }
+}
+
+} // namespace
+} // namespace tarvenko::test
