@@ -368,3 +368,23 @@ TEST(SddImport, caseDuplicatesGetTheFirstFreeSuffix)
 
 } // namespace
 } // namespace tarvenko::test
+
+namespace tarvenko::test {
+namespace {
+
+TEST(SddKeyCommand, opensAnSddFileThroughTheCache)
+{
+    TempDir dir;
+    ecrit(dir.dossier() + "k.sdd.xml", kPetiteCle);
+    const std::string commande = "XDG_CACHE_HOME=" + cite(dir.dossier() + "cache") + " " + cite(TARVENKO_KEY_PROGRAM) +
+                                 " --key " + cite(dir.dossier() + "k.sdd.xml") + " --answer x 2>&1";
+    for (int fois = 0; fois < 2; ++fois) {
+        const Execution e = execute(commande);
+        EXPECT_EQ(e.code, 0) << e.sortie;
+        EXPECT_EQ(e.sortie.rfind(" 100% - abies alba (2)\n 0% - Abies alba\n", 0), 0u) << e.sortie;
+    }
+    EXPECT_EQ(contenu(dir.dossier() + "cache/Tarvenko/Tarvenko/bases").size(), 1u);
+}
+
+} // namespace
+} // namespace tarvenko::test
