@@ -53,4 +53,12 @@ bool Prepare_Cle(const std::string &source, const std::string &dossierCache, std
     return true;
 }
 
+std::optional<std::string> convertitCle(const std::string &source, const std::string &dossierCache, std::string &erreur)
+{
+    std::string dossier;
+    if (!Prepare_Cle(source, dossierCache, dossier, erreur))
+        return std::nullopt;
+    return dossier;
+}
+
 } // namespace tarvenko::sdd

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace tarvenko::sdd {
@@ -10,5 +11,8 @@ namespace tarvenko::sdd {
 // written. False with `erreur` naming the file and the first problem.
 bool Prepare_Cle(const std::string &source, const std::string &dossierCache, std::string &dossierCle,
                  std::string &erreur);
+
+// The same in the form a key opener takes a converter: {"SDD", estSdd, convertitCle}.
+std::optional<std::string> convertitCle(const std::string &source, const std::string &dossierCache, std::string &erreur);
 
 } // namespace tarvenko::sdd

@@ -264,6 +264,11 @@ TEST(SddImport, theCacheConvertsOnceAndAgainWhenTheFileChanges)
     ASSERT_TRUE(sdd::Prepare_Cle(source, cache, second, erreur));
     EXPECT_NE(second, premier);
     EXPECT_EQ(contenu(cache), std::vector<std::string>{fs::path(second).filename().string()});
+
+    ecrit(source, "<oops");
+    EXPECT_EQ(sdd::convertitCle(source, cache, erreur), std::nullopt);
+    EXPECT_EQ(erreur.rfind(source + ": not well-formed XML", 0), 0u) << erreur;
+    EXPECT_EQ(contenu(cache), std::vector<std::string>{fs::path(second).filename().string()});
 }
 
 TEST(SddImport, theCommandPrintsTheSummaryOrTheProblem)
