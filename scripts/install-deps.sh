@@ -8,6 +8,7 @@ packages=(
     qt6-image-formats-plugins libqt6svg6 libgl-dev
     libsqlite3-dev sqlite3 libicu-dev
     mdbtools-dev mdbtools
+    libxml2-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps xdotool imagemagick poppler-utils
     desktop-file-utils shared-mime-info libxml2-utils appstream dpkg-dev file

@@ -53,7 +53,9 @@ std::string prefixe(const fs::path &absolu) { return radical(absolu) + "-" + hex
 
 } // namespace
 
-std::string nomCache(const std::string &chemin)
+std::string nomCache(const std::string &chemin) { return nomCache(chemin, kVersionConversion, ".sqlite"); }
+
+std::string nomCache(const std::string &chemin, int version, const std::string &extension)
 {
     std::error_code ec;
     const fs::path absolu = fs::weakly_canonical(fs::absolute(chemin, ec), ec);
@@ -66,8 +68,8 @@ std::string nomCache(const std::string &chemin)
     if (ec)
         return {};
     const std::string empreinte = std::to_string(taille) + "/" + std::to_string(date.time_since_epoch().count()) + "/" +
-                                  std::to_string(kVersionConversion);
-    return prefixe(absolu) + hex(fnv1a(empreinte)) + ".sqlite";
+                                  std::to_string(version);
+    return prefixe(absolu) + hex(fnv1a(empreinte)) + extension;
 }
 
 bool Prepare_Base(const std::string &chemin, const std::string &dossierCache, std::string &aOuvrir, ErreurBase &erreur)

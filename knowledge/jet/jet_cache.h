@@ -18,5 +18,8 @@ PrepareBase preparateur(std::string dossierCache);
 
 // The cache file's name for a Jet file (without the folder); empty when the file cannot be read.
 std::string nomCache(const std::string &chemin);
+// The same naming for the caches of other converters: `version` is the converter's output
+// version, `extension` ends the name (".sqlite", or "" for a folder).
+std::string nomCache(const std::string &chemin, int version, const std::string &extension);
 
 } // namespace tarvenko::jet

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "knowledge/jet/jet_import.h"
+#include "knowledge/sdd/sdd_import.h"
 
 namespace {
 
@@ -14,7 +15,12 @@ constexpr const char *kUsage =
     "Converts an Access database (Jet 3 or Jet 4, .mdb) into an SQLite file: every table with its\n"
     "fields, rows, primary key and indexes, and every saved select query as a view. Prints what\n"
     "was converted and what was not, with the reason. The Access file is only read. SQLITE_FILE\n"
-    "must not exist unless --force is given.\n";
+    "must not exist unless --force is given.\n"
+    "\n"
+    "usage: tarvenko-import [--force] FILE.sdd.xml OUTDIR\n"
+    "\n"
+    "Converts an SDD 1.1 key (an XML file) into a key folder: database, POIDS.DAT, MATRICE.DAT,\n"
+    "pictures and one page per taxon. Prints what was converted, renamed and skipped.\n";
 
 } // namespace
 
@@ -47,6 +53,16 @@ int main(int argc, char **argv)
     if (!force && std::filesystem::exists(destination, ec)) {
         std::cerr << "tarvenko-import: " << destination << " already exists (--force replaces it)\n";
         return 1;
+    }
+    if (tarvenko::sdd::estSdd(source)) {
+        tarvenko::sdd::Bilan bilan;
+        std::string erreur;
+        if (!tarvenko::sdd::convertitVers(source, destination, bilan, erreur, force)) {
+            std::cerr << "tarvenko-import: " << erreur << '\n';
+            return 1;
+        }
+        std::cout << tarvenko::sdd::texteBilan(bilan) << std::flush;
+        return 0;
     }
     tarvenko::jet::Bilan bilan;
     std::string erreur;
