@@ -281,6 +281,7 @@ ListeQuestionsView::ListeQuestionsView(QWidget *parent)
     connect(m_arbre->selectionModel(), &QItemSelectionModel::currentChanged, this, &ListeQuestionsView::suitCourante);
     connect(m_questions, &QAbstractItemModel::dataChanged, this, &ListeQuestionsView::suitCourante);
     connect(m_questions, &QAbstractItemModel::modelReset, this, &ListeQuestionsView::suitCourante);
+    connect(m_questions, &QAbstractItemModel::modelReset, this, &ListeQuestionsView::largeurColonnes);
     // Closed groups stay closed, as long as no filter is asking for their questions.
     connect(m_arbre, &QTreeView::collapsed, this, [this](const QModelIndex &i) {
         if (!m_developpe && i.internalId() == 0)
@@ -320,6 +321,19 @@ void ListeQuestionsView::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!m_aJour)
         metAJour();
+}
+
+void ListeQuestionsView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    largeurColonnes();
+}
+
+void ListeQuestionsView::largeurColonnes()
+{
+    // The questions are the longer texts: three fifths of the width, the answers the rest. Set
+    // again after every reset of the model, which gives the header its default sizes back.
+    m_arbre->setColumnWidth(0, width() * 3 / 5);
 }
 
 void ListeQuestionsView::metAJour()

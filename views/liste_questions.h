@@ -54,6 +54,7 @@ Q_SIGNALS:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -65,6 +66,7 @@ private:
     void suitCourante();
     void menuContextuel(const QPoint &position);
     void traduit();
+    void largeurColonnes();
 
     const KeyModel *m_modele = nullptr;
     ModeleQuestions *m_questions;

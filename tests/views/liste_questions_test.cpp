@@ -190,6 +190,21 @@ private Q_SLOTS:
         QVERIFY(!vue.findChild<QToolButton *>(QStringLiteral("Retire_Reponse"))->isEnabled());
     }
 
+    void questionsKeepTheWiderColumnThroughSearches()
+    {
+        Cle cle;
+        ListeQuestionsView vue;
+        vue.setModele(&cle.m);
+        vue.resize(600, 400);
+        vue.show();
+        for (const QString &filtre : {QString(), QStringLiteral("leaf"), QString()}) {
+            vue.setFiltre(filtre);
+            QCOMPARE(vue.arbre()->columnWidth(0), 360);
+        }
+        vue.resize(800, 400);
+        QCOMPARE(vue.arbre()->columnWidth(0), 480);
+    }
+
     void closedGroupsStayClosedUntilASearchNeedsThem()
     {
         Cle cle;
