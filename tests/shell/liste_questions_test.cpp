@@ -93,6 +93,18 @@ private Q_SLOTS:
         verifieListeMontree(h, true);
     }
 
+    void ctrlLSwitchesBetweenTheDrawingAndTheList()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QTest::keyClick(h.window.get(), Qt::Key_L, Qt::ControlModifier);
+        verifieListeMontree(h, true);
+        QTest::keyClick(liste(h)->recherche(), Qt::Key_L, Qt::ControlModifier);
+        verifieListeMontree(h, false);
+    }
+
     void aKeyWithoutADrawingShowsTheListInViewOne()
     {
         Harness h;
