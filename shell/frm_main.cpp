@@ -350,7 +350,8 @@ void frmMain::statutRepos()
             break;
         }
     }
-    statut(texteOuAnglais(m.Num_Langue, 1504).replace(QStringLiteral("%1"), recherche));
+    // Where the list stands in the drawing's place, the hint points at the list.
+    statut(texteOuAnglais(m.Num_Langue, m_Montre_Liste ? 1133 : 1504).replace(QStringLiteral("%1"), recherche));
 }
 
 void frmMain::permetCopie(bool oui)

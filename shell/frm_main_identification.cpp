@@ -530,6 +530,7 @@ void frmMain::Montre_Liste_Questions(bool oui)
         if (!oui)
             m_ui->Robot->show();
         placeListeQuestions();
+        statutRepos();
     }
 }
 

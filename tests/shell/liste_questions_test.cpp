@@ -2,6 +2,7 @@
 // for a key without one, opening questions and withdrawing answers, following answers given
 // elsewhere.
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 #include <QToolBar>
@@ -76,6 +77,7 @@ private Q_SLOTS:
         boutonQuestions(h)->trigger();
         verifieListeMontree(h, true);
         QCOMPARE(montre(h), QStringLiteral("Group 1: Leaf type | Group 2: Bark"));
+        QVERIFY(h.child<QLabel>("sbPanel1")->text().startsWith(QStringLiteral("Pick a question in the list")));
         QVERIFY(liste(h)->recherche()->hasFocus());
 
         h.menu("mnuViewQuestions")->trigger();
@@ -111,6 +113,8 @@ private Q_SLOTS:
         h.key().nbRobot(0).ecrit();
         h.open();
         verifieListeMontree(h, true);
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(),
+                 QStringLiteral("Pick a question in the list, or press Search to be asked the best question."));
         QVERIFY(!h.menu("mnuViewQuestions")->isEnabled());
         QVERIFY(!boutonQuestions(h)->isEnabled());
         // It stays there after a resize, and after a question.
