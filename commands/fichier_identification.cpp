@@ -33,7 +33,8 @@ std::int16_t word(const std::vector<unsigned char> &bytes, std::size_t i)
 
 std::vector<unsigned char> Octets_Identification(const std::vector<std::int16_t> &Etat_Choisi,
                                                  const std::vector<std::int16_t> &Cadre_Fait,
-                                                 const std::vector<Reponse_Num> &Reponses_Num)
+                                                 const std::vector<Reponse_Num> &Reponses_Num,
+                                                 const std::optional<Groupe_Especes> &Groupe)
 {
     std::vector<unsigned char> bytes;
     bytes.reserve(2 * (Etat_Choisi.size() + Cadre_Fait.size()));
@@ -41,6 +42,8 @@ std::vector<unsigned char> Octets_Identification(const std::vector<std::int16_t>
     appendWords(bytes, Cadre_Fait);
     const std::vector<unsigned char> numeriques = Octets_Reponses_Num(Reponses_Num);
     bytes.insert(bytes.end(), numeriques.begin(), numeriques.end());
+    const std::vector<unsigned char> groupe = Octets_Groupe(Groupe);
+    bytes.insert(bytes.end(), groupe.begin(), groupe.end());
     return bytes;
 }
 
@@ -71,7 +74,10 @@ LectureIdentification Lit_Identification(const std::string &path, std::size_t nb
     std::vector<unsigned char> reste(1 << 20);
     in.read(reinterpret_cast<char *>(reste.data()), static_cast<std::streamsize>(reste.size()));
     reste.resize(static_cast<std::size_t>(in.gcount()));
-    if (Lit_Reponses_Num(reste.data(), reste.size(), read.Reponses_Num) != LectureReponsesNum::Ok)
+    std::size_t lus = 0;
+    if (Lit_Reponses_Num(reste.data(), reste.size(), read.Reponses_Num, &lus) != LectureReponsesNum::Ok)
+        return LectureIdentification::Invalide;
+    if (Lit_Groupe(reste.data() + lus, reste.size() - lus, read.Groupe) != LectureGroupe::Ok)
         return LectureIdentification::Invalide;
     out = std::move(read);
     return LectureIdentification::Ok;
@@ -200,6 +206,15 @@ bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_
                           std::string &erreur, const AppelsFichier &appels)
 {
     return Ecrit_Fichier_Sur(path, Octets_Identification(Etat_Choisi, Cadre_Fait, Reponses_Num), erreur, appels);
+}
+
+bool Ecrit_Identification(const std::string &path, const Identification &identification, std::string &erreur,
+                          const AppelsFichier &appels)
+{
+    return Ecrit_Fichier_Sur(path,
+                             Octets_Identification(identification.Etat_Choisi, identification.Cadre_Fait,
+                                                   identification.Reponses_Num, identification.Groupe),
+                             erreur, appels);
 }
 
 } // namespace tarvenko

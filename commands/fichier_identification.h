@@ -2,22 +2,26 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <sys/types.h>
 #include <vector>
 
 #include "knowledge/numeric_answers.h"
+#include "knowledge/species_group.h"
 
 namespace tarvenko {
 
 // An identification file (".ryk"): the states chosen (Etat_Choisi, 1 or 0 per state) then the
 // groups answered (Cadre_Fait, -1 or 0 per group), as little-endian 16-bit integers; then, only
-// when numbers were answered, the numeric answers (knowledge/numeric_answers.h). Its meaning
-// depends on the knowledge base it was made with.
+// when numbers were answered, the numeric answers (knowledge/numeric_answers.h); then, only for
+// an identification within a group of species, the group (knowledge/species_group.h). Its
+// meaning depends on the knowledge base it was made with.
 struct Identification {
     std::vector<std::int16_t> Etat_Choisi;
     std::vector<std::int16_t> Cadre_Fait;
     std::vector<Reponse_Num> Reponses_Num{};
+    std::optional<Groupe_Especes> Groupe{};
 };
 
 enum class LectureIdentification {
@@ -28,15 +32,17 @@ enum class LectureIdentification {
 };
 
 // Reads the file for a knowledge base of `nbEtats` states and `nbCadres` groups. Bytes past the
-// two arrays are ignored unless they are numeric answers. Nothing is returned unless the whole
-// file is sound.
+// two arrays are ignored unless they are numeric answers or a group of species. Nothing is
+// returned unless the whole file is sound.
 LectureIdentification Lit_Identification(const std::string &path, std::size_t nbEtats, std::size_t nbCadres,
                                          Identification &out);
 
-// The file's bytes for the two arrays, and the numeric answers after them if there are any.
+// The file's bytes for the two arrays, and the numeric answers and the group after them if there
+// are any.
 std::vector<unsigned char> Octets_Identification(const std::vector<std::int16_t> &Etat_Choisi,
                                                  const std::vector<std::int16_t> &Cadre_Fait,
-                                                 const std::vector<Reponse_Num> &Reponses_Num = {});
+                                                 const std::vector<Reponse_Num> &Reponses_Num = {},
+                                                 const std::optional<Groupe_Especes> &Groupe = std::nullopt);
 
 // The system calls a safe write goes through. Tests put failing ones in their place to play a
 // full disk or a failing device; the program uses the system's own.
@@ -63,5 +69,7 @@ bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_
 bool Ecrit_Identification(const std::string &path, const std::vector<std::int16_t> &Etat_Choisi,
                           const std::vector<std::int16_t> &Cadre_Fait, const std::vector<Reponse_Num> &Reponses_Num,
                           std::string &erreur, const AppelsFichier &appels = appelsSysteme());
+bool Ecrit_Identification(const std::string &path, const Identification &identification, std::string &erreur,
+                          const AppelsFichier &appels = appelsSysteme());
 
 } // namespace tarvenko

@@ -224,6 +224,9 @@ void Nettoye(KeyModel &m)
     std::fill(m.Cadre_Fait.begin(), m.Cadre_Fait.end(), std::int16_t{0});
     m.Valeur_Num.assign(m.Caracteres_Num.size(), std::nullopt);
     m.Question_Passee = false;
+    // A new identification looks among every species again.
+    m.Groupe.reset();
+    m.Especes_En_Jeu.clear();
 }
 
 } // namespace tarvenko

@@ -58,7 +58,7 @@ std::vector<Incoherence> Valid_Descripteur(KeyModel &m);
 std::vector<Incoherence> Nettoie_Descendance(KeyModel &m, int ancien_provenance);
 
 // Resets the identification: no state chosen, no numeric answer, no group answered, no question
-// passed. The joker
+// passed, no group of species kept within. The joker
 // flags are left as they are (the New command reloads them).
 void Nettoye(KeyModel &m);
 

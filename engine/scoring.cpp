@@ -1,11 +1,13 @@
 #include "engine/scoring.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <numeric>
 #include <utility>
 
+#include "engine/mismatches.h"
 #include "engine/numeric_characters.h"
 #include "knowledge/numeric.h"
 #include "resources/string_table.h"
@@ -71,10 +73,13 @@ void Calcule_Scores(KeyModel &m)
 
 void Trie_Scores(KeyModel &m)
 {
-    const std::size_t especes = m.Score_Esp.size();
-    std::vector<std::pair<std::int64_t, std::int64_t>> rang(especes);
-    for (std::size_t s = 0; s < especes; ++s)
-        rang[s] = {m.Score_Esp[s], static_cast<std::int64_t>(s)};
+    std::vector<std::pair<std::int64_t, std::int64_t>> rang;
+    rang.reserve(m.Score_Esp.size());
+    for (std::size_t s = 0; s < m.Score_Esp.size(); ++s) {
+        if (Espece_En_Jeu(m, s))
+            rang.emplace_back(m.Score_Esp[s], static_cast<std::int64_t>(s));
+    }
+    const std::size_t especes = rang.size();
     // Under a negative total weight the lowest score is the highest percentage; ranking by
     // percentage keeps a list line's position equal to its rank.
     const bool inverse = poidsTotal(m) < 0;
@@ -133,20 +138,81 @@ std::vector<std::string> Lignes_Especes(const KeyModel &m)
     return lignes;
 }
 
+std::vector<std::int32_t> Ecarts_Lignes(const KeyModel &m)
+{
+    std::vector<std::int32_t> ecarts;
+    const std::size_t rangs = std::min(m.Pourcent_Esp.size(), m.Classement[1].size());
+    for (std::size_t r = 0; r < rangs; ++r) {
+        if (m.Pourcent_Esp[r] < m.Seuil_Affichage)
+            continue;
+        const auto s = static_cast<std::size_t>(m.Classement[1][r]);
+        ecarts.push_back(s < m.Ecarts_Esp.size() ? m.Ecarts_Esp[s] : 0);
+    }
+    return ecarts;
+}
+
 ListeEspeces Affiche_Especes(KeyModel &m)
 {
     Calcule_Scores(m);
+    Calcule_Ecarts(m);
     Trie_Scores(m);
     Calcule_Pourcentages(m);
 
     ListeEspeces liste;
     liste.lignes = Lignes_Especes(m);
+    liste.ecarts = Ecarts_Lignes(m);
+    liste.toleranceVide = m.Ecarts_Toleres >= 0 && m.Classement[1].empty() && Especes_Du_Groupe_En_Jeu(m) > 0;
     m.Nb_Esp_Max = static_cast<std::int16_t>(std::min<std::ptrdiff_t>(especesEnTete(m), 32767));
     liste.legende = Legende_Especes(m);
     return liste;
 }
 
-std::string Legende_Especes(const KeyModel &m)
+namespace {
+
+// "FAGACEAE" as the species tree shows it: "Fagaceae".
+std::string casseNomPropre(const std::string &nom)
+{
+    std::string out = nom;
+    bool debut = true;
+    for (char &c : out) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x80 && std::isalpha(u))
+            c = static_cast<char>(debut ? std::toupper(u) : std::tolower(u));
+        debut = u < 0x80 && !std::isalpha(u);
+    }
+    return out;
+}
+
+std::string remplace(std::string texte, const std::string &marque, const std::string &valeur)
+{
+    if (const auto at = texte.find(marque); at != std::string::npos)
+        texte.replace(at, marque.size(), valeur);
+    return texte;
+}
+
+// " (within Fagaceae; 8 of 80 species kept)" when species are left out of the ranking.
+std::string especesGardees(const KeyModel &m)
+{
+    const std::size_t toutes = compte(m.Nb_Esp);
+    const std::size_t gardees = m.Classement[1].size();
+    if (!m.Groupe && gardees >= toutes)
+        return {};
+    std::string texte = " (";
+    if (m.Groupe)
+        texte += remplace(Texte_Ou_Anglais(m.Num_Langue, 1181), "%1",
+                          m.Groupe->rang == Groupe_Especes::Rang::Famille ? casseNomPropre(m.Groupe->nom) : m.Groupe->nom) +
+                 "; ";
+    texte += remplace(remplace(Texte_Ou_Anglais(m.Num_Langue, 1180), "%1", std::to_string(gardees)), "%2",
+                      std::to_string(toutes));
+    return texte + ")";
+}
+
+} // namespace
+
+namespace {
+
+// The leaders and their percentage, or that none reaches the threshold.
+std::string legendeClassement(const KeyModel &m)
 {
     const std::ptrdiff_t leaders = especesEnTete(m);
     // "0 species at 0 %" under an empty list tells a new user nothing.
@@ -159,6 +225,13 @@ std::string Legende_Especes(const KeyModel &m)
     const std::int64_t top = m.Pourcent_Esp.empty() ? 0 : m.Pourcent_Esp[0];
     return Texte_Nombre(std::min<std::ptrdiff_t>(leaders, 32767)) + " " + Texte_Ou_Anglais(m.Num_Langue, 1500) +
            Texte_Nombre(top) + " %";
+}
+
+} // namespace
+
+std::string Legende_Especes(const KeyModel &m)
+{
+    return legendeClassement(m) + especesGardees(m);
 }
 
 } // namespace tarvenko

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "knowledge/picture.h"
+#include "knowledge/species_group.h"
 #include "knowledge/species_tree.h"
 #include "knowledge/tables.h"
 
@@ -89,6 +90,16 @@ struct KeyModel {
     std::array<std::vector<std::int64_t>, 2> Classement;
     std::vector<std::int64_t> Pourcent_Esp;
     std::int16_t Nb_Esp_Max = 0;
+
+    // Mismatches of every species with the answers (chosen states it lacks, numbers outside its
+    // widened range), species-indexed, from the last scoring.
+    std::vector<std::int32_t> Ecarts_Esp;
+    // Species with more mismatches than this are left out of the ranking; -1: none is.
+    std::int16_t Ecarts_Toleres = -1;
+    // An identification within a group: the group, and per species 1 when it is in play (empty
+    // for every species). Species out of play are left out of the ranking and the search.
+    std::optional<Groupe_Especes> Groupe;
+    std::vector<std::uint8_t> Especes_En_Jeu;
 
     // One flag per character number Desc_Num: may the search propose it.
     std::vector<bool> Joker;

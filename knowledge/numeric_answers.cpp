@@ -41,9 +41,12 @@ std::vector<unsigned char> Octets_Reponses_Num(const std::vector<Reponse_Num> &r
     return out;
 }
 
-LectureReponsesNum Lit_Reponses_Num(const unsigned char *data, std::size_t size, std::vector<Reponse_Num> &out)
+LectureReponsesNum Lit_Reponses_Num(const unsigned char *data, std::size_t size, std::vector<Reponse_Num> &out,
+                                    std::size_t *lus)
 {
     out.clear();
+    if (lus)
+        *lus = 0;
     if (size < sizeof kMarque || std::memcmp(data, kMarque, sizeof kMarque) != 0)
         return LectureReponsesNum::Ok;
     std::size_t pos = sizeof kMarque;
@@ -75,6 +78,8 @@ LectureReponsesNum Lit_Reponses_Num(const unsigned char *data, std::size_t size,
         lues.push_back(std::move(r));
     }
     out = std::move(lues);
+    if (lus)
+        *lus = pos;
     return LectureReponsesNum::Ok;
 }
 

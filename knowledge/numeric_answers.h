@@ -27,7 +27,9 @@ enum class LectureReponsesNum {
 };
 
 // Reads the bytes found past the two arrays. Bytes that do not start with "RNUM" are ignored
-// (no answer), as bytes past the arrays always were.
-LectureReponsesNum Lit_Reponses_Num(const unsigned char *data, std::size_t size, std::vector<Reponse_Num> &out);
+// (no answer), as bytes past the arrays always were. `lus`, when given, receives the length of
+// the block read (0 without one): the next addition starts there.
+LectureReponsesNum Lit_Reponses_Num(const unsigned char *data, std::size_t size, std::vector<Reponse_Num> &out,
+                                    std::size_t *lus = nullptr);
 
 } // namespace tarvenko

@@ -27,16 +27,21 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
     splash.show();
     splash.repaint();
     QCoreApplication::processEvents();
-    if (!chartLoaded) {
-        // Without the colour chart the drawing's parts cannot be told apart by colour.
-        Erreur_Fatale(ctx, &splash, texteOuAnglais(m.Num_Langue, 1077) + QStringLiteral(" Fichier : ") +
-                                         qs(splash.cheminNuancier()));
-        delete main;
-        return nullptr;
-    }
-    ctx.echantillonnePalette = [&splash](KeyModel &model) { splash.Echantillonne(model); };
+    // Without the colour chart the drawing's parts cannot be told apart by colour. Only a key
+    // with colours needs it, which its database says: a key without a drawing has none.
+    bool nuancierManquant = false;
+    ctx.echantillonnePalette = [&](KeyModel &model) {
+        if (chartLoaded) {
+            splash.Echantillonne(model);
+        } else if (model.Nb_Couleurs > 0 && !nuancierManquant) {
+            nuancierManquant = true;
+            Erreur_Fatale(ctx, &splash, texteOuAnglais(m.Num_Langue, 1077) + QStringLiteral(" Fichier : ") +
+                                             qs(splash.cheminNuancier()));
+        }
+    };
 
-    if (!main->Form_Load(ligneCommande)) {
+    if (!main->Form_Load(ligneCommande) || nuancierManquant) {
+        ctx.echantillonnePalette = nullptr;
         delete main;
         return nullptr;
     }

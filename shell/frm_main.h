@@ -124,6 +124,8 @@ private:
     // Puts the drawing, or the state pictures of the question, on the clipboard.
     void Exec_Copy();
     void Exec_Print();
+    // The grid the program draws for a question without a picture, on one landscape page.
+    void Imprime_Grille_Dessinee(QPrinter &printer);
     // Prints the browser's document; asked for while the browser is still printing, it waits for
     // that printout to finish.
     void Imprime_Page();

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrinter>
 #include <QScopeGuard>
 #include <QTimer>
@@ -283,7 +284,7 @@ void frmMain::Exec_Copy()
     auto *contenu = new QMimeData;
     contenu->setImageData(image);
     // The question picture also goes as its metafile, for programs that take one.
-    if (source == m_ui->Pic_Choix) {
+    if (source == m_ui->Pic_Choix && !m_ui->Pic_Choix->grilleDessinee()) {
         QFile metafile(qs(resoutChemin(m_ctx.modele.Chemin_Descripteurs + m_ctx.modele.Descripteur_Courant.Popup)));
         if (metafile.open(QIODevice::ReadOnly))
             contenu->setData(QStringLiteral("image/wmf"), metafile.readAll());
@@ -534,8 +535,26 @@ void frmMain::Exec_Print()
         }
     } else if (m_ui->Pic_Choix->isVisible()) {
         // The question picture, once whatever the copies asked for.
-        Imprime_Question(printer, qs(resoutChemin(m.Chemin_Descripteurs + m.Descripteur_Courant.Popup)));
+        if (m_ui->Pic_Choix->grilleDessinee())
+            Imprime_Grille_Dessinee(printer);
+        else
+            Imprime_Question(printer, qs(resoutChemin(m.Chemin_Descripteurs + m.Descripteur_Courant.Popup)));
     }
+}
+
+void frmMain::Imprime_Grille_Dessinee(QPrinter &printer)
+{
+    // Laid out as on a screen of 96 dpi, so names and margins keep their size on paper.
+    printer.setPageOrientation(QPageLayout::Landscape);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return;
+    const double echelle = printer.resolution() / 96.0;
+    painter.scale(echelle, echelle);
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    m_ui->Pic_Choix->dessineGrille(painter, QRectF(0, 0, page.width() / echelle, page.height() / echelle));
+    painter.end();
+    printer.setPageOrientation(QPageLayout::Portrait);
 }
 
 // ---- Contradictions ----

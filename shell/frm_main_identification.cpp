@@ -2,6 +2,7 @@
 // the state pictures, the proposed question, and the layout of the panes.
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include <QToolTip>
 
 #include "engine/answering.h"
+#include "engine/default_bars.h"
 #include "engine/determination_bar.h"
 #include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
@@ -160,7 +162,7 @@ void frmMain::ordonneTabulation()
 void frmMain::montreBarreQuestion(bool boutonPasser)
 {
     KeyModel &m = m_ctx.modele;
-    if (QAction *pass = Bouton_A(m_ui->Barre_Question, 2 * m.Nb_But_Quest - 1))
+    if (QAction *pass = Bouton_A(m_ui->Barre_Question, 2 * Nb_Boutons_Question(m) - 1))
         pass->setVisible(boutonPasser);
     m_ui->Barre_Question->show();
     m_ui->Barre_Question->raise();
@@ -255,18 +257,31 @@ void frmMain::Montre_Question(const std::string &Popup)
 {
     KeyModel &m = m_ctx.modele;
     std::optional<Metafile> picture;
+    bool dessinee = false;
     {
         Sablier sablier;
-        picture = Metafile::load(qs(resoutChemin(m.Chemin_Descripteurs + Popup)));
+        // A question without a picture of its own, or whose picture is missing or empty, is
+        // shown as a grid the program draws; a picture that is there but unreadable is a fault.
+        const QString chemin = qs(resoutChemin(m.Chemin_Descripteurs + Popup));
+        const QFileInfo fichier(chemin);
+        if (qs(Popup).trimmed().isEmpty() || !fichier.isFile() || fichier.size() == 0) {
+            dessinee = true;
+        } else {
+            picture = Metafile::load(chemin);
+            dessinee = picture && picture->isEmpty();
+        }
     }
-    if (!picture) {
+    if (!picture && !dessinee) {
         m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1077), texteOuAnglais(m.Num_Langue, 1050),
                                        BoutonsMessage::Ok, IconeMessage::None});
         return;
     }
     m_Question_Num = -1;
     m_Saisie_Num->hide();
-    m_ui->Pic_Choix->setImage(*picture);
+    if (dessinee)
+        m_ui->Pic_Choix->setGrilleDessinee(Cases_Dessinees(m));
+    else
+        m_ui->Pic_Choix->setImage(*picture);
     m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
     m_ui->Robot->hide();
     m_Liste_Questions->hide();

@@ -12,9 +12,11 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "engine/default_bars.h"
 #include "knowledge/key_model.h"
 #include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
+#include "resources/string_table.h"
 
 #include <algorithm>
 #include <utility>
@@ -124,6 +126,12 @@ QIcon Icone_Bouton(const QString &chemin)
 std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter)
 {
     std::vector<BoutonBarre> out;
+    if (Barre_Par_Defaut(m, deter)) {
+        for (const BoutonParDefaut &d : Boutons_Par_Defaut(deter))
+            out.push_back({qs(Texte_Ou_Anglais(m.Num_Langue, d.caption)), QStringLiteral(":/icons/%1.svg").arg(QLatin1String(d.icone)),
+                           qs(Texte_Ou_Anglais(m.Num_Langue, d.tip)), QLatin1String(d.tag)});
+        return out;
+    }
     const int count = deter ? m.Nb_But_Deter : m.Nb_But_Quest;
     for (int k = 1; k <= count; ++k) {
         if (deter) {
@@ -155,7 +163,8 @@ void Remplit_Barre(QToolBar *barre, const std::vector<BoutonBarre> &boutons)
     }
     for (const BoutonBarre &b : boutons) {
         QAction *action = barre->addAction(b.caption);
-        action->setIcon(Icone_Bouton(b.image));
+        // The program's own pictures are drawings, sharp at any size.
+        action->setIcon(b.image.startsWith(QLatin1String(":/")) ? QIcon(b.image) : Icone_Bouton(b.image));
         action->setToolTip(b.tip);
         action->setProperty("tag", b.key);
         barre->addSeparator();

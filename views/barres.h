@@ -22,7 +22,8 @@ struct BoutonBarre {
 
 // The buttons of a bar in button-number order: rows 1, 2, 3 ... of But_Deter (`deter` true) or
 // But_Quest, up to Nb_But_Deter or Nb_But_Quest. A missing button number ends the list there,
-// since the bar cannot have a gap.
+// since the bar cannot have a gap. A table without rows gives the program's own buttons, in the
+// interface language, with pictures from the program's resources (":/icons/...").
 std::vector<BoutonBarre> Boutons_Barre(const KeyModel &m, bool deter);
 
 // Fills a vertical bar: button k at position 2k - 1 and a separator after each, so the picture

@@ -4,7 +4,10 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
+#include "engine/drawn_grid.h"
 #include "layout/disposition.h"
 #include "platform/metafile/metafile.h"
 
@@ -32,6 +35,25 @@ std::int16_t Choisit_Case(std::int16_t selection, int k, int nbCar);
 // state.
 int Case_Voisine(int k, int dx, int dy, int colonnes, int nbCar);
 
+// One cell of a grid the program draws itself: the state's name and, where the key gives one,
+// its picture.
+struct CaseDessinee {
+    QString nom;
+    QImage image;                     // a picture Qt reads
+    std::optional<Metafile> metafile; // or a metafile
+};
+
+// The cells of the question open in `m` (its Descripteur_Courant): each state's TipText (its
+// ID_CARAC when it has none) and the picture Images_Etats names, read from Chemin_Descripteurs.
+// A picture that cannot be read leaves the cell with its name alone.
+std::vector<CaseDessinee> Cases_Dessinees(const KeyModel &m);
+
+// Draws a grid of such cells over `zone`: in each cell, within a margin, the picture scaled to
+// fit without changing its shape and the name below it, or the name alone, larger, centred.
+// Nothing is drawn under the cells, so the caller chooses their background.
+void Dessine_Grille(QPainter &painter, const QRectF &zone, DispositionGrille grille, const std::vector<CaseDessinee> &cases,
+                    const QFont &police);
+
 // The box Pic_Choix: the picture of a character's states as a grid, the chosen cell outlined in
 // blue, each cell's state named in its tool tip. From the keyboard, the arrows move a dashed
 // outline between the cells, Space or Enter choose the cell under it as a click does, Enter on
@@ -50,6 +72,15 @@ public:
     void setModele(KeyModel *m);
     void setImage(Metafile picture);
     const Metafile &picture() const { return m_picture; }
+    // A question without a picture of its own: the program draws its grid from these cells, one
+    // per state, laid out by Disposition_Grille for the box's size.
+    void setGrilleDessinee(std::vector<CaseDessinee> cases);
+    bool grilleDessinee() const { return m_dessinee; }
+    // The rows and columns the clicks, the outline and the keys go by: the question's, or those
+    // of the drawn grid at the box's present size.
+    DispositionGrille grille() const;
+    // The drawn grid over `zone` of another device (a printed page), the chosen cell marked.
+    void dessineGrille(QPainter &painter, const QRectF &zone) const;
 
     // Name of the state under a point (the Caracteres TipText), empty outside the states.
     QString Bulle_Case(double x, double y) const;
@@ -81,12 +112,15 @@ private:
     // size or device pixel ratio; a click that moves the outline repaints from it.
     const QImage &imageLisse();
 
+    void nouvelleQuestion();
     void placeCase(int k);
     void choisit(int k);
     void nommeCase();
 
     KeyModel *m_modele = nullptr;
     Metafile m_picture;
+    bool m_dessinee = false;
+    std::vector<CaseDessinee> m_cases;
     QImage m_image;
     bool m_imageValide = false;
     int m_Choix_X = 0;

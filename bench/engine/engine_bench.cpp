@@ -8,7 +8,11 @@
 #include <random>
 #include <tuple>
 
+#include "engine/dichotomous_key.h"
+#include "engine/differences.h"
 #include "engine/discriminant.h"
+#include "engine/key_check.h"
+#include "engine/mismatches.h"
 #include "engine/numeric_characters.h"
 #include "engine/refresh.h"
 #include "knowledge/loader.h"
@@ -223,7 +227,76 @@ void tailles(benchmark::internal::Benchmark *b)
     b->Unit(benchmark::kMicrosecond);
 }
 
+// Comparing and narrowing. The mismatch counts alone, then the whole refresh with a tolerance of
+// two mismatches (against BM_Rafraichissement, which counts them too but hides no species).
+void BM_Ecarts(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    for (auto _ : state) {
+        Calcule_Ecarts(m);
+        benchmark::DoNotOptimize(m.Ecarts_Esp.data());
+    }
+    state.SetItemsProcessed(state.iterations() * m.Nb_Esp);
+}
+
+void BM_Rafraichissement_Tolerance(benchmark::State &state)
+{
+    KeyModel m = base(taille(state));
+    m.Ecarts_Toleres = 2;
+    mesureRafraichissement(state, m);
+    state.counters["kept"] = static_cast<double>(m.Classement[1].size());
+}
+
+// The differences page between five species: the comparison and its HTML.
+void BM_Differences(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    const std::vector<int> especes = {0, 1, 21, 400, m.Nb_Esp - 1};
+    for (auto _ : state) {
+        std::string page = Html_Comparaison(m, Compare_Especes(m, especes));
+        benchmark::DoNotOptimize(page);
+    }
+}
+
+// Every check but the files (the generated model has no pictures or pages to look for).
+void BM_Verifie_Cle(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    for (auto _ : state) {
+        std::vector<Constat> constats = Verifie_Cle(m);
+        benchmark::DoNotOptimize(constats);
+        state.counters["findings"] = static_cast<double>(constats.size());
+    }
+}
+
+// The dichotomous key of the bundled key, built and written as HTML.
+void BM_Cle_Dichotomique_Echantillon(benchmark::State &state)
+{
+    static KeyModel m = [] {
+        KeyModel k;
+        k.Chemin_Data = std::string(TARVENKO_SAMPLE_DIR) + "/data/";
+        k.Chemin_Base = k.Chemin_Data + "Tarvenko.db";
+        Charge_Connaissances(k);
+        return k;
+    }();
+    for (auto _ : state) {
+        std::string page = Html_Cle_Dichotomique(m, Construit_Cle_Dichotomique(m));
+        benchmark::DoNotOptimize(page);
+    }
+}
+
 } // namespace
+
+BENCHMARK(BM_Ecarts)->Apply(tailles);
+BENCHMARK(BM_Rafraichissement_Tolerance)->Apply(tailles);
+BENCHMARK(BM_Differences)->Args({10000, 4000, 30})->ArgNames({"species", "states", "answers"})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Verifie_Cle)
+    ->Args({2000, 2000, 0})
+    ->Args({10000, 4000, 0})
+    ->ArgNames({"species", "states", "answers"})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_Cle_Dichotomique_Echantillon)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_Rafraichissement)->Apply(tailles);
 BENCHMARK(BM_Rafraichissement_Num)

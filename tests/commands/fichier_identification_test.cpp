@@ -131,6 +131,60 @@ TEST(IdentificationFile, damagedNumericAnswersAreRefusedAndOtherTrailingBytesIgn
     EXPECT_EQ(avec(bloc), LectureIdentification::Ok);
 }
 
+TEST(IdentificationFile, aGroupFollowsTheOtherAdditionsAndOlderReadersSkipIt)
+{
+    test::TempDir dir;
+    std::string error;
+    const std::vector<unsigned char> tableaux{0x01, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0xFF, 0xFF};
+    const Groupe_Especes famille{Groupe_Especes::Rang::Famille, "FAGACEAE"};
+    const Groupe_Especes genre{Groupe_Especes::Rang::Genre, "Quercus"};
+    struct Cas {
+        std::vector<Reponse_Num> reponses;
+        std::optional<Groupe_Especes> groupe;
+    };
+    const std::vector<Cas> cas = {{{}, famille}, {{{"LONGUEUR", 12.5}}, genre}, {{{"LONGUEUR", 12.5}}, std::nullopt}};
+    for (const Cas &c : cas) {
+        ASSERT_TRUE(Ecrit_Identification(dir.fichier("g.ryk"), Identification{{1, 0, 1}, {0, -1}, c.reponses, c.groupe}, error))
+            << error;
+        const std::vector<unsigned char> bytes = fileBytes(dir.fichier("g.ryk"));
+        EXPECT_TRUE(std::equal(tableaux.begin(), tableaux.end(), bytes.begin()));
+        Identification back;
+        ASSERT_EQ(Lit_Identification(dir.fichier("g.ryk"), 3, 2, back), LectureIdentification::Ok);
+        EXPECT_EQ(back.Reponses_Num, c.reponses);
+        EXPECT_EQ(back.Groupe, c.groupe);
+        // A reader of the numeric answers alone finds them, and nothing where there are none.
+        std::vector<Reponse_Num> seules;
+        EXPECT_EQ(Lit_Reponses_Num(bytes.data() + 10, bytes.size() - 10, seules), LectureReponsesNum::Ok);
+        EXPECT_EQ(seules, c.reponses);
+    }
+    // No group: the bytes of before.
+    EXPECT_EQ(Octets_Identification({1, 0, 1}, {0, -1}, {}, std::nullopt), tableaux);
+}
+
+TEST(IdentificationFile, aDamagedGroupIsRefused)
+{
+    const auto lit = [](std::vector<unsigned char> bloc) {
+        std::optional<Groupe_Especes> g;
+        return std::pair(Lit_Groupe(bloc.data(), bloc.size(), g), g);
+    };
+    const std::vector<unsigned char> bon{'R', 'G', 'R', 'P', 1, 2, 0, 'Q', 'u'};
+    EXPECT_EQ(lit(bon), std::pair(LectureGroupe::Ok, std::optional(Groupe_Especes{Groupe_Especes::Rang::Genre, "Qu"})));
+    struct Cas {
+        std::vector<unsigned char> octets;
+        LectureGroupe attendu;
+    };
+    const std::vector<Cas> cas = {
+        {{'R', 'G', 'R', 'P', 1, 3, 0, 'Q', 'u'}, LectureGroupe::Invalide}, // cut short
+        {{'R', 'G', 'R', 'P', 2, 1, 0, 'Q'}, LectureGroupe::Invalide},      // no such rank
+        {{'R', 'G', 'R', 'P', 0, 0, 0}, LectureGroupe::Invalide},           // no name
+        {{'R', 'G', 'R', 'P', 0}, LectureGroupe::Invalide},
+        {{'R', 'G', 'R'}, LectureGroupe::Ok},                               // not ours: ignored
+        {{9, 9, 9, 9, 9}, LectureGroupe::Ok},
+    };
+    for (const Cas &c : cas)
+        EXPECT_EQ(lit(c.octets).first, c.attendu) << c.octets.size();
+}
+
 TEST(IdentificationFile, aFailedSaveLeavesThePreviousFile)
 {
     test::TempDir dir;

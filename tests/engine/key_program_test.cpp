@@ -6,6 +6,7 @@
 
 #include "knowledge/data_files.h"
 #include "knowledge/numeric_answers.h"
+#include "knowledge/species_group.h"
 #include "support/commande.h"
 #include "support/temp_dir.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -83,7 +84,8 @@ TEST_F(Programme, jsonCarriesTheQuestionAndTheContradictions)
     EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
                         "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
                         "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": [{\"objet\": \"FEUILLE\", "
-                        "\"state\": \"F_LARGE\"}], \"values\": []}\n");
+                        "\"state\": \"F_LARGE\"}], \"values\": [], \"mismatches\": [0, 0, 1], "
+                        "\"tolerance_leaves_none\": false}\n");
 }
 
 TEST_F(Programme, anIdentificationFileIsOpenedBeforeTheAnswers)
@@ -159,7 +161,8 @@ TEST_F(ProgrammeNumerique, valuesAreScoredAndListed)
     EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
                         "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
                         "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": null, "
-                        "\"values\": [{\"objet\": \"LONGUEUR\", \"value\": 15, \"unit\": \"cm\"}]}\n");
+                        "\"values\": [{\"objet\": \"LONGUEUR\", \"value\": 15, \"unit\": \"cm\"}], \"mismatches\": [0, 0, 1], "
+                        "\"tolerance_leaves_none\": false}\n");
 
     e = lance({"--threshold", "0", "--lang", "en", "--value=LONGUEUR=3.5", "--answer", "F_LARGE"});
     EXPECT_EQ(e.code, 0) << e.erreurs;
@@ -233,5 +236,78 @@ INSTANTIATE_TEST_SUITE_P(
                       Echec{"valueOfAStateCharacter", {"--value", "FEUILLE=3"}, "unknown numeric character 'FEUILLE'"},
                       Echec{"keyAndData", {"--key", "/tmp"}, "leave out --data and --base"}),
     [](const auto &cas) { return std::string(cas.param.nom); });
+
+} // namespace
+
+namespace {
+
+struct CasNarrow {
+    const char *nom;
+    std::vector<std::string> args;
+    int code;
+    std::string sortie; // the whole output, or a part of it when `partie`
+    bool partie = false;
+};
+
+class ProgrammeNarrow : public Programme, public ::testing::WithParamInterface<CasNarrow> {};
+
+TEST_P(ProgrammeNarrow, comparesAndNarrows)
+{
+    const CasNarrow &c = GetParam();
+    std::vector<std::string> args = {"--threshold", "0", "--lang", "en"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Execution e = lance(args);
+    EXPECT_EQ(e.code, c.code) << e.erreurs;
+    if (c.partie)
+        EXPECT_NE((e.sortie + e.erreurs).find(c.sortie), std::string::npos) << e.sortie << e.erreurs;
+    else
+        EXPECT_EQ(e.sortie, c.sortie) << e.erreurs;
+}
+
+// Beta has both answers, Gamma the leaf only, Alpha neither.
+INSTANTIATE_TEST_SUITE_P(
+    KeyProgram, ProgrammeNarrow,
+    ::testing::Values(
+        CasNarrow{"mismatchesPerLine", {"--answer", "F_LARGE", "--answer", "C_SIMPLE", "--json"}, 0,
+                  "\"mismatches\": [0, 1, 2], \"tolerance_leaves_none\": false}", true},
+        CasNarrow{"toleranceHidesTheOthers", {"--answer", "F_LARGE", "--answer", "C_SIMPLE", "--tolerance", "1"}, 0,
+                  " 100% - Beta\n 50% - Gamma\n 1 species at 100 % (2 of 3 species kept)\nquestion: none\n"},
+        CasNarrow{"toleranceLeavingNone", {"--answer", "F_AIG", "--answer", "FR_GLAND", "--tolerance", "0"}, 0,
+                  " 0 species at 0 % (0 of 3 species kept)\ntolerance: no species has 0 mismatches or fewer\nquestion: none\n"},
+        CasNarrow{"toleranceNotANumber", {"--tolerance", "-1"}, 2, "--tolerance needs a whole number from 0", true},
+        CasNarrow{"family", {"--family", "f", "--answer", "F_LARGE"}, 0, " 2 species at 100 % (within F; 3 of 3 species kept)", true},
+        CasNarrow{"unknownFamily", {"--family", "Rosaceae"}, 1, "no species in the family 'Rosaceae'", true},
+        CasNarrow{"genusOfOneWordNames", {"--genus", "Alpha"}, 1, "no species in the genus 'Alpha'", true},
+        CasNarrow{"differences", {"--differences", "alpha", "Gamma"}, 0,
+                  "Differences between the species: Alpha; Gamma\nFEUILLE [FEUILLE, 1]\n  Alpha: F_AIG\n  Gamma: F_LARGE\n"
+                  "FRUIT [FRUIT, 1]\n  Alpha: FR_CONE\n  Gamma: FR_GLAND\n"},
+        CasNarrow{"differencesJson", {"--differences", "Beta", "Gamma", "--json"}, 0,
+                  "{\"species\": [\"Beta\", \"Gamma\"], \"differences\": [{\"objet\": \"COMPO\", \"question\": \"COMPO\", "
+                  "\"weight\": 1, \"numeric\": false, \"states\": [[\"C_SIMPLE\"], [\"C_COMPOSEE\"]]}]}\n"},
+        CasNarrow{"differencesOfOne", {"--differences", "Beta"}, 2, "--differences compares two to five species", true},
+        CasNarrow{"differencesPage", {"--differences", "Beta", "Gamma", "--html"}, 0,
+                  "<tr><td>COMPO <span class=\"poids\">(1)</span></td><td>C_SIMPLE</td><td>C_COMPOSEE</td></tr>", true},
+        CasNarrow{"pageWithoutDifferences", {"--html"}, 2, "--html prints the page of --differences", true},
+        CasNarrow{"differencesOfAnUnknown", {"--differences", "Beta", "Delta"}, 1, "unknown species 'Delta'", true}),
+    [](const auto &cas) { return std::string(cas.param.nom); });
+
+TEST_F(Programme, theGroupOfAnIdentificationFileIsKept)
+{
+    std::vector<unsigned char> octets(2 * static_cast<std::size_t>(kb.nbEtats()), 0);
+    const std::vector<unsigned char> groupe =
+        tarvenko::Octets_Groupe(tarvenko::Groupe_Especes{tarvenko::Groupe_Especes::Rang::Famille, "F"});
+    octets.insert(octets.end(), groupe.begin(), groupe.end());
+    std::ofstream(dir.fichier("g.ryk"), std::ios::binary)
+        .write(reinterpret_cast<const char *>(octets.data()), static_cast<std::streamsize>(octets.size()));
+    const Execution e = lance({"--open", dir.fichier("g.ryk"), "--threshold", "0", "--lang", "en"});
+    EXPECT_EQ(e.code, 0) << e.erreurs;
+    EXPECT_NE(e.sortie.find("(within F; 3 of 3 species kept)"), std::string::npos) << e.sortie;
+
+    octets.back() = 0x01; // the name's last byte becomes a length past the end
+    octets.resize(octets.size() - 1);
+    std::ofstream(dir.fichier("g.ryk"), std::ios::binary)
+        .write(reinterpret_cast<const char *>(octets.data()), static_cast<std::streamsize>(octets.size()));
+    EXPECT_EQ(lance({"--open", dir.fichier("g.ryk")}).code, 1);
+}
 
 } // namespace

@@ -23,7 +23,7 @@ prefix="$work/the prefix"
 "$cmake" --install "$build" --prefix "$prefix" >install.log
 
 # ---- The installed tree ----
-for f in bin/tarvenko bin/tarvenko-key bin/tarvenko-import; do
+for f in bin/tarvenko bin/tarvenko-key bin/tarvenko-import bin/tarvenko-check; do
     [ -x "$prefix/$f" ] || fail "$f is not installed as a program"
 done
 share="$prefix/share/tarvenko"
@@ -122,7 +122,7 @@ installed_data="$share/sample/data/"
 line="$(XDG_CONFIG_DIRS="$prefix/etc/xdg" QT_QPA_PLATFORM=xcb mesure timeout 30 xvfb-run -a "$prefix/bin/tarvenko")"
 echo "installed: $line"
 [[ "$(base_of "$line")" == "$installed_data"* ]] || fail "the installed program did not open the installed knowledge base"
-[[ "$line" == *" species=80 "* ]] || fail "the installed program did not load the bundled key"
+[[ "$line" == *" species=103 "* ]] || fail "the installed program did not load the bundled key"
 
 # The settings alone lead there: a copy of the program elsewhere, next to no data, also finds it.
 mkdir -p "$work/elsewhere/bin"

@@ -132,7 +132,7 @@ TEST_F(SampleIdentification, answeringTheProposedQuestionsReachesTheSpecies)
     std::cout << "questions to a single species: mean " << moyenne << ", worst " << pire << '\n';
     RecordProperty("mean_questions", std::to_string(moyenne));
     RecordProperty("worst_questions", pire);
-    EXPECT_LE(moyenne, 7.0);
+    EXPECT_LE(moyenne, 5.0);
 }
 
 } // namespace

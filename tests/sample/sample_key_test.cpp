@@ -198,8 +198,8 @@ TEST_F(SampleKey, isLargeAndVariedEnough)
         EXPECT_EQ(f.Code.value_or("").size(), 5u) << f.Espece;
         EXPECT_TRUE(f.Legende.has_value()) << f.Espece;
     }
-    EXPECT_GE(m().Nb_Esp, 60);
-    EXPECT_GE(familles.size(), 25u);
+    EXPECT_GE(m().Nb_Esp, 100);
+    EXPECT_GE(familles.size(), 30u);
     EXPECT_GE(caracteres(m()).size(), 25u);
     EXPECT_GE(m().Nb_Etats_Desc, 120);
     EXPECT_GE(m().Nb_Robot, 6);
@@ -222,6 +222,69 @@ TEST_F(SampleKey, isLargeAndVariedEnough)
     const auto poids = [&](const std::string &objet) { return m().Poids[static_cast<std::size_t>(*m().Base_Donnees.objet(objet)->Index_Car)]; };
     EXPECT_GT(poids("FEUILLE"), poids("PORT"));
     EXPECT_GT(poids("FRUIT"), poids("HAUTEUR"));
+}
+
+// What a person sees on a real tree must be among the states the species is coded with, or the
+// specimen scores low; each row was checked against floras. `non` rows are states a flora rules out.
+TEST_F(SampleKey, whatTheTreesShowInTheFieldIsCoded)
+{
+    struct Fait {
+        const char *espece, *etat;
+        bool oui = true;
+    };
+    const Fait faits[] = {
+        // The whole leaf, stalk included.
+        {"Acer campestre", "TF_3"}, {"Acer pseudoplatanus", "TF_4"}, {"Acer platanoides", "TF_4"}, {"Populus tremula", "TF_3"},
+        {"Tilia cordata", "TF_3"}, {"Crataegus monogyna", "TF_2"}, {"Ginkgo biloba", "TF_3"}, {"Liquidambar styraciflua", "TF_4"},
+        {"Liriodendron tulipifera", "TF_4"}, {"Acer negundo", "TF_4"}, {"Cercis siliquastrum", "TF_3"}, {"Laburnum anagyroides", "TF_3"},
+        // The seed catkin is what is measured once it is the answer.
+        {"Populus nigra", "FS_3"}, {"Populus tremula", "FS_4"}, {"Salix caprea", "FS_3"}, {"Salix alba", "FS_2"},
+        // Flowers.
+        {"Prunus padus", "FL_ROSACEE"}, {"Prunus laurocerasus", "FL_ROSACEE"}, {"Crataegus monogyna", "FL_GRAPPE"},
+        {"Sorbus aria", "FL_GRAPPE"}, {"Sorbus torminalis", "FL_GRAPPE"}, {"Prunus avium", "FL_GRAPPE"},
+        {"Arbutus unedo", "FL_GRAPPE"}, {"Arbutus unedo", "FL_DISCRETE", false},
+        // Bark and colours.
+        {"Betula pendula", "EC_SILLONNEE"}, {"Populus alba", "EC_SILLONNEE"}, {"Pinus halepensis", "EK_ROUGE"}, {"Pinus halepensis", "EK_BRUN"},
+        {"Prunus spinosa", "FC_NOIR"}, {"Juniperus communis", "FC_NOIR"}, {"Juniperus communis", "FC_VERT"}, {"Cercis siliquastrum", "FC_NOIR"},
+        // Conifers.
+        {"Cedrus atlantica", "AI_ISOLEES"}, {"Cedrus libani", "AI_ISOLEES"}, {"Picea abies", "TA_1"}, {"Cedrus atlantica", "TA_1"},
+        {"Sequoiadendron giganteum", "CP_PENDANT"}, {"Sequoiadendron giganteum", "FC_VERT"}, {"Cupressus sempervirens", "FS_3"},
+        {"Cedrus libani", "PO_CONIQUE"},
+        // Leaves.
+        {"Eucalyptus globulus", "PE_LONG"}, {"Quercus suber", "MA_ENTIERE"}, {"Quercus ilex", "MA_DENTEE"}, {"Ailanthus altissima", "MA_DENTEE"},
+        {"Salix babylonica", "FI_PALE"}, {"Salix babylonica", "FI_BLANCHE", false},
+        // Colours, sections and bases that only some trees show.
+        {"Pinus sylvestris", "EK_ORANGE"}, {"Platanus × hispanica", "EK_CREME"}, {"Populus tremula", "EK_VERT"}, {"Populus alba", "RA_FEUTRE"}, {"Salix babylonica", "RA_JAUNE"}, {"Larix decidua", "RA_JAUNE"},
+        {"Pinus strobus", "AF_TRIANGLE"}, {"Juniperus communis", "AT_ARTICULEE"}, {"Juniperus communis", "AT_DECURRENTE", false},
+        // Every answer a reasonable person gives.
+        {"Alnus glutinosa", "FR_CONE"}, {"Alnus glutinosa", "FR_CHATON"}, {"Populus nigra", "FR_CAPSULE"}, {"Salix alba", "FR_CHATON"},
+        {"Araucaria araucana", "FT_AIGUILLE"}, {"Araucaria araucana", "FT_LARGE"}, {"Acer pseudoplatanus", "BO_VERT"}, {"Fraxinus excelsior", "BO_NOIR"},
+    };
+    for (const Fait &f : faits) {
+        const auto it = std::find(m().Nom_Esp.begin(), m().Nom_Esp.end(), f.espece);
+        ASSERT_NE(it, m().Nom_Esp.end()) << f.espece;
+        const CaractereRow *etat = m().Base_Donnees.caractereParId(f.etat);
+        ASSERT_NE(etat, nullptr) << f.etat;
+        EXPECT_EQ(m().matrice(static_cast<int>(it - m().Nom_Esp.begin()), etat->NUM) != 0, f.oui) << f.espece << " " << f.etat;
+    }
+}
+
+// A leaf length is only asked, and only kept, while the leaf type it measures is the answer.
+TEST_F(SampleKey, lengthsDependOnTheLeafTypeTheyMeasure)
+{
+    std::map<std::string, std::set<std::string>> parents;
+    for (const DescendanceRow &d : m().Base_Donnees.Descendance.rows)
+        parents[*d.Objet].insert(*d.ID_CARAC);
+    EXPECT_EQ(parents["TAILLE"], std::set<std::string>{"FT_AIGUILLE"});
+    EXPECT_EQ(parents["TAILLE_FEU"], std::set<std::string>{"FT_LARGE"});
+    // A leaf length answered under broad leaves does not stay to count against scale-leaved trees.
+    KeyModel k = m();
+    Nettoye(k);
+    const auto num = [&](const char *id) { return k.Base_Donnees.caractereParId(id)->NUM; };
+    repond(k, num("FT_LARGE"));
+    repond(k, num("TF_2"));
+    repond(k, num("FT_ECAILLE"));
+    EXPECT_EQ(k.Etat_Choisi[static_cast<std::size_t>(num("TF_2"))], 0);
 }
 
 } // namespace

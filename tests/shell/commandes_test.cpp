@@ -808,6 +808,32 @@ private Q_SLOTS:
         QVERIFY(!h.model.Valeur_Num.at(0));
         QVERIFY(h.lines() != ranked);
     }
+    // A grid the program draws is copied as the picture on show, and printed with its names.
+    void aDrawnGridIsCopiedAndPrinted()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("UPDATE Objets_Fic SET Popup = NULL WHERE Objet = 'FEUILLE'");
+        kb.ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        auto *grid = h.child<PicChoixView>("Pic_Choix");
+        QVERIFY(grid->grilleDessinee());
+        h.clickCell(1);
+        QClipboard *clipboard = QGuiApplication::clipboard();
+        clipboard->clear();
+        h.window->Traiter_Fichier(QStringLiteral("Copy"), QString());
+        QCOMPARE(clipboard->image(), grid->grab().toImage().convertToFormat(clipboard->image().format()));
+        QVERIFY(!clipboard->mimeData()->hasFormat(QStringLiteral("image/wmf")));
+
+        if (!QFileInfo::exists(QStringLiteral(PDFTOTEXT)))
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        h.dialogs.pdf = h.file("grid.pdf");
+        h.window->Traiter_Fichier(QStringLiteral("Print"), QString());
+        const QString text = pdfText(h.dialogs.pdf);
+        QVERIFY2(text.contains(QLatin1String("Broad")) && text.contains(QLatin1String("Needle")), qPrintable(text));
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1}); // printing chose nothing
+    }
 };
 
 QTEST_MAIN(CommandesTest)

@@ -63,8 +63,18 @@ const std::map<QString, Cas> &catalogue()
          {.apres = [](test::PetiteCle &h) { std::ofstream(h.root.dossier() + "robot/00/arbre.wmf", std::ios::trunc); },
           .fin = true,
           .message = [](test::PetiteCle &h) { return h.file("robot/00/arbre.wmf"); }}},
-        {QStringLiteral("missing question picture: 1077, the program goes on"),
+        {QStringLiteral("missing question picture: the program draws the grid"),
          {.apres = [](test::PetiteCle &h) { std::filesystem::remove(h.root.dossier() + "descripteurs/feuille.wmf"); },
+          .verifie = [](test::PetiteCle &h) {
+              h.clickButton("Barre_Deter", 1);
+              QVERIFY(h.dialogs.messages.empty());
+              QVERIFY(h.child<PicChoixView>("Pic_Choix")->grilleDessinee());
+              h.clickCell(1);
+              h.clickButton("Barre_Question", 1);
+              QCOMPARE(h.model.Etat_Choisi.at(1), std::int16_t{1});
+          }}},
+        {QStringLiteral("unreadable question picture: 1077, the program goes on"),
+         {.apres = [](test::PetiteCle &h) { std::ofstream(h.root.dossier() + "descripteurs/feuille.wmf") << std::string(64, 'x'); },
           .verifie = [](test::PetiteCle &h) {
               h.clickButton("Barre_Deter", 1);
               QCOMPARE(h.dialogs.textes().value(0), qs(*Texte(0, 1077)));

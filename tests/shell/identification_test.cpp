@@ -15,6 +15,7 @@
 #include <QToolBar>
 
 #include <filesystem>
+#include <fstream>
 
 #include "commands/frm_print.h"
 #include "knowledge/key_model.h"
@@ -122,6 +123,46 @@ std::int32_t couleurSousLaGrille(Harness &h)
 {
     auto *robot = h.child<RobotView>("Robot");
     return robot->couleur(robot->width() / 4, robot->height() / 2);
+}
+
+// A key of questions alone: no drawing, no zones, no bars, no grid pictures. The leaf type has a
+// picture of each state (PNG files written here) and the key's one row of two cells; the bark
+// has three states, no pictures and no layout of its own; the height is answered with a number.
+// The bark and the height each tell the three species apart, so the search asks the bark first.
+tools::KbBuilder cleSansDessin(Harness &h)
+{
+    tools::KbBuilder kb(h.root.dossier() + "data/");
+    kb.espece("Quercus robur", "FAGACEAE", "QUERO").espece("Fagus sylvatica", "FAGACEAE", "FAGSY")
+        .espece("Pinus sylvestris", "PINACEAE", "PINSY");
+    kb.objet({.objet = "FEUILLE", .etats = {"LARGE", "AIGUILLE"}, .tips = {"Broad", "Needle"}, .cadre = 0,
+              .tipText = "Leaf type"});
+    kb.objet({.objet = "ECORCE", .etats = {"LISSE", "CREVASSEE", "ECAILLEUSE"}, .tips = {"Smooth", "Furrowed", "Scaly"},
+              .cadre = 1, .tipText = "Bark"});
+    kb.sqlApres("UPDATE Objets_Fic SET Popup = NULL, Lignes = NULL, Colonnes = NULL WHERE Objet = 'ECORCE'");
+    kb.a("Quercus robur", "LARGE").a("Quercus robur", "CREVASSEE");
+    kb.a("Fagus sylvatica", "LARGE").a("Fagus sylvatica", "LISSE");
+    kb.a("Pinus sylvestris", "AIGUILLE").a("Pinus sylvestris", "ECAILLEUSE");
+    kb.numerique({.objet = "HAUTEUR", .noms = {"Height", "Altura", "Hauteur"}, .unite = "m"});
+    kb.plage("HAUTEUR", "Quercus robur", 30, 40).plage("HAUTEUR", "Fagus sylvatica", 15, 25).plage("HAUTEUR", "Pinus sylvestris", 1, 10);
+    kb.imageEtat("LARGE", "large.png").imageEtat("AIGUILLE", "aiguille.png");
+    kb.nbRobot(0);
+    QImage large(60, 30, QImage::Format_RGB32);
+    large.fill(QColor(40, 160, 40));
+    large.save(qs(h.root.dossier() + "descripteurs/large.png"), "PNG");
+    QImage aiguille(20, 60, QImage::Format_RGB32);
+    aiguille.fill(QColor(20, 90, 60));
+    aiguille.save(qs(h.root.dossier() + "descripteurs/aiguille.png"), "PNG");
+    return kb;
+}
+
+// The texts of a bar's picture buttons, in order.
+QStringList textesBarre(QToolBar *bar)
+{
+    QStringList textes;
+    for (QAction *a : bar->actions())
+        if (!a->isSeparator())
+            textes << a->text();
+    return textes;
 }
 
 } // namespace
@@ -970,6 +1011,195 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("2 values of the numeric characters could not be read and were left out.")});
         QVERIFY(!h.exitCode);
         QCOMPARE(h.model.Caracteres_Num.size(), std::size_t{1});
+    }
+
+    // ---- Keys without a drawing, bars or grid pictures ----
+
+    void aKeyWithoutBarsGetsTheProgramsOwn_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QStringList>("deter");
+        QTest::addColumn<QStringList>("question");
+        QTest::newRow("English") << 0 << QStringList{QStringLiteral("Search"), QStringLiteral("Results")}
+                                 << QStringList{QStringLiteral("OK"), QStringLiteral("Back"), QStringLiteral("Pass")};
+        QTest::newRow("Spanish") << 1 << QStringList{QStringLiteral("Buscar"), QStringLiteral("Resultados")}
+                                 << QStringList{QStringLiteral("Aceptar"), QStringLiteral("Volver"), QStringLiteral("Pasar")};
+        QTest::newRow("French") << 2 << QStringList{QStringLiteral("Chercher"), QStringLiteral("Résultats")}
+                                << QStringList{QStringLiteral("Valider"), QStringLiteral("Retour"), QStringLiteral("Passer")};
+    }
+    void aKeyWithoutBarsGetsTheProgramsOwn()
+    {
+        QFETCH(int, langue);
+        Harness h;
+        cleSansDessin(h).ecrit();
+        h.model.Num_Langue = static_cast<std::int16_t>(langue);
+        h.open();
+        QVERIFY(h.dialogs.messages.empty());
+        QToolBar *deter = h.bar("Barre_Deter");
+        QToolBar *question = h.bar("Barre_Question");
+        QTEST(textesBarre(deter), "deter");
+        QTEST(textesBarre(question), "question");
+        // The positions the clicks go by: buttons at odd positions, a separator after each.
+        QCOMPARE(deter->actions().size(), 4);
+        QCOMPARE(question->actions().size(), 6);
+        QCOMPARE(Bouton_A(deter, 1)->property("tag").toString(), QStringLiteral("Search"));
+        QCOMPARE(Bouton_A(deter, 3)->property("tag").toString(), QStringLiteral("Results"));
+        QCOMPARE(Bouton_A(question, 5)->toolTip(), qs(*Texte(static_cast<std::int16_t>(langue), 1149)));
+        for (QToolBar *bar : {deter, question})
+            for (QAction *a : bar->actions())
+                QVERIFY2(a->isSeparator() || !a->icon().pixmap(40, 40).isNull(), qPrintable(a->text()));
+        QVERIFY(deter->isVisible());
+        QVERIFY(!question->isVisible());
+    }
+
+    void aKeyWithoutDrawingIsPlayedFromStartToEnd()
+    {
+        Harness h;
+        cleSansDessin(h).ecrit();
+        h.open();
+        QCOMPARE(h.model.Nb_Robot, std::int16_t{0});
+        auto *grille = h.child<PicChoixView>("Pic_Choix");
+
+        h.clickButton("Barre_Deter", 1); // Search: the bark, drawn, three states in two rows of two
+        QCOMPARE(int(h.model.Vue_Courante), 2);
+        QCOMPARE(h.model.Descripteur_Courant.Objet, std::string("ECORCE"));
+        QVERIFY(grille->isVisible());
+        QVERIFY(grille->grilleDessinee());
+        QCOMPARE(grille->grille().lignes, 2);
+        QCOMPARE(grille->grille().colonnes, 2);
+        QVERIFY(Bouton_A(h.bar("Barre_Question"), 5)->isVisible()); // pass, after a proposed question
+
+        h.clickButton("Barre_Question", 5); // pass: the height, by number
+        auto *entree = h.child<QLineEdit>("Valeur_Num");
+        QVERIFY(entree->isVisible());
+        h.clickButton("Barre_Question", 5); // pass again: the leaf type, drawn on the key's one row
+        QCOMPARE(h.model.Descripteur_Courant.Objet, std::string("FEUILLE"));
+        QVERIFY(!entree->isVisible());
+        QVERIFY(grille->grilleDessinee());
+        QCOMPARE(grille->grille().lignes, 1);
+        QCOMPARE(grille->grille().colonnes, 2);
+
+        h.clickCell(1); // needles
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1});
+        h.clickButton("Barre_Question", 1);
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(h.model.Etat_Choisi.at(static_cast<std::size_t>(h.model.Descripteur_Courant.Index_Car) + 1), std::int16_t{1});
+        QCOMPARE(h.lines().value(0), QStringLiteral(" 100% - Pinus sylvestris"));
+        QVERIFY(h.lines().value(1).startsWith(QStringLiteral(" 0%")));
+
+        h.clickButton("Barre_Deter", 3); // Results
+        QCOMPARE(int(h.model.Vue_Courante), 3);
+        QVERIFY(h.liste()->isVisible());
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(!h.exitCode);
+    }
+
+    void aNumberIsAnsweredOnTheProgramsBar()
+    {
+        Harness h;
+        tools::KbBuilder kb = cleSansDessin(h);
+        kb.sqlApres("UPDATE Objets_Fic SET Joker = 0"); // only the height is proposed
+        kb.ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1); // Search
+        auto *entree = h.child<QLineEdit>("Valeur_Num");
+        QVERIFY(entree->isVisible());
+        QTest::keyClicks(entree, QStringLiteral("35"));
+        h.clickButton("Barre_Question", 1); // OK
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(h.model.Valeur_Num.at(0), std::optional<double>(35.0));
+        QCOMPARE(h.lines().value(0), QStringLiteral(" 100% - Quercus robur"));
+        h.clickButton("Barre_Deter", 1); // one species left
+        QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(0, 1078))});
+    }
+
+    void aQuestionWithoutAPictureOfItsOwnIsDrawn_data()
+    {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<bool>("videFichier");
+        QTest::addColumn<bool>("dessinee");
+        QTest::newRow("a metafile on disk: shown as it is") << QString() << false << false;
+        QTest::newRow("no picture named") << QStringLiteral("UPDATE Objets_Fic SET Popup = NULL WHERE Objet = 'FEUILLE'")
+                                          << false << true;
+        QTest::newRow("an empty name") << QStringLiteral("UPDATE Objets_Fic SET Popup = '' WHERE Objet = 'FEUILLE'") << false
+                                       << true;
+        QTest::newRow("an empty file") << QString() << true << true;
+    }
+    void aQuestionWithoutAPictureOfItsOwnIsDrawn()
+    {
+        QFETCH(QString, sql);
+        QFETCH(bool, videFichier);
+        QFETCH(bool, dessinee);
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        if (!sql.isEmpty())
+            kb.sqlApres(us(sql));
+        kb.ecrit();
+        if (videFichier)
+            std::ofstream(h.root.dossier() + "descripteurs/feuille.wmf", std::ios::trunc);
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        auto *grille = h.child<PicChoixView>("Pic_Choix");
+        QVERIFY(grille->isVisible());
+        QVERIFY(h.dialogs.messages.empty());
+        QCOMPARE(grille->grilleDessinee(), dessinee);
+        QCOMPARE(grille->picture().isEmpty(), dessinee);
+        h.clickCell(1); // needles, by the same cells either way
+        h.clickButton("Barre_Question", 1);
+        QCOMPARE(h.model.Etat_Choisi.at(1), std::int16_t{1});
+    }
+    void statePicturesAreReadInAnyFormatOrAsMetafiles()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("UPDATE Objets_Fic SET Popup = NULL");
+        kb.imageEtat("LARGE", "large.wmf").imageEtat("AIGUILLE", "aiguille.jpg");
+        kb.imageEtat("LISSE", "absente.png").imageEtat("CREVASSEE", "abimee.png");
+        kb.sqlApres("UPDATE Caracteres SET TipText = NULL WHERE ID_CARAC = 'CREVASSEE'");
+        kb.ecrit();
+        writeGrid(h.root.dossier() + "descripteurs/large.wmf");
+        QImage jpeg(3000, 2000, QImage::Format_RGB32); // a photograph, read at a cell's size
+        jpeg.fill(Qt::darkGreen);
+        jpeg.save(qs(h.root.dossier() + "descripteurs/aiguille.jpg"), "JPEG");
+        std::ofstream(h.root.dossier() + "descripteurs/abimee.png") << "not a picture";
+        h.open();
+
+        h.clickButton("Barre_Deter", 1);
+        std::vector<CaseDessinee> cases = Cases_Dessinees(h.model);
+        QCOMPARE(cases.size(), std::size_t{2});
+        QCOMPARE(cases[0].nom, QStringLiteral("Broad"));
+        QVERIFY(cases[0].metafile && !cases[0].metafile->isEmpty() && cases[0].image.isNull());
+        QCOMPARE(cases[1].image.size(), QSize(1024, 682));
+        h.clickButton("Barre_Question", 3);
+
+        // Pictures missing or unreadable leave the names; a state without one shows its ID_CARAC.
+        h.clickButton("Barre_Deter", 3);
+        cases = Cases_Dessinees(h.model);
+        QCOMPARE(cases.size(), std::size_t{2});
+        QCOMPARE(cases[0].nom, QStringLiteral("Smooth"));
+        QCOMPARE(cases[1].nom, QStringLiteral("CREVASSEE"));
+        for (const CaseDessinee &c : cases)
+            QVERIFY(c.image.isNull() && (!c.metafile || c.metafile->isEmpty()));
+        QVERIFY(h.dialogs.messages.empty());
+    }
+    // A drawing but no bar tables: the program's bars, the pass button shown only for the
+    // questions the search proposes.
+    void theProgramsQuestionBarHidesPassForAQuestionChosenOnTheDrawing()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.sqlApres("DELETE FROM But_Deter").sqlApres("DELETE FROM But_Quest");
+        kb.parametre("Nb_But_Deter", "0").parametre("Nb_But_Quest", "0");
+        kb.ecrit();
+        h.open();
+        h.clickDrawing(300, 300); // the crown: the leaf type
+        QCOMPARE(h.model.Descripteur_Courant.Objet, std::string("FEUILLE"));
+        QToolBar *question = h.bar("Barre_Question");
+        QVERIFY(question->isVisible());
+        QVERIFY(!Bouton_A(question, 5)->isVisible());
+        h.clickButton("Barre_Question", 3); // Back
+        h.clickButton("Barre_Deter", 1);    // Search
+        QVERIFY(Bouton_A(question, 5)->isVisible());
     }
 };
 

@@ -369,6 +369,34 @@ private Q_SLOTS:
         QTRY_VERIFY2(area.contains(window->frameGeometry()), qPrintable(QDebug::toString(window->frameGeometry())));
         QVERIFY(window->frameGeometry() != window->geometry()); // the platform draws a frame
     }
+    // A key without a drawing has no colour chart; one whose parts are told apart by colour
+    // cannot go without it.
+    void theColourChartIsNeededOnlyByAKeyWithColours_data()
+    {
+        QTest::addColumn<bool>("couleurs");
+        QTest::newRow("no colours: the window opens") << false;
+        QTest::newRow("colours: the chart's path, stop") << true;
+    }
+    void theColourChartIsNeededOnlyByAKeyWithColours()
+    {
+        QFETCH(bool, couleurs);
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        if (couleurs)
+            kb.couleur("FEUILLE");
+        kb.ecrit();
+        std::unique_ptr<frmMain> window(Main(h.ctx, QString()));
+        if (!couleurs) {
+            QVERIFY(window);
+            QVERIFY(h.dialogs.messages.empty());
+            QVERIFY(!h.exitCode);
+            QCOMPARE(h.model.Nb_Esp, std::int16_t{2});
+            return;
+        }
+        QVERIFY(!window);
+        QCOMPARE(h.exitCode, std::optional<int>(1));
+        QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(0, 1077)) + QStringLiteral(" Fichier : ") + qs(h.root.fichier("couleur.wmf"))});
+    }
 };
 
 QTEST_MAIN(ShellTest)

@@ -148,8 +148,9 @@ struct PetiteCle : FenetreTest {
     void clickCell(int k, Qt::MouseButton button = Qt::LeftButton)
     {
         auto *grid = child<PicChoixView>("Pic_Choix");
-        const int columns = model.Descripteur_Courant.Colonnes;
-        const int rows = model.Descripteur_Courant.Lignes;
+        // The grid's own layout: a drawn grid may not have the question's rows and columns.
+        const int columns = grid->grille().colonnes;
+        const int rows = grid->grille().lignes;
         const int w = grid->width() / columns, h = grid->height() / rows;
         QTest::mouseClick(grid, button, {}, QPoint((k % columns) * w + w / 2, (k / columns) * h + h / 2));
     }

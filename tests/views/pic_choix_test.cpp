@@ -29,6 +29,17 @@ std::optional<QPoint> dernier(const QImage &image, int x, int y, int dx, int dy,
     return trouve;
 }
 
+// The bounding box of the pixels of `couleur` in `zone`.
+QRect etendue(const QImage &image, const QRect &zone, QRgb couleur)
+{
+    QRect r;
+    for (int y = zone.top(); y <= zone.bottom(); ++y)
+        for (int x = zone.left(); x <= zone.right(); ++x)
+            if (image.pixel(x, y) == couleur)
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
 } // namespace
 
 // The grid of state pictures: which cell a press falls in, where a cell's outline goes, and
@@ -214,6 +225,47 @@ private Q_SLOTS:
         QFETCH(int, dx);
         QFETCH(int, dy);
         QTEST(Case_Voisine(depuis, dx, dy, 3, 7), "vers");
+    }
+    void aDrawnGridKeepsThePicturesShapeAndMarksTheChoice()
+    {
+        KeyModel m;
+        Descripteur &d = m.Descripteur_Courant;
+        d.Nb_Car = 3; // no layout of its own: two rows of two in a 4:3 box
+        QImage large(80, 40, QImage::Format_RGB32);
+        large.fill(qRgb(0, 200, 0));
+        QImage haute(20, 60, QImage::Format_RGB32);
+        haute.fill(qRgb(200, 0, 0));
+        PicChoixView box;
+        box.setModele(&m);
+        box.resize(400, 300);
+        box.setGrilleDessinee({{QStringLiteral("Wide"), large, {}}, {QStringLiteral("Tall"), haute, {}},
+                               {QStringLiteral("Named only"), {}, {}}});
+        QCOMPARE(box.grille().lignes, 2);
+        QCOMPARE(box.grille().colonnes, 2);
+        QCOMPARE(box.Bulle_Case(300, 50), QStringLiteral("Tall")); // tips name the cells as drawn
+        QCOMPARE(box.Bulle_Case(300, 225), QString());
+
+        QImage image = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QRect vert = etendue(image, image.rect(), qRgb(0, 200, 0));
+        const QRect rouge = etendue(image, image.rect(), qRgb(200, 0, 0));
+        // Each picture in its own cell, as large as the cell allows and in its own shape.
+        QVERIFY2(QRect(0, 0, 200, 150).contains(vert) && vert.width() > 120, qPrintable(QDebug::toString(vert)));
+        QVERIFY2(QRect(200, 0, 200, 150).contains(rouge) && rouge.height() > 60, qPrintable(QDebug::toString(rouge)));
+        QVERIFY(std::abs(double(vert.width()) / vert.height() - 2.0) < 0.1);
+        QVERIFY(std::abs(double(rouge.width()) / rouge.height() - 1.0 / 3) < 0.05);
+        const QRgb fond = qRgb(225, 233, 255);
+        QVERIFY(etendue(image, image.rect(), fond).isNull());
+
+        // A click goes by the drawn layout, not by the question's missing one.
+        QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(100, 225));
+        QCOMPARE(d.Selection, std::int16_t{2});
+        image = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(image.pixel(220, 170), qRgb(255, 255, 255)); // cell 3: no state, white
+        QCOMPARE(image.pixel(20, 170), fond);                   // the chosen cell's ground
+        QCOMPARE(image.pixel(1, 225), qRgb(0, 0, 255));         // and its outline
+        QCOMPARE(image.pixel(20, 20), qRgb(255, 255, 255));
+        QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(300, 225)); // a cell without a state
+        QCOMPARE(d.Selection, std::int16_t{2});
     }
 };
 

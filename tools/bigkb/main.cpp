@@ -175,11 +175,14 @@ void genere(const Options &o)
     Hasard h(o.graine);
     tarvenko::tools::KbBuilder kb(data.string());
 
-    // The bundled key's characters: every row of its object table has states of its own.
+    // The bundled key's characters: every row of its object table has states of its own, but for
+    // the later rows of an object that ask its first row's states again.
     declareStructure(kb, s);
     int nbEtats = 0;
     std::vector<Caractere> caracteres;
     for (const LigneObjet &l : s.objets) {
+        if (!l.partage.empty())
+            continue;
         caracteres.push_back({nbEtats, static_cast<int>(l.etats.size())});
         nbEtats += static_cast<int>(l.etats.size());
     }

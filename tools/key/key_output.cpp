@@ -52,10 +52,14 @@ std::string liste(const std::vector<T> &items, F element)
 
 std::string Sortie_Texte(const Rapport &rapport)
 {
+    if (rapport.comparaison)
+        return rapport.texteComparaison;
     std::string out;
     for (const std::string &ligne : rapport.lignes)
         out += ligne + "\n";
     out += rapport.legende + "\n";
+    if (rapport.toleranceVide)
+        out += "tolerance: no species has " + std::to_string(rapport.tolerance) + " mismatches or fewer\n";
     for (const ValeurAppliquee &v : rapport.valeurs)
         out += "value: " + v.objet + " " + nombre(v.valeur) + (v.unite.empty() ? "" : " " + v.unite) + "\n";
     if (rapport.question) {
@@ -81,6 +85,8 @@ std::string Sortie_Texte(const Rapport &rapport)
 
 std::string Sortie_Json(const Rapport &rapport)
 {
+    if (rapport.comparaison)
+        return Json_Comparaison(*rapport.comparaison);
     std::string out = "{\"lines\": " + liste(rapport.lignes, chaine);
     out += ", \"nb_esp_max\": " + std::to_string(rapport.nbEspMax);
     out += ", \"legende\": " + chaine(rapport.legende);
@@ -107,6 +113,27 @@ std::string Sortie_Json(const Rapport &rapport)
     }
     out += ", \"values\": " + liste(rapport.valeurs, [](const ValeurAppliquee &v) {
         return "{\"objet\": " + chaine(v.objet) + ", \"value\": " + nombre(v.valeur) + ", \"unit\": " + chaine(v.unite) + "}";
+    });
+    out += ", \"mismatches\": " + liste(rapport.ecarts, [](std::int32_t n) { return std::to_string(n); });
+    out += ", \"tolerance_leaves_none\": " + std::string(rapport.toleranceVide ? "true" : "false");
+    return out + "}\n";
+}
+
+std::string Json_Comparaison(const Comparaison &c)
+{
+    std::string out = "{\"species\": " + liste(c.noms, chaine) + ", \"differences\": ";
+    out += liste(c.differences, [](const Difference &d) {
+        std::string e = "{\"objet\": " + chaine(d.objet) + ", \"question\": " + chaine(d.question) +
+                        ", \"weight\": " + std::to_string(d.poids) + ", \"numeric\": " + (d.numerique ? "true" : "false");
+        if (d.numerique) {
+            e += ", \"unit\": " + chaine(d.unite) + ", \"ranges\": " +
+                 liste(d.plages, [](const std::optional<std::pair<double, double>> &p) {
+                     return p ? "[" + nombre(p->first) + ", " + nombre(p->second) + "]" : std::string("null");
+                 });
+        } else {
+            e += ", \"states\": " + liste(d.etats, [](const std::vector<std::string> &etats) { return liste(etats, chaine); });
+        }
+        return e + "}";
     });
     return out + "}\n";
 }

@@ -10,6 +10,7 @@
 #include "engine/discriminant.h"
 #include "engine/numeric_characters.h"
 #include "engine/refresh.h"
+#include "engine/species_groups.h"
 #include "knowledge/data_files.h"
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/loader.h"
@@ -65,10 +66,16 @@ void ouvre(KeyModel &m, const std::string &chemin, std::vector<std::string> &ave
     in.seekg(static_cast<std::streamoff>(2 * valeurs.size()));
     const std::vector<unsigned char> reste{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     std::vector<Reponse_Num> reponses;
-    if (Lit_Reponses_Num(reste.data(), reste.size(), reponses) != LectureReponsesNum::Ok)
+    std::size_t lus = 0;
+    if (Lit_Reponses_Num(reste.data(), reste.size(), reponses, &lus) != LectureReponsesNum::Ok)
         throw Erreur(chemin + " has damaged numeric answers");
     for (const std::string &objet : Applique_Reponses_Num(m, reponses))
         avertissements.push_back("the file's numeric answer to '" + objet + "' is for no numeric character of this key");
+    std::optional<Groupe_Especes> groupe;
+    if (Lit_Groupe(reste.data() + lus, reste.size() - lus, groupe) != LectureGroupe::Ok)
+        throw Erreur(chemin + " has a damaged group of species");
+    if (groupe && !Identifie_Dans_Groupe(m, groupe))
+        avertissements.push_back("the file's group '" + groupe->nom + "' has no species in this key");
 }
 
 void appliqueValeur(KeyModel &m, const Reponse_Num &r)
@@ -117,6 +124,17 @@ Rapport Execute(const Demande &demande)
     Rapport rapport;
     charge(m, demande, rapport.avertissements);
     Nettoye(m);
+    if (!demande.differences.empty()) {
+        std::vector<int> especes;
+        for (const std::string &nom : demande.differences)
+            especes.push_back(especeNommee(m, nom));
+        rapport.comparaison = Compare_Especes(m, especes);
+        rapport.texteComparaison = Texte_Comparaison(m, *rapport.comparaison);
+        rapport.pageComparaison = Html_Comparaison(m, *rapport.comparaison);
+        return rapport;
+    }
+    m.Ecarts_Toleres = demande.tolerance;
+    rapport.tolerance = demande.tolerance;
     if (demande.fichier)
         ouvre(m, *demande.fichier, rapport.avertissements);
     for (const std::string &reponse : demande.reponses)
@@ -126,6 +144,9 @@ Rapport Execute(const Demande &demande)
     for (const Reponse_Num &r : Reponses_Num(m))
         rapport.valeurs.push_back({r.Objet, r.Valeur, m.Caracteres_Num[static_cast<std::size_t>(Caractere_Num_De(m, r.Objet))].Unite});
     const int espece = demande.espece ? especeNommee(m, *demande.espece) : -1;
+    if (demande.groupe && !Identifie_Dans_Groupe(m, demande.groupe))
+        throw Erreur("no species in the " + std::string(demande.groupe->rang == Groupe_Especes::Rang::Famille ? "family" : "genus") +
+                     " '" + demande.groupe->nom + "'");
 
     // No window to paint: every layer gets the same empty picture, so only its choice is made.
     const auto image = std::make_shared<const Picture>();
@@ -135,6 +156,8 @@ Rapport Execute(const Demande &demande)
     rapport.lignes = r.liste.lignes;
     rapport.legende = r.liste.legende;
     rapport.nbEspMax = m.Nb_Esp_Max;
+    rapport.ecarts = r.liste.ecarts;
+    rapport.toleranceVide = r.liste.toleranceVide;
 
     const ResultatRecherche recherche = Cherche_Discriminant(m);
     if (recherche.issue == ResultatRecherche::Issue::Question && recherche.numerique >= 0) {

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/differences.h"
 #include "knowledge/numeric_answers.h"
+#include "knowledge/species_group.h"
 
 namespace tarvenko::key {
 
@@ -27,6 +29,9 @@ struct Demande {
     std::int16_t langue = 0;               // Num_Langue
     std::optional<std::string> espece;     // the species whose contradictions are listed
     std::string dossierCache;              // where an Access (Jet) database is converted
+    std::int16_t tolerance = -1;           // Ecarts_Toleres: -1 hides no species
+    std::optional<Groupe_Especes> groupe;  // identify within this group (after the file's)
+    std::vector<std::string> differences;  // species to compare instead of identifying
 };
 
 struct Question {
@@ -58,11 +63,19 @@ struct Rapport {
     std::optional<Question> question;                         // none: nothing splits the leaders
     std::optional<std::vector<Contradiction>> contradictions; // only when a species was named
     std::vector<std::string> avertissements; // faults of the knowledge base met on the way
+    std::vector<std::int32_t> ecarts;        // the mismatches of each line's species
+    bool toleranceVide = false;              // the tolerance left no species
+    std::int16_t tolerance = -1;
+    // --differences: the comparison and its text in the interface language, nothing else.
+    std::optional<Comparaison> comparaison;
+    std::string texteComparaison;
+    std::string pageComparaison; // the same as the window's HTML page
 };
 
 // Loads the knowledge base, opens the file, validates the answers, applies the numeric answers,
-// refreshes, and proposes the next question. Throws Erreur for an unknown state, numeric
-// character or species, an unreadable file or a knowledge base that cannot be loaded.
+// keeps within the group, refreshes, and proposes the next question; or, with species to
+// compare, only compares them. Throws Erreur for an unknown state, numeric character, species or
+// group, an unreadable file or a knowledge base that cannot be loaded.
 Rapport Execute(const Demande &demande);
 
 } // namespace tarvenko::key

@@ -26,7 +26,10 @@ using namespace tarvenko;
 constexpr const char *kUsage =
     "usage: tarvenko-key [--key PATH | --data DIR [--base FILE]] [--answer ID_CARAC]...\n"
     "                    [--value OBJET=NUMBER]... [--open FILE.ryk] [--threshold N]\n"
-    "                    [--species NAME] [--lang en|es|fr] [--json]\n"
+    "                    [--species NAME] [--lang en|es|fr] [--tolerance N]\n"
+    "                    [--family NAME | --genus NAME] [--json]\n"
+    "       tarvenko-key [--key PATH | --data DIR [--base FILE]] --differences NAME NAME...\n"
+    "                    [--lang en|es|fr] [--json | --html]\n"
     "\n"
     "Runs an identification: opens FILE.ryk if given, validates each answer in order, gives each\n"
     "numeric character its value, then prints the species list as the window shows it, the\n"
@@ -34,7 +37,14 @@ constexpr const char *kUsage =
     "question (\"question: OBJET MEASURE STATES...\", \"question: OBJET MEASURE number MIN MAX\n"
     "UNIT\" or \"question: none\") and, with --species, one \"contradiction: OBJET STATE\" line\n"
     "per answer that species contradicts. --json prints one object with the fields lines,\n"
+    "mismatches (per line, the answers its species contradicts), tolerance_leaves_none,\n"
     "nb_esp_max, legende, question, contradictions and values.\n"
+    "--tolerance N leaves out the species with more than N mismatches; a \"tolerance:\" line says\n"
+    "when none is left. --family and --genus (the first word of the species' names) keep the\n"
+    "identification within a group, as an identification file may also do.\n"
+    "--differences compares two to five species: per question where they differ (no state in\n"
+    "common, ranges that do not overlap), heaviest first, each species' states or range; --html\n"
+    "prints it as the page the window shows.\n"
     "--key names a knowledge base as the window opens one: its database file, or a folder holding\n"
     "it (directly or in its data folder).\n"
     "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
@@ -50,7 +60,9 @@ struct Arguments {
     std::map<std::string, std::string> valeurs; // the single-valued options
     std::vector<std::string> reponses;
     std::vector<std::string> valeursNum; // OBJET=NUMBER, as given
+    std::vector<std::string> differences; // species to compare
     bool json = false;
+    bool html = false;
     bool aide = false;
 
     std::optional<std::string> valeur(const std::string &nom) const
@@ -63,7 +75,8 @@ struct Arguments {
 Arguments litArguments(int argc, char **argv)
 {
     static const char *const avecValeur[] = {"--data",      "--base",    "--key",  "--answer", "--value",
-                                                "--open",      "--threshold", "--species", "--lang"};
+                                                "--open",      "--threshold", "--species", "--lang",
+                                                "--tolerance", "--family",    "--genus"};
     Arguments a;
     for (int i = 1; i < argc; ++i) {
         std::string nom = argv[i];
@@ -72,10 +85,17 @@ Arguments litArguments(int argc, char **argv)
             valeur = nom.substr(egal + 1);
             nom.resize(egal);
         }
-        if (nom == "--json" || nom == "--help" || nom == "-h") {
+        if (nom == "--differences") {
+            if (valeur)
+                a.differences.push_back(*valeur);
+            while (i + 1 < argc && std::string(argv[i + 1]).rfind("--", 0) != 0)
+                a.differences.push_back(argv[++i]);
+            continue;
+        }
+        if (nom == "--json" || nom == "--html" || nom == "--help" || nom == "-h") {
             if (valeur)
                 throw ErreurUsage(nom + " takes no value");
-            (nom == "--json" ? a.json : a.aide) = true;
+            (nom == "--json" ? a.json : nom == "--html" ? a.html : a.aide) = true;
             continue;
         }
         if (std::find(std::begin(avecValeur), std::end(avecValeur), nom) == std::end(avecValeur))
@@ -192,6 +212,21 @@ key::Demande demande(const Arguments &a)
     } else {
         d.langue = option(settings, "Langue").value_or(0);
     }
+    if (const auto tolerance = a.valeur("--tolerance")) {
+        const auto n = entier(*tolerance);
+        if (!n || *n < 0)
+            throw ErreurUsage("--tolerance needs a whole number from 0, not '" + *tolerance + "'");
+        d.tolerance = *n;
+    }
+    if (a.valeur("--family") && a.valeur("--genus"))
+        throw ErreurUsage("--family and --genus: one group at a time");
+    if (const auto famille = a.valeur("--family"))
+        d.groupe = Groupe_Especes{Groupe_Especes::Rang::Famille, *famille};
+    if (const auto genre = a.valeur("--genus"))
+        d.groupe = Groupe_Especes{Groupe_Especes::Rang::Genre, *genre};
+    if (!a.differences.empty() && (a.differences.size() < 2 || a.differences.size() > 5))
+        throw ErreurUsage("--differences compares two to five species");
+    d.differences = a.differences;
     d.fichier = a.valeur("--open");
     d.espece = a.valeur("--species");
     d.reponses = a.reponses;
@@ -212,10 +247,15 @@ int main(int argc, char **argv)
             std::cout << kUsage;
             return 0;
         }
+        if (arguments.html && (arguments.json || arguments.differences.empty()))
+            throw ErreurUsage("--html prints the page of --differences, and not with --json");
         const key::Rapport rapport = key::Execute(demande(arguments));
         for (const std::string &avertissement : rapport.avertissements)
             std::cerr << "tarvenko-key: " << avertissement << '\n';
-        std::cout << (arguments.json ? key::Sortie_Json(rapport) : key::Sortie_Texte(rapport)) << std::flush;
+        std::cout << (arguments.html   ? rapport.pageComparaison
+                      : arguments.json ? key::Sortie_Json(rapport)
+                                       : key::Sortie_Texte(rapport))
+                  << std::flush;
         return 0;
     } catch (const ErreurUsage &e) {
         std::cerr << "tarvenko-key: " << e.what() << "\n\n" << kUsage;

@@ -48,7 +48,8 @@ void declareStructure(tools::KbBuilder &kb, const Sources &s)
                 break;
             b.ligneSupplementaire = b.ligneSupplementaire || avant.objet == o.objet;
         }
-        if (static_cast<std::size_t>(o.lignes * o.colonnes) != o.etats.size())
+        const std::size_t nbEtats = o.partage.empty() ? o.etats.size() : s.ligne(o.partage).etats.size();
+        if (static_cast<std::size_t>(o.lignes * o.colonnes) != nbEtats)
             throw std::runtime_error(o.ligne + ": the grid does not have one cell per state");
         kb.objet(b);
         for (const Etat &e : o.etats)

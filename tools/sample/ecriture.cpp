@@ -70,7 +70,7 @@ void ecritImages(const Sources &s, const fs::path &sortie)
         ecritIcone(icone(b.dessin), q(sousDossier(data, b.fichier)));
 
     for (const LigneObjet &o : s.objets)
-        grille(o).sauve((descripteurs / o.popup).string());
+        grille(o.partage.empty() ? o : s.ligne(o.partage)).sauve((descripteurs / o.popup).string());
 
     for (const char *l : kLanguesDocuments)
         ecritTexte(data / ("error_" + std::string(l) + ".html"), pageErreur(s, l));

@@ -33,6 +33,12 @@ Couleur couleurEcorceNommee(const std::string &c)
         return rgb(176, 90, 58);
     if (c == "black")
         return rgb(60, 54, 52);
+    if (c == "orange")
+        return rgb(214, 112, 48);
+    if (c == "cream")
+        return rgb(232, 226, 196);
+    if (c == "greenish")
+        return rgb(150, 172, 116);
     return rgb(120, 84, 52);
 }
 
@@ -203,7 +209,7 @@ void dessineEtat(Toile &t, const Theme &th, const std::string &ligne, const std:
     } else if (ligne == "ECORCE") {
         ecorce(t, th, cle, couleurEcorce(cle));
     } else if (ligne == "ECORCE_COULEUR") {
-        ecorce(t, th, cle == "white" ? "peeling" : "furrowed", couleurEcorceNommee(cle));
+        ecorce(t, th, cle == "white" || cle == "orange" ? "peeling" : cle == "cream" || cle == "greenish" ? "patches" : "furrowed", couleurEcorceNommee(cle));
     } else if (ligne == "BOURGEON") {
         bourgeon(t, th, cle);
     } else if (ligne == "EPINES") {

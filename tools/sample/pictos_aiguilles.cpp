@@ -157,6 +157,15 @@ void coupeAiguille(Toile &t, const Theme &th, const std::string &f)
         for (int i = 0; i <= 24; ++i)
             p.push_back({500 + 330 * std::cos(kPi + kPi * i / 24), 600 + 330 * std::sin(kPi + kPi * i / 24)});
         t.polygone(p);
+    } else if (f == "triangle") {
+        // Three-sided: two flat faces meeting at an edge, the third face bulging, as a needle of a
+        // bundle of three or five looks when cut.
+        std::vector<Pt> p{{500, 220}};
+        for (int i = 0; i <= 16; ++i) {
+            const double a = kPi / 3 + kPi / 3 * i / 16;
+            p.push_back({500 + 560 * std::cos(a), 220 + 560 * std::sin(a)});
+        }
+        t.polygone(p);
     } else {
         t.polygone({{500, 250}, {800, 700}, {200, 700}});
         plein(t, th, Role::CoupeAiguille, nat::blanc);
@@ -199,6 +208,15 @@ void attacheAiguille(Toile &t, const Theme &th, const std::string &a)
             t.trait({{595, y - 40}, {900, y - 220}}, 32);
             plein(t, th, Role::Attache, nat::vert);
         }
+    } else if (a == "jointed") {
+        // Needles in whorls, each standing out from a small swollen joint that stays on the twig.
+        for (double y : {300.0, 620.0})
+            for (double sg : {-1.0, 1.0}) {
+                plein(t, th, Role::Attache, nat::brun);
+                t.ellipse({500 + sg * 62, y}, 30, 30);
+                plein(t, th, Role::Aiguille, c);
+                t.trait({{500 + sg * 85, y - 10}, {500 + sg * 420, y - 190}}, 28);
+            }
     } else {
         plein(t, th, Role::Attache, nat::brun);
         t.rectangle(540, 420, 660, 520);

@@ -122,6 +122,10 @@ void bourgeon(Toile &t, const Theme &th, const std::string &g)
             rempli(t, th, Role::Bourgeon, rgb(180, 60, 50), 5);
             t.ellipse(p, r, r * 1.2);
         }
+    } else if (g == "green") {
+        bouton({500, 370}, 0, 200, 75, rgb(90, 160, 60));
+        bouton({470, 660}, -60, 120, 50, rgb(90, 160, 60));
+        bouton({530, 660}, 60, 120, 50, rgb(90, 160, 60));
     } else if (g == "stalked") {
         plein(t, th, Role::Rameau, nat::rameau);
         t.trait({{500, 370}, {500, 280}}, 26);
@@ -156,9 +160,14 @@ void epines(Toile &t, const Theme &th, const std::string &g)
 
 void jeuneRameau(Toile &t, const Theme &th, const std::string &g)
 {
-    const Couleur c = g == "green" ? nat::vert : g == "red" ? rgb(170, 60, 50) : nat::rameau;
+    const Couleur c = g == "green" ? nat::vert : g == "red" ? rgb(170, 60, 50) : g == "yellow" ? rgb(222, 190, 60) : g == "felted" ? rgb(232, 230, 222) : nat::rameau;
+    if (g == "felted") {
+        // A grey rim keeps the white felt visible on a white card.
+        plein(t, th, Role::Rameau, rgb(170, 166, 156));
+        t.trait({{150, 900}, {850, 100}}, 104);
+    }
     plein(t, th, Role::Rameau, c);
-    t.trait({{150, 900}, {850, 100}}, 80);
+    t.trait({{150, 900}, {850, 100}}, g == "felted" ? 92 : 80);
     if (g == "corky") {
         plein(t, th, Role::Rameau, rgb(180, 150, 110));
         t.trait({{180, 820}, {790, 120}}, 26);

@@ -207,6 +207,17 @@ Sources litSources(const std::string &dossier)
             }
         a.erreur("no object row " + e.ligne);
     });
+    for (LigneObjet &o : s.objets) {
+        if (!o.etats.empty())
+            continue;
+        for (const LigneObjet &premiere : s.objets)
+            if (premiere.objet == o.objet && !premiere.etats.empty()) {
+                o.partage = premiere.ligne;
+                break;
+            }
+        if (o.partage.empty())
+            throw std::runtime_error("objects.csv: " + o.ligne + " has no states and no earlier row of " + o.objet + " to share");
+    }
     pourChaque(litCsv(dossier, "species.csv"), [&](const Acces &a) {
         Espece e{a["code"], a["name"], a["family"], {}, {}};
         for (const char *l : langues)

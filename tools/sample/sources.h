@@ -26,6 +26,9 @@ struct LigneObjet {
     std::string popup;
     std::map<std::string, std::string> question;
     std::vector<Etat> etats;
+    // A later row of an object that lists no states of its own asks the states of the object's
+    // first row (the row named here) under another condition; empty for a row with its own states.
+    std::string partage;
 };
 
 struct Groupe {
