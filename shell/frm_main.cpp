@@ -32,6 +32,7 @@
 #include "ui_frmMain.h"
 #include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
+#include "views/liste_questions.h"
 
 // Resources of a static library must be registered by name, outside any namespace.
 static void initialiseRessources() { Q_INIT_RESOURCE(icons); }
@@ -80,6 +81,12 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     placeSaisie->setContentsMargins(0, 0, 0, 0);
     placeSaisie->addWidget(m_Saisie_Num);
     m_Saisie_Num->hide();
+    // The question list takes the drawing's place when the user chooses it (or the key has no drawing).
+    m_Liste_Questions = new ListeQuestionsView(m_ui->centralWidget);
+    m_Liste_Questions->setObjectName(QStringLiteral("Liste_Questions"));
+    m_Liste_Questions->setEcritNombre([this](double v) { return Ecrit_Nombre(v, localeDeLangue(m_ctx.modele.Num_Langue)); });
+    m_Liste_Questions->setModele(&ctx.modele);
+    m_Liste_Questions->hide();
     m_ui->Barre_Verticale->setFixedWidth(5);
     Suit_Barre(m_ui->Barre_Deter);
     Suit_Barre(m_ui->Barre_Question);
@@ -253,6 +260,11 @@ bool frmMain::Form_Load(const QString &ligneCommande)
 
     Charge_Barre_Deter();
     Charge_Barre_Question();
+    // A key without a drawing lists its questions where the drawing goes; a key with one keeps
+    // the drawing as the first view.
+    m_ui->mnuViewQuestions->setEnabled(m.Nb_Robot > 0);
+    m_ui->tbQuestions->setEnabled(m.Nb_Robot > 0);
+    Montre_Liste_Questions(m.Nb_Robot <= 0);
     QCoreApplication::processEvents();
     m_charge = true;
 
@@ -296,6 +308,7 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
     Remplit_Liste_Esp(r.liste.lignes);
     m_ui->Legende->setText(qs(r.liste.legende));
     m_ui->Legende->setToolTip(qs(r.liste.legende));
+    m_Liste_Questions->actualise();
 }
 
 void frmMain::remplitArbreSiBesoin()
@@ -337,7 +350,8 @@ void frmMain::statutRepos()
             break;
         }
     }
-    statut(texteOuAnglais(m.Num_Langue, 1504).replace(QStringLiteral("%1"), recherche));
+    // Where the list stands in the drawing's place, the hint points at the list.
+    statut(texteOuAnglais(m.Num_Langue, m_Montre_Liste ? 1133 : 1504).replace(QStringLiteral("%1"), recherche));
 }
 
 void frmMain::permetCopie(bool oui)

@@ -33,6 +33,7 @@ class frmAide;
 struct FicheProprietes;
 struct KeyModel;
 class SaisieNumView;
+class ListeQuestionsView;
 struct Rafraichissement;
 enum class Occasion;
 
@@ -83,6 +84,9 @@ public:
     void Montre_Question_Num(int c);
     void Montre_Identification();
     void Maitre_Discriminant();
+    // The list of the questions in the place of the drawing in the identification view (false:
+    // the drawing). Shown from any view, it brings the identification view back.
+    void Montre_Liste_Questions(bool oui);
 
     // The results and species views.
     void Montre_Resultats();
@@ -170,6 +174,12 @@ private:
     // The Tab order of every view; run again whenever a bar gets new buttons.
     void ordonneTabulation();
 
+    // The question list: shown, instead of the drawing, when the identification view is on show
+    // and the user chose it; its questions opened, their answers withdrawn.
+    void placeListeQuestions();
+    void Liste_Questions_Ouvre(const QString &objet, bool numerique);
+    void Liste_Questions_Retire(const QString &objet, bool numerique);
+
     // The drawing.
     void Robot_MouseDown(Qt::MouseButton button, QPointF position);
     void Robot_Click();
@@ -213,6 +223,8 @@ private:
     bool m_Saisie_En_Cours = false;
     SaisieNumView *m_Saisie_Num = nullptr; // the entry of a numeric question, over Pic_Choix
     int m_Question_Num = -1;               // the numeric character asked, -1 for none
+    ListeQuestionsView *m_Liste_Questions = nullptr; // where the drawing goes, when chosen
+    bool m_Montre_Liste = false;                     // the identification view shows the list
     bool m_Sauvegarde_En_Cours = false; // a close asked for meanwhile waits for the save's outcome
     std::int32_t m_Zone_X = 0, m_Zone_Y = 0;
     std::int32_t m_Pixel_X = 0, m_Pixel_Y = 0;

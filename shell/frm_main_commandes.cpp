@@ -45,6 +45,7 @@
 #include "shell/marques_contradictions.h"
 #include "shell/saisie_num.h"
 #include "ui_frmMain.h"
+#include "views/liste_questions.h"
 #include "views/vue_liste_especes.h"
 #include "views/barres.h"
 
@@ -109,6 +110,8 @@ void frmMain::Traiter_Fichier(const QString &Commande, const QString &Nom_Fichie
         m_documents->Stop();
     else if (Commande == QLatin1String("Contra"))
         Montre_Contradictions();
+    else if (Commande == QLatin1String("Questions"))
+        Montre_Liste_Questions(!m_Montre_Liste);
 }
 
 bool frmMain::Demande_Sauvegarde(int titre)
@@ -385,6 +388,8 @@ void frmMain::mnuViewOptions_Click()
         options.Form_Load();
         options.exec();
     }
+    // The question list speaks the language just chosen.
+    m_Liste_Questions->actualise();
     if (m.Tolerance_Num != tolerance && Nombres_Donnes(m)) {
         // The numbers given are matched again with the new tolerance. The answers themselves have
         // not changed: an identification that was not modified stays so.

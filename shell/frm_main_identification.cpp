@@ -17,6 +17,7 @@
 #include "engine/determination_bar.h"
 #include "engine/numeric_characters.h"
 #include "engine/question_bar.h"
+#include "engine/question_list.h"
 #include "engine/zone_scan.h"
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
@@ -34,6 +35,7 @@
 #include "shell/saisie_num.h"
 #include "ui_frmMain.h"
 #include "views/barres.h"
+#include "views/liste_questions.h"
 #include "views/pic_choix.h"
 
 namespace tarvenko {
@@ -73,6 +75,9 @@ void frmMain::connecteVues()
             [this](Qt::MouseButtons, QPointF position) { Robot_MouseMove(position); });
     connect(m_ui->Small_Robot, &RobotView::clicked, this, [this] { m_ui->mnuViewIdentification->trigger(); });
     connect(m_ui->mnuViewIdentification, &QAction::triggered, this, &frmMain::mnuViewIdentification_Click);
+    connect(m_ui->mnuViewQuestions, &QAction::triggered, this, [this] { Traiter_Fichier(QStringLiteral("Questions"), QString()); });
+    connect(m_Liste_Questions, &ListeQuestionsView::ouvre, this, &frmMain::Liste_Questions_Ouvre);
+    connect(m_Liste_Questions, &ListeQuestionsView::retire, this, &frmMain::Liste_Questions_Retire);
     connect(m_ui->mnuViewToolbar, &QAction::triggered, this, [this] { basculeBarre(m_ui->tbToolBar, m_ui->mnuViewToolbar); });
     connect(m_ui->mnuViewStatusBar, &QAction::triggered, this,
             [this] { basculeBarre(m_ui->sbStatusBar, m_ui->mnuViewStatusBar); });
@@ -141,7 +146,8 @@ void frmMain::ordonneTabulation()
         }
     };
     boutons(m_ui->tbToolBar);
-    ordre << m_ui->Robot << m_ui->Pic_Choix;
+    ordre << m_ui->Robot << m_Liste_Questions->recherche() << m_Liste_Questions->findChild<QWidget *>(QStringLiteral("Ouvre_Question"))
+          << m_Liste_Questions->findChild<QWidget *>(QStringLiteral("Retire_Reponse")) << m_Liste_Questions->arbre() << m_ui->Pic_Choix;
     boutons(m_ui->Barre_Deter);
     boutons(m_ui->Barre_Question);
     // The page takes the focus through the browser's own widget.
@@ -238,6 +244,7 @@ void frmMain::Montre_Question_Num(int c)
     m_ui->Pic_Choix->setImage(Metafile());
     m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
     m_ui->Robot->hide();
+    m_Liste_Questions->hide();
     m_ui->Pic_Choix->show();
     m_Saisie_Num->show();
     m_ui->Pic_Choix->unsetCursor();
@@ -277,6 +284,7 @@ void frmMain::Montre_Question(const std::string &Popup)
         m_ui->Pic_Choix->setImage(*picture);
     m_ui->Pic_Choix->setGeometry(m_ui->Robot->geometry());
     m_ui->Robot->hide();
+    m_Liste_Questions->hide();
     m_ui->Pic_Choix->show();
     // The keys act on the grid at once.
     m_ui->Pic_Choix->setFocus();
@@ -306,6 +314,7 @@ void frmMain::Montre_Identification()
     m_Saisie_En_Cours = false;
     m_Question_Num = -1;
     m_Saisie_Num->hide();
+    placeListeQuestions();
 }
 
 void frmMain::Maitre_Discriminant()
@@ -504,6 +513,7 @@ void frmMain::disposePanneaux(Occasion occasion)
     p.Resultat = m_ui->Resultat;
     p.Legende = m_ui->Legende;
     ::tarvenko::Arrange_Fenetre(p, m_ctx.modele.Vue_Courante, occasion, m_proportionBarre);
+    placeListeQuestions();
 }
 
 void frmMain::resizeEvent(QResizeEvent *event)
@@ -512,6 +522,102 @@ void frmMain::resizeEvent(QResizeEvent *event)
     // The window follows its frame: the panes are placed again whenever it changes size.
     if (m_charge)
         disposePanneaux(Occasion::Redimensionnement);
+}
+
+// ---- The question list ----
+
+void frmMain::Montre_Liste_Questions(bool oui)
+{
+    KeyModel &m = m_ctx.modele;
+    m_Montre_Liste = oui;
+    m_ui->mnuViewQuestions->setChecked(oui);
+    m_ui->tbQuestions->setChecked(oui);
+    // Before the window is shown, the first layout places the list.
+    if (!m_charge)
+        return;
+    if (m.Vue_Courante == 2) {
+        // A question on show is left as its Back button would, which returns to the list.
+        Barre_Question_Click(Bouton_A(m_ui->Barre_Question, Position_Quitter));
+    } else if (m.Vue_Courante != 1) {
+        m_ui->mnuViewIdentification->setChecked(false);
+        m_ui->mnuViewIdentification->trigger();
+    } else {
+        if (!oui)
+            m_ui->Robot->show();
+        placeListeQuestions();
+        statutRepos();
+    }
+}
+
+void frmMain::placeListeQuestions()
+{
+    m_Liste_Questions->setGeometry(m_ui->Robot->geometry());
+    if (!m_Montre_Liste || m_ctx.modele.Vue_Courante != 1 || !m_charge) {
+        m_Liste_Questions->hide();
+        return;
+    }
+    m_ui->Robot->hide();
+    const bool dejaVisible = m_Liste_Questions->isVisible();
+    m_Liste_Questions->show();
+    m_Liste_Questions->raise();
+    // The keys act on the list at once: on the question last opened, else in the search box.
+    if (!dejaVisible && isVisible()) {
+        if (m_Liste_Questions->questionCourante().empty())
+            m_Liste_Questions->recherche()->setFocus();
+        else
+            m_Liste_Questions->focusListe();
+    }
+}
+
+void frmMain::Liste_Questions_Ouvre(const QString &objet, bool numerique)
+{
+    KeyModel &m = m_ctx.modele;
+    if (m_Saisie_En_Cours || m.Vue_Courante != 1)
+        return;
+    if (numerique) {
+        // The entry shows the number already given: the list is where a number is changed.
+        const int c = Caractere_Num_De(m, us(objet));
+        if (c < 0)
+            return;
+        const Question_Num q = Decrit_Question_Num(m, c);
+        m.Descripteur_Courant = Aucun_Descripteur();
+        m.Descripteur_Courant.Objet = q.objet;
+        m.Descripteur_Courant.TipText = q.nom;
+        m_ui->Barre_Deter->hide();
+        m.Vue_Courante = 2;
+        Montre_Question_Num(c);
+        montreBarreQuestion(false);
+        return;
+    }
+    // As the determination bar's button of the object: the variant the answers call for, its
+    // answer preselected.
+    const ClicBarreDeter r = Clic_Barre_Deter(m, us(objet));
+    if (r.action != ClicBarreDeter::Action::Question)
+        return;
+    Sablier sablier;
+    m_ui->Barre_Deter->hide();
+    m.Vue_Courante = 2;
+    Montre_Question(m.Descripteur_Courant.Popup);
+    statut(qs(r.ligne->TipText.value_or("")));
+    montreBarreQuestion(false);
+}
+
+void frmMain::Liste_Questions_Retire(const QString &objet, bool numerique)
+{
+    KeyModel &m = m_ctx.modele;
+    if (m_Saisie_En_Cours || m.Vue_Courante != 1)
+        return;
+    Sablier sablier;
+    const ClicBarreQuestion r = Retire_Reponse(m, us(objet), numerique, chargeurImages());
+    if (r.action != ClicBarreQuestion::Action::Validation)
+        return;
+    for (const Incoherence &fault : r.incoherences)
+        m_ctx.dialogues.message(this, {qs(Texte_Incoherence(fault)), QString(), BoutonsMessage::Ok, IconeMessage::Warning});
+    appliqueRafraichissement(r.rafraichissement);
+    if (r.rechargeBarre)
+        Recharge_Barre();
+    m_ui->Robot->invalide();
+    statutRepos();
 }
 
 } // namespace tarvenko

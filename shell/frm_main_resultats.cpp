@@ -19,6 +19,7 @@
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
 #include "ui_frmMain.h"
+#include "views/liste_questions.h"
 #include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
 #include "views/liste_especes.h"
@@ -204,6 +205,7 @@ void frmMain::montreBoutonsDocuments()
 
 void frmMain::Montre_Resultats()
 {
+    m_Liste_Questions->hide();
     // A question on show is left as its Leave button would: its bar goes with it.
     for (QWidget *pane : {static_cast<QWidget *>(m_ui->Robot), static_cast<QWidget *>(m_ui->Pic_Choix),
                           static_cast<QWidget *>(m_ui->Tree_esp), static_cast<QWidget *>(m_ui->Barre_Deter),
@@ -231,6 +233,7 @@ void frmMain::Montre_Resultats()
 
 void frmMain::Montre_Especes()
 {
+    m_Liste_Questions->hide();
     for (QWidget *pane : {static_cast<QWidget *>(m_ui->Robot), static_cast<QWidget *>(m_ui->Pic_Choix),
                           static_cast<QWidget *>(m_ui->Liste_Esp), static_cast<QWidget *>(m_ui->Barre_Deter),
                           static_cast<QWidget *>(m_ui->Barre_Question)})

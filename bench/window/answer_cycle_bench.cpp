@@ -1,12 +1,16 @@
 // Time of one answer in the main window, offscreen: the question is open, a cell is picked and
 // validated; the engine re-scores, the species list and the legend are refilled, and the drawing
 // is rendered again. Reported against the engine's refresh alone. Also the discriminant search
-// from the bar's Search button to the question shown.
+// from the bar's Search button to the question shown, and the question list: shown, filtered by
+// one keystroke, answered from.
 //
 // On the bundled key, or on the key whose folder (holding data/, robot/, descripteurs/) is in
 // TARVENKO_CLE, such as one written by tarvenko-big-kb.
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTreeView>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QToolBar>
@@ -25,6 +29,7 @@
 #include "shell/frm_main.h"
 #include "shell/registre.h"
 #include "views/barres.h"
+#include "views/liste_questions.h"
 #include "views/robot_view.h"
 
 using namespace tarvenko;
@@ -152,6 +157,94 @@ void BM_EngineRefreshOnly(benchmark::State &state)
     }
 }
 BENCHMARK(BM_EngineRefreshOnly)->Unit(benchmark::kMillisecond);
+
+// ---- The question list ----
+
+QAction *boutonQuestions(Window &w)
+{
+    for (QAction *a : w.window.findChild<QToolBar *>(QStringLiteral("tbToolBar"))->actions())
+        if (a->property("Key").toString() == QLatin1String("Questions"))
+            return a;
+    return nullptr;
+}
+
+// The list shown in the drawing's place, made from the key as the first showing makes it (the
+// list is made again before each showing, outside the timing).
+void BM_ShowQuestionList(benchmark::State &state)
+{
+    Window &w = fenetre();
+    auto *liste = w.window.findChild<ListeQuestionsView *>(QStringLiteral("Liste_Questions"));
+    QAction *bouton = boutonQuestions(w);
+    for (auto _ : state) {
+        state.PauseTiming();
+        if (liste->isVisible())
+            bouton->trigger();
+        liste->setModele(&w.model);
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        bouton->trigger();
+        QCoreApplication::processEvents();
+    }
+    const QAbstractItemModel *modele = liste->arbre()->model();
+    int questions = 0;
+    for (int g = 0; g < modele->rowCount(); ++g)
+        questions += modele->rowCount(modele->index(g, 0));
+    state.counters["questions"] = questions;
+}
+BENCHMARK(BM_ShowQuestionList)->Unit(benchmark::kMillisecond);
+
+void montreListe(Window &w)
+{
+    auto *liste = w.window.findChild<ListeQuestionsView *>(QStringLiteral("Liste_Questions"));
+    if (!liste->isVisible())
+        boutonQuestions(w)->trigger();
+    QCoreApplication::processEvents();
+}
+
+// One keystroke in the search box, the list filtered and painted: "leaf" typed a letter at a
+// time, then cleared.
+void BM_FilterQuestionList(benchmark::State &state)
+{
+    Window &w = fenetre();
+    montreListe(w);
+    QLineEdit *recherche = w.window.findChild<ListeQuestionsView *>(QStringLiteral("Liste_Questions"))->recherche();
+    const QString mot = QStringLiteral("leaf");
+    qsizetype n = 0;
+    for (auto _ : state) {
+        n = (n + 1) % (mot.size() + 1);
+        recherche->setText(mot.left(n));
+        QCoreApplication::processEvents();
+    }
+    recherche->clear();
+}
+BENCHMARK(BM_FilterQuestionList)->Unit(benchmark::kMillisecond);
+
+// The leaf-type question opened from the list with Enter, a cell picked, validated: back to the
+// list with the answer in it.
+void BM_AnswerFromQuestionList(benchmark::State &state)
+{
+    Window &w = fenetre();
+    montreListe(w);
+    auto *liste = w.window.findChild<ListeQuestionsView *>(QStringLiteral("Liste_Questions"));
+    auto *deter = w.window.findChild<QToolBar *>(QStringLiteral("Barre_Deter"));
+    auto *question = w.window.findChild<QToolBar *>(QStringLiteral("Barre_Question"));
+    const std::string objet = Bouton_A(deter, 1)->property("tag").toString().toStdString();
+    int cell = 0;
+    for (auto _ : state) {
+        if (!liste->choisitQuestion(objet)) {
+            state.SkipWithError("the leaf question is not in the list");
+            return;
+        }
+        QKeyEvent entree(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(liste->arbre(), &entree);
+        w.model.Descripteur_Courant.Selection = static_cast<std::int16_t>(cell++ % w.model.Descripteur_Courant.Nb_Car);
+        Bouton_A(question, 1)->trigger();
+        QCoreApplication::processEvents();
+        if (!liste->isVisible())
+            state.SkipWithError("the list did not come back");
+    }
+}
+BENCHMARK(BM_AnswerFromQuestionList)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -2,8 +2,10 @@
 // tables and files, the dependencies end, and the key is large and varied enough to be useful.
 #include <filesystem>
 #include <functional>
+#include <set>
 
 #include "sample_base.h"
+#include "engine/question_list.h"
 #include "knowledge/text.h"
 #include "knowledge/file_lookup.h"
 
@@ -283,6 +285,36 @@ TEST_F(SampleKey, lengthsDependOnTheLeafTypeTheyMeasure)
     repond(k, num("TF_2"));
     repond(k, num("FT_ECAILLE"));
     EXPECT_EQ(k.Etat_Choisi[static_cast<std::size_t>(num("TF_2"))], 0);
+}
+
+} // namespace
+} // namespace tarvenko::test
+
+namespace tarvenko::test {
+namespace {
+
+// The question list of the bundled key: every group named in the three languages, every question once.
+TEST_F(SampleKey, theQuestionListNamesEveryGroupInEachLanguage)
+{
+    KeyModel &k = m();
+    const std::int16_t langue = k.Num_Langue;
+    for (const auto &[l, premier] : {std::pair<std::int16_t, const char *>{0, "Leaves"}, {1, "Hojas"}, {2, "Feuilles"}}) {
+        k.Num_Langue = l;
+        const std::vector<GroupeQuestions> liste = Liste_Questions(k);
+        ASSERT_FALSE(liste.empty());
+        EXPECT_EQ(liste.front().nom, premier);
+        std::set<std::string> objets;
+        for (const GroupeQuestions &g : liste) {
+            EXPECT_EQ(g.nom.empty(), g.cadre < 0) << "group " << g.cadre << " in language " << l;
+            for (const EntreeQuestion &q : g.questions)
+                EXPECT_TRUE(objets.insert(q.objet).second) << q.objet << " listed twice";
+        }
+        std::set<std::string> cles;
+        for (const ObjetRow &row : k.Base_Donnees.Objets_Fic.rows)
+            cles.insert(row.Objet.value_or(""));
+        EXPECT_EQ(objets, cles);
+    }
+    k.Num_Langue = langue;
 }
 
 } // namespace

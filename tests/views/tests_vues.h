@@ -11,5 +11,6 @@ std::unique_ptr<QObject> listeEspeces();
 std::unique_ptr<QObject> barres();
 std::unique_ptr<QObject> grilleEtats();
 std::unique_ptr<QObject> arbreEspeces();
+std::unique_ptr<QObject> listeQuestions();
 
 } // namespace tests_vues

@@ -74,6 +74,14 @@ void declareStructure(tools::KbBuilder &kb, const Sources &s)
     for (const Contradiction &c : s.contradictions)
         kb.contradiction(c.objet, static_cast<std::int16_t>(c.bouton), c.popup);
     kb.nbCadre(static_cast<int>(s.groupes.size()));
+    // The groups' names, for the list of the questions (English, Spanish, French).
+    for (std::size_t g = 0; g < s.groupes.size(); ++g) {
+        const auto nom = [&](const char *langue) {
+            const auto it = s.groupes[g].nom.find(langue);
+            return it == s.groupes[g].nom.end() ? std::string() : it->second;
+        };
+        kb.nomCadre(static_cast<int>(g), {nom("en"), nom("es"), nom("fr")});
+    }
 }
 
 } // namespace tarvenko::sample
