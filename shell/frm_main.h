@@ -217,6 +217,10 @@ private:
     // the installation's.
     QString titreCle(const QString &nom) const;
     void Remplit_Cles_Recentes();
+    // The user's documents settings around the options dialog: the documents of a key opened from
+    // elsewhere are its own, so what the dialog sets for them lasts for this run only.
+    QStringList documentsUtilisateur() const;
+    void rendDocumentsUtilisateur(const QStringList &valeurs);
     QString m_titreProgramme;   // the caption as the window design gives it
     QString m_cheminCle;        // the path the key in use was opened from; empty: the installation's
     QList<QAction *> m_clesRecentes; // their entries in the File menu

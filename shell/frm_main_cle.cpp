@@ -24,6 +24,7 @@
 #include "platform/metafile/metafile.h"
 #include "platform/metafile/palette_sampling.h"
 #include "platform/qt_text.h"
+#include "platform/settings_store.h"
 #include "shell/cles_recentes.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
@@ -272,6 +273,33 @@ void frmMain::Remplit_Cles_Recentes()
         connect(action, &QAction::triggered, this, [this, chemin] { Ouvre_Cle_Recente(chemin); });
         m_ui->mnuFile->insertAction(avant, action);
         m_clesRecentes << action;
+    }
+}
+
+namespace {
+
+// The documents settings the options dialog writes, "Fin" standing for absent as Lit_Registre reads it.
+const std::pair<const char *, const char *> kDocuments[] = {{"Documents", "Adresse"}, {"Options", "Distribution"}};
+
+} // namespace
+
+QStringList frmMain::documentsUtilisateur() const
+{
+    QStringList valeurs;
+    for (const auto &[section, cle] : kDocuments)
+        valeurs << m_ctx.reglages.valeurUtilisateur(QLatin1String(section), QLatin1String(cle), QStringLiteral("Fin"));
+    return valeurs;
+}
+
+void frmMain::rendDocumentsUtilisateur(const QStringList &valeurs)
+{
+    if (m_cheminCle.isEmpty())
+        return;
+    qsizetype i = 0;
+    for (const auto &[section, cle] : kDocuments) {
+        const QString valeur = valeurs.value(i++);
+        if (m_ctx.reglages.valeurUtilisateur(QLatin1String(section), QLatin1String(cle), QStringLiteral("Fin")) != valeur)
+            m_ctx.reglages.ecritValeurUtilisateur(QLatin1String(section), QLatin1String(cle), valeur);
     }
 }
 

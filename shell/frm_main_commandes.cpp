@@ -380,9 +380,11 @@ void frmMain::mnuViewOptions_Click()
     const std::int16_t seuil = m.Seuil_Affichage;
     const double tolerance = m.Tolerance_Num;
     {
+        const QStringList documents = documentsUtilisateur();
         frmOptions options(m_ctx, this);
         options.Form_Load();
         options.exec();
+        rendDocumentsUtilisateur(documents);
     }
     if (m.Tolerance_Num != tolerance && Nombres_Donnes(m)) {
         // The numbers given are matched again with the new tolerance. The answers themselves have
