@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
+#include <QPushButton>
+#include <QFileDialog>
 #include <QMenu>
 #include <QMimeData>
 #include <QProcess>
@@ -24,6 +27,7 @@
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
+#include "platform/dialog_service.h"
 #include "platform/qt_text.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
@@ -995,6 +999,51 @@ private Q_SLOTS:
         QCOMPARE(h.model.Nom_Esp.size(), std::size_t{3});
         QCOMPARE(cles(h), QStringList{installee});
         QCOMPARE(entreesRecentes(h).size(), 1);
+    }
+
+    void theKeyDialogTakesAFileOrTheFolderShown_data()
+    {
+        QTest::addColumn<QString>("geste");
+        QTest::addColumn<QString>("attendu"); // below the test folder; "-" for nothing
+        QTest::newRow("the folder button") << "folder" << "oak";
+        QTest::newRow("a file") << "file" << "oak/Tarvenko.db";
+        QTest::newRow("cancel") << "cancel" << "-";
+    }
+    void theKeyDialogTakesAFileOrTheFolderShown()
+    {
+        QFETCH(QString, geste);
+        QFETCH(QString, attendu);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("oak")));
+        writeBytes(dir.filePath(QStringLiteral("oak/Tarvenko.db")), "x");
+        QtDialogService dialogues;
+        bool vu = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            vu = true;
+            dialog->setDirectory(dir.filePath(QStringLiteral("oak")));
+            if (geste == QLatin1String("folder")) {
+                auto *bouton = dialog->findChild<QPushButton *>(QStringLiteral("boutonDossier"));
+                QVERIFY(bouton);
+                QCOMPARE(bouton->text(), QStringLiteral("Open this &folder"));
+                bouton->click();
+            } else if (geste == QLatin1String("file")) {
+                dialog->selectFile(dir.filePath(QStringLiteral("oak/Tarvenko.db")));
+                static_cast<QDialog *>(dialog)->accept(); // as the Open button does
+            } else {
+                dialog->reject();
+            }
+        });
+        const std::optional<QString> choisi = dialogues.fichierOuDossier(
+            nullptr, DemandeFichier{QStringLiteral("Open a key"), texteOuAnglais(0, 1162), {}, {}, dir.path()},
+            texteOuAnglais(0, 1163));
+        QVERIFY(vu);
+        if (attendu == QLatin1String("-"))
+            QVERIFY(!choisi);
+        else
+            QCOMPARE(choisi.value_or(QString()), QDir(dir.path()).filePath(attendu));
     }
 };
 
