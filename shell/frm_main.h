@@ -206,8 +206,9 @@ private:
     void Ouvre_Cle_Recente(const QString &chemin);
     // Loads and installs the key at `chemin`; a path without a usable key is told, and false.
     bool Ouvre_Cle(const QString &chemin);
-    // The key at `chemin` loaded and its first refresh made; null with the reason otherwise.
-    std::unique_ptr<CleChargee> Charge_Cle(const QString &chemin, QString &raison);
+    // The key at `chemin` loaded, its drawing's first layers too, and scored when `classe`; null
+    // with the reason otherwise.
+    std::unique_ptr<CleChargee> Charge_Cle(const QString &chemin, QString &raison, bool classe = true);
     void Installe_Cle(CleChargee &cle);
     // At start-up: the key `cle` (from the command line), else the one the user opened last,
     // loaded into the model in place of the installation's. Nothing when there is none or it

@@ -13,6 +13,7 @@
 
 #include "documents/documents.h"
 #include "engine/answering.h"
+#include "engine/drawing_layers.h"
 #include "engine/refresh.h"
 #include "knowledge/file_lookup.h"
 #include "knowledge/jet/jet_cache.h"
@@ -103,7 +104,7 @@ QString frmMain::titreCle(const QString &nom) const
     return nom.isEmpty() ? m_titreProgramme : m_titreProgramme + QStringLiteral(" \u2014 ") + nom;
 }
 
-std::unique_ptr<frmMain::CleChargee> frmMain::Charge_Cle(const QString &chemin, QString &raison)
+std::unique_ptr<frmMain::CleChargee> frmMain::Charge_Cle(const QString &chemin, QString &raison, bool classe)
 {
     const std::int16_t langue = m_ctx.modele.Num_Langue;
     const std::string cache = dossierCacheBases();
@@ -140,7 +141,11 @@ std::unique_ptr<frmMain::CleChargee> frmMain::Charge_Cle(const QString &chemin, 
         return nullptr;
     }
     Nettoye(k);
-    cle->premier = ::tarvenko::Actualise_Identification(k, chargeurImages());
+    // At start-up the window scores the key itself; the layers are what could still fail.
+    if (classe)
+        cle->premier = ::tarvenko::Actualise_Identification(k, chargeurImages());
+    else
+        cle->premier.calques = Choisit_Calques(k, chargeurImages());
     if (cle->premier.calques.echec) {
         // A drawing layer that cannot be loaded would end the program once the key is in use.
         raison = texteOuAnglais(langue, 1170) + QLatin1Char('\n') + texteOuAnglais(langue, 1077) +
@@ -314,7 +319,7 @@ std::optional<ResultatChargement> frmMain::Charge_Cle_Demarrage(const QString &c
     if (chemin.isEmpty())
         return std::nullopt;
     QString raison;
-    std::unique_ptr<CleChargee> charge = Charge_Cle(chemin, raison);
+    std::unique_ptr<CleChargee> charge = Charge_Cle(chemin, raison, false);
     if (!charge) {
         QApplication::setOverrideCursor(Qt::ArrowCursor);
         m_ctx.dialogues.message(this, {texteOuAnglais(m.Num_Langue, 1164).arg(QDir::toNativeSeparators(chemin)) +

@@ -900,6 +900,7 @@ private Q_SLOTS:
         QTest::newRow("a folder without a key") << QStringLiteral("vide") << 1166;
         QTest::newRow("a damaged base") << QStringLiteral("abimee") << 1170;
         QTest::newRow("no MATRICE.DAT") << QStringLiteral("sans-matrice") << 1170;
+        QTest::newRow("a drawing layer missing") << QStringLiteral("sans-dessin") << 1077;
     }
     void aPathWithoutAKeyLeavesTheKeyInUse()
     {
@@ -917,6 +918,9 @@ private Q_SLOTS:
         } else if (dossier == QLatin1String("sans-matrice")) {
             ecritAutreCle(h, "sans-matrice");
             QVERIFY(QFile::remove(chemin + QStringLiteral("/data/MATRICE.DAT")));
+        } else if (dossier == QLatin1String("sans-dessin")) {
+            ecritAutreCle(h, "sans-dessin");
+            QVERIFY(QFile::remove(chemin + QStringLiteral("/robot/00/arbre.wmf")));
         }
         h.answer(1, 1);
         const QStringList ranked = h.lines();

@@ -412,18 +412,34 @@ private Q_SLOTS:
         QVERIFY(h.settings.valeurUtilisateur(QStringLiteral("Cles"), QStringLiteral("Derniere"), QString()).isEmpty());
     }
 
+    void aCommandLineKeyThatCannotOpenLeavesTheSettingsKey_data()
+    {
+        QTest::addColumn<bool>("dessin");
+        QTest::addColumn<int>("raison");
+        QTest::newRow("nothing there") << false << 1165;
+        QTest::newRow("a drawing layer missing") << true << 1077;
+    }
     void aCommandLineKeyThatCannotOpenLeavesTheSettingsKey()
     {
+        QFETCH(bool, dessin);
+        QFETCH(int, raison);
         Harness h;
         h.key().ecrit();
-        const QString chemin = qs(h.root.fichier("nowhere"));
+        const QString chemin = qs(h.root.fichier("autre"));
+        if (dessin) {
+            // A drawing whose layer is not in its folder.
+            tools::KbBuilder autre(h.root.dossier() + "autre/data/");
+            autre.espece("Acer campestre", "SAPINDACEAE", "ACECA").objet({.objet = "FEUILLE", .etats = {"LOBEE"}});
+            autre.hierarchie(0, "arbre.wmf", {});
+            autre.ecrit();
+        }
         frmMain window(h.ctx);
         QVERIFY(window.Form_Load(QString(), chemin));
         QVERIFY(!h.exitCode);
         QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
         const QString text = h.dialogs.messages[0].text;
         QVERIFY2(text.startsWith(qs(*Texte(0, 1164)).arg(chemin)), qPrintable(text));
-        QVERIFY(text.contains(qs(*Texte(0, 1165))));
+        QVERIFY2(text.contains(qs(*Texte(0, raison))), qPrintable(text));
         QVERIFY(text.endsWith(qs(*Texte(0, 1173))));
         QCOMPARE(h.model.Nb_Esp, std::int16_t{2});
         QCOMPARE(window.windowTitle(), QStringLiteral("Tarvenko"));
