@@ -52,12 +52,21 @@ std::string voisin(const fs::path &data, const char *nom)
 
 std::optional<EmplacementCle> Localise_Cle(const std::string &chemin, std::string &erreur)
 {
+    ErreurCle e;
+    std::optional<EmplacementCle> trouve = Localise_Cle(chemin, e);
+    if (!trouve)
+        erreur = e.texte;
+    return trouve;
+}
+
+std::optional<EmplacementCle> Localise_Cle(const std::string &chemin, ErreurCle &erreur)
+{
     std::error_code ec;
     const fs::path donne(resoutChemin(chemin));
     fs::path fichier;
     if (fs::is_regular_file(donne, ec)) {
         if (!estBase(donne)) {
-            erreur = chemin + " is not a database file";
+            erreur = {ProblemeCle::PasUneBase, chemin + " is not a database file"};
             return std::nullopt;
         }
         fichier = donne;
@@ -66,13 +75,15 @@ std::optional<EmplacementCle> Localise_Cle(const std::string &chemin, std::strin
         if (trouves.empty())
             trouves = bases(resoutChemin((donne / "data").string()));
         if (trouves.size() != 1) {
-            erreur = trouves.empty() ? "no knowledge base in " + chemin
-                                     : "several database files in " + trouves.front().parent_path().string();
+            erreur = trouves.empty()
+                         ? ErreurCle{ProblemeCle::SansBase, "no knowledge base in " + chemin}
+                         : ErreurCle{ProblemeCle::PlusieursBases,
+                                     "several database files in " + trouves.front().parent_path().string()};
             return std::nullopt;
         }
         fichier = trouves.front();
     } else {
-        erreur = "no such file or folder: " + chemin;
+        erreur = {ProblemeCle::Introuvable, "no such file or folder: " + chemin};
         return std::nullopt;
     }
     const fs::path data = fs::absolute(fichier, ec).parent_path();
@@ -82,6 +93,9 @@ std::optional<EmplacementCle> Localise_Cle(const std::string &chemin, std::strin
     e.robot = voisin(data, "robot");
     e.descripteurs = voisin(data, "descripteurs");
     e.documents = voisin(data, "documents");
+    e.nom = minusculesAscii(data.filename().string()) == "data" && !data.parent_path().filename().empty()
+                ? data.parent_path().filename().string()
+                : fichier.stem().string();
     return e;
 }
 

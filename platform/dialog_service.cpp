@@ -4,10 +4,12 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPushButton>
 
 namespace tarvenko {
 
@@ -81,6 +83,35 @@ std::optional<QString> QtDialogService::dossier(QWidget *parent, const QString &
     if (path.isEmpty())
         return std::nullopt;
     return path;
+}
+
+std::optional<QString> QtDialogService::fichierOuDossier(QWidget *parent, const DemandeFichier &request,
+                                                        const QString &boutonDossier)
+{
+    // The toolkit's own dialog, which takes one more button: the platform's dialogs choose
+    // either files or folders, never both.
+    QFileDialog dialog(parent, request.title, request.directory, filtreQt(request.filter));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    std::optional<QString> dossier;
+    if (auto *boutons = dialog.findChild<QDialogButtonBox *>()) {
+        QPushButton *bouton = boutons->addButton(boutonDossier, QDialogButtonBox::ActionRole);
+        bouton->setObjectName(QStringLiteral("boutonDossier"));
+        QObject::connect(bouton, &QPushButton::clicked, &dialog, [&dialog, &dossier] {
+            // The folder selected in the list, else the one whose content is shown.
+            const QStringList choisis = dialog.selectedFiles();
+            const QFileInfo choisi(choisis.isEmpty() ? QString() : choisis.constFirst());
+            dossier = choisi.isDir() ? choisi.absoluteFilePath() : dialog.directory().absolutePath();
+            static_cast<QDialog &>(dialog).done(QDialog::Accepted);
+        });
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    if (dossier)
+        return dossier;
+    if (dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }
 
 bool QtDialogService::imprimante(QWidget *parent, QPrinter &printer)

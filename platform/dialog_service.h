@@ -47,6 +47,14 @@ public:
     virtual std::optional<QString> fichierAOuvrir(QWidget *parent, const DemandeFichier &request) = 0;
     virtual std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) = 0;
     virtual std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) = 0;
+    // A file, or a folder, to open: a key lies in either. `boutonDossier` is the text of the
+    // button that takes the folder shown. By default, a file dialog.
+    virtual std::optional<QString> fichierOuDossier(QWidget *parent, const DemandeFichier &request,
+                                                    const QString &boutonDossier)
+    {
+        (void)boutonDossier;
+        return fichierAOuvrir(parent, request);
+    }
     // The print dialog: sets up `printer` (device, copies...); false when the user cancelled.
     virtual bool imprimante(QWidget *parent, QPrinter &printer) = 0;
     virtual void proprietes(QWidget *parent, const FicheProprietes &fiche) = 0;
@@ -59,6 +67,8 @@ public:
     std::optional<QString> fichierAOuvrir(QWidget *parent, const DemandeFichier &request) override;
     std::optional<QString> fichierAEnregistrer(QWidget *parent, const DemandeFichier &request) override;
     std::optional<QString> dossier(QWidget *parent, const QString &title, const QString &start) override;
+    std::optional<QString> fichierOuDossier(QWidget *parent, const DemandeFichier &request,
+                                            const QString &boutonDossier) override;
     bool imprimante(QWidget *parent, QPrinter &printer) override;
     void proprietes(QWidget *parent, const FicheProprietes &fiche) override;
 };

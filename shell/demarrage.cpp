@@ -13,7 +13,7 @@
 
 namespace tarvenko {
 
-frmMain *Main(Contexte &ctx, const QString &ligneCommande)
+frmMain *Main(Contexte &ctx, const QString &ligneCommande, const QString &cle)
 {
     KeyModel &m = ctx.modele;
     m.Num_Langue = Langue_Demarrage(ctx.reglages);
@@ -40,7 +40,7 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
         }
     };
 
-    if (!main->Form_Load(ligneCommande) || nuancierManquant) {
+    if (!main->Form_Load(ligneCommande, cle) || nuancierManquant) {
         ctx.echantillonnePalette = nullptr;
         delete main;
         return nullptr;
@@ -51,6 +51,24 @@ frmMain *Main(Contexte &ctx, const QString &ligneCommande)
     ctx.echantillonnePalette = nullptr;
     splash.close();
     return main;
+}
+
+Arguments_Programme Lit_Arguments(const QStringList &arguments)
+{
+    Arguments_Programme a;
+    QStringList reste;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments[i];
+        if (argument == QLatin1String("--key")) {
+            a.cle = arguments.value(++i);
+        } else if (argument.startsWith(QLatin1String("--key="))) {
+            a.cle = argument.mid(6);
+        } else {
+            reste << argument;
+        }
+    }
+    a.ligneCommande = reste.join(QLatin1Char(' '));
+    return a;
 }
 
 void Identite_Application()

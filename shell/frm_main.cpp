@@ -145,6 +145,7 @@ void frmMain::connecteCommandes()
     connect(m_ui->mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
     connect(m_ui->mnuHelpContents, &QAction::triggered, this, &frmMain::Exec_Help);
     connect(m_ui->mnuFileProperties, &QAction::triggered, this, &frmMain::mnuFileProperties_Click);
+    connect(m_ui->mnuFileOpenKey, &QAction::triggered, this, &frmMain::mnuFileOpenKey_Click);
     connect(m_ui->mnuViewOptions, &QAction::triggered, this, &frmMain::mnuViewOptions_Click);
 }
 
@@ -176,7 +177,7 @@ void frmMain::Desactive_Bouton(const QString &Cle)
     }
 }
 
-bool frmMain::Form_Load(const QString &ligneCommande)
+bool frmMain::Form_Load(const QString &ligneCommande, const QString &cle)
 {
     KeyModel &m = m_ctx.modele;
     const auto message = [&](const QString &text, const QString &title, BoutonsMessage buttons, IconeMessage icon) {
@@ -203,8 +204,10 @@ bool frmMain::Form_Load(const QString &ligneCommande)
     Lit_Registre(m, m_ctx.reglages);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // A key named on the command line, or opened last by the user, in place of the installation's.
+    std::optional<ResultatChargement> autreCle = Charge_Cle_Demarrage(cle);
     // An Access (Jet) knowledge base is read from its SQLite conversion, made once into the cache.
-    const ResultatChargement loaded = Charge_Connaissances(m, [this](KeyModel &model) {
+    const ResultatChargement loaded = autreCle ? std::move(*autreCle) : Charge_Connaissances(m, [this](KeyModel &model) {
         if (m_ctx.echantillonnePalette)
             m_ctx.echantillonnePalette(model);
         QCoreApplication::processEvents();

@@ -35,6 +35,7 @@ struct KeyModel;
 class SaisieNumView;
 class ListeQuestionsView;
 struct Rafraichissement;
+struct ResultatChargement;
 enum class Occasion;
 
 // The main window: loads the whole knowledge base when it loads, holds every view of the
@@ -53,9 +54,10 @@ public:
     ~frmMain() override;
 
     // Loads everything, in the start-up order. `ligneCommande` is the command line: an
-    // identification file to open at the end. False when the program must end (a refused second
+    // identification file to open at the end. `cle`, when given, is the key to open in place of
+    // the one the settings name (see Charge_Cle_Demarrage). False when the program must end (a refused second
     // instance or a fatal error); the context's `fin` has then been called.
-    bool Form_Load(const QString &ligneCommande);
+    bool Form_Load(const QString &ligneCommande, const QString &cle = QString());
 
     // Enables or disables the first tool-bar button whose key is `Cle`.
     void Active_Bouton(const QString &Cle);
@@ -207,6 +209,34 @@ private:
     void Tree_esp_NodeClick(QTreeWidgetItem *node);
     void Barre_Verticale_MouseMove(QMouseEvent *event);
     void Barre_Verticale_MouseUp();
+
+    // Opening another key (frm_main_cle.cpp). The key is loaded whole into a model of its own
+    // and replaces the one in use only once it has loaded; until then nothing changes.
+    struct CleChargee;
+    // File > Open key...: the save question, then a file or a folder.
+    void mnuFileOpenKey_Click();
+    void Ouvre_Cle_Recente(const QString &chemin);
+    // Loads and installs the key at `chemin`; a path without a usable key is told, and false.
+    bool Ouvre_Cle(const QString &chemin);
+    // The key at `chemin` loaded, its drawing's first layers too, and scored when `classe`; null
+    // with the reason otherwise.
+    std::unique_ptr<CleChargee> Charge_Cle(const QString &chemin, QString &raison, bool classe = true);
+    void Installe_Cle(CleChargee &cle);
+    // At start-up: the key `cle` (from the command line), else the one the user opened last,
+    // loaded into the model in place of the installation's. Nothing when there is none or it
+    // cannot be loaded (the user is told and the installation's key is loaded as always).
+    std::optional<ResultatChargement> Charge_Cle_Demarrage(const QString &cle);
+    // The caption of the window without a file: the program's name, and the key's if it is not
+    // the installation's.
+    QString titreCle(const QString &nom) const;
+    void Remplit_Cles_Recentes();
+    // The user's documents settings around the options dialog: the documents of a key opened from
+    // elsewhere are its own, so what the dialog sets for them lasts for this run only.
+    QStringList documentsUtilisateur() const;
+    void rendDocumentsUtilisateur(const QStringList &valeurs);
+    QString m_titreProgramme;   // the caption as the window design gives it
+    QString m_cheminCle;        // the path the key in use was opened from; empty: the installation's
+    QList<QAction *> m_clesRecentes; // their entries in the File menu
 
     Contexte &m_ctx;
     std::unique_ptr<Ui::frmMain> m_ui;

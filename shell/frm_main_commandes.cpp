@@ -384,9 +384,11 @@ void frmMain::mnuViewOptions_Click()
     const std::int16_t seuil = m.Seuil_Affichage;
     const double tolerance = m.Tolerance_Num;
     {
+        const QStringList documents = documentsUtilisateur();
         frmOptions options(m_ctx, this);
         options.Form_Load();
         options.exec();
+        rendDocumentsUtilisateur(documents);
     }
     // The question list speaks the language just chosen.
     m_Liste_Questions->actualise();

@@ -155,9 +155,10 @@ int main(int argc, char **argv)
                            },
                            {}};
 
-    // The command line as one text, as the program receives it from a shell or a file manager.
-    const QStringList arguments = QApplication::arguments().mid(1);
-    if (!tarvenko::Main(ctx, arguments.join(QLatin1Char(' '))))
+    // The command line as one text, as the program receives it from a shell or a file manager,
+    // and the key named by --key.
+    const tarvenko::Arguments_Programme arguments = tarvenko::Lit_Arguments(QApplication::arguments().mid(1));
+    if (!tarvenko::Main(ctx, arguments.ligneCommande, arguments.cle))
         return 0;
     if (qEnvironmentVariableIsSet("TARVENKO_MESURE"))
         mesureEtQuitte(depuisLancement, model);

@@ -8,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTimer>
+#include <QPushButton>
+#include <QFileDialog>
+#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
@@ -23,6 +27,7 @@
 #include "knowledge/key_model.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
+#include "platform/dialog_service.h"
 #include "platform/qt_text.h"
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
@@ -143,6 +148,50 @@ void cliqueLien(QTextBrowser *browser, const QString &texte)
     const QPoint p = browser->cursorRect(cursor).center();
     QTest::mousePress(browser->viewport(), Qt::LeftButton, {}, p);
     QTest::mouseRelease(browser->viewport(), Qt::LeftButton, {}, p);
+}
+
+// Another key beside the small one, in `dossier` below the test folder: two species of its own,
+// one leaf question, the same drawing. Returns its folder (holding data/, robot/, descripteurs/).
+QString ecritAutreCle(const Harness &h, const char *dossier = "autre")
+{
+    namespace fs = std::filesystem;
+    const std::string racine = h.root.dossier() + dossier + "/";
+    for (const char *f : {"data", "robot/00", "descripteurs"})
+        fs::create_directories(racine + f);
+    test::writeDrawing(racine + "robot/00/arbre.wmf");
+    test::writeGrid(racine + "descripteurs/feuille.wmf");
+    tools::KbBuilder kb(racine + "data/");
+    kb.espece("Acer campestre", "SAPINDACEAE", "ACECA").espece("Tilia cordata", "MALVACEAE", "TILCO");
+    kb.objet({.objet = "FEUILLE", .etats = {"LOBEE", "ENTIERE"}, .tips = {"Lobed", "Entire"}, .lignes = 1,
+              .colonnes = 2, .cadre = 0, .tipText = "Leaf", .popup = "feuille.wmf"});
+    kb.a("Acer campestre", "LOBEE").a("Tilia cordata", "ENTIERE");
+    kb.hierarchie(0, "arbre.wmf", {});
+    kb.couleur("FEUILLE").couleur("FEUILLE");
+    kb.butDeter("Leaf", "leaf.ico", "Leaf", "FEUILLE").butDeter("Search", "search.ico", "Propose a question", "Search");
+    kb.butQuest("OK", "ok.ico", "Validate").butQuest("Back", "back.ico", "Leave").butQuest("Pass", "pass.ico", "Pass");
+    kb.ecrit();
+    return QString::fromStdString(racine).chopped(1);
+}
+
+QStringList cles(const Harness &h)
+{
+    QStringList out;
+    for (int i = 1; i <= 6; ++i) {
+        const QString cle = h.settings.valeurUtilisateur(QStringLiteral("Cles"), QStringLiteral("Recente%1").arg(i), QString());
+        if (!cle.isEmpty())
+            out << cle;
+    }
+    return out;
+}
+
+// The File menu's entries of recent keys, as shown.
+QStringList entreesRecentes(const Harness &h)
+{
+    QStringList out;
+    for (QAction *a : h.window->findChild<QMenu *>(QStringLiteral("mnuFile"))->actions())
+        if (a->objectName().startsWith(QLatin1String("mnuFileKey")))
+            out << a->text();
+    return out;
 }
 
 } // namespace
@@ -833,6 +882,198 @@ private Q_SLOTS:
         const QString text = pdfText(h.dialogs.pdf);
         QVERIFY2(text.contains(QLatin1String("Broad")) && text.contains(QLatin1String("Needle")), qPrintable(text));
         QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1}); // printing chose nothing
+    }
+
+    void openKeyReplacesTheWholeKey()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        const QString autre = ecritAutreCle(h);
+        h.answer(1, 1);
+        h.dialogs.reponses.push_back(ReponseMessage::No); // do not save first
+        h.dialogs.fichiers.push_back(autre);
+        h.menu("mnuFileOpenKey")->trigger();
+
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        QCOMPARE(h.dialogs.messages[0].text, texteOuAnglais(0, 1072));
+        QCOMPARE(h.dialogs.messages[0].title, QStringLiteral("Open a key"));
+        QCOMPARE(h.dialogs.demandesFichier.back().title, QStringLiteral("Open a key"));
+        QCOMPARE(h.dialogs.demandesFichier.back().filter, texteOuAnglais(0, 1162));
+        QCOMPARE(h.model.Nom_Esp, (std::vector<std::string>{"Acer campestre", "Tilia cordata"}));
+        QCOMPARE(h.lines().size(), 2);
+        QVERIFY(h.lines()[0].endsWith(QLatin1String("Acer campestre")));
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("Tarvenko \u2014 autre"));
+        QCOMPARE(h.title(), h.window->windowTitle());
+        QCOMPARE(h.model.Chemin_Data, us(autre) + "/data/");
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 0}));
+        QCOMPARE(int(h.model.Vue_Courante), 1);
+        QCOMPARE(h.bar("Barre_Deter")->actions().size(), 4);
+        checkState(h, Etat::New);
+
+        // The new key is played as any other.
+        h.answer(1, 1); // entire leaves
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1}));
+        QVERIFY(h.lines()[0].endsWith(QLatin1String("Tilia cordata")));
+        checkState(h, Etat::NewChanged);
+    }
+
+    void aPathWithoutAKeyLeavesTheKeyInUse_data()
+    {
+        QTest::addColumn<QString>("dossier");
+        QTest::addColumn<int>("raison");
+        QTest::newRow("nothing there") << QStringLiteral("absent") << 1165;
+        QTest::newRow("a folder without a key") << QStringLiteral("vide") << 1166;
+        QTest::newRow("a damaged base") << QStringLiteral("abimee") << 1170;
+        QTest::newRow("no MATRICE.DAT") << QStringLiteral("sans-matrice") << 1170;
+        QTest::newRow("a drawing layer missing") << QStringLiteral("sans-dessin") << 1077;
+    }
+    void aPathWithoutAKeyLeavesTheKeyInUse()
+    {
+        QFETCH(QString, dossier);
+        QFETCH(int, raison);
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        const QString chemin = h.file(qPrintable(dossier));
+        if (dossier == QLatin1String("vide")) {
+            QVERIFY(QDir().mkpath(chemin + QStringLiteral("/data")));
+        } else if (dossier == QLatin1String("abimee")) {
+            QVERIFY(QDir().mkpath(chemin + QStringLiteral("/data")));
+            writeBytes(chemin + QStringLiteral("/data/Tarvenko.db"), "not a database, only words");
+        } else if (dossier == QLatin1String("sans-matrice")) {
+            ecritAutreCle(h, "sans-matrice");
+            QVERIFY(QFile::remove(chemin + QStringLiteral("/data/MATRICE.DAT")));
+        } else if (dossier == QLatin1String("sans-dessin")) {
+            ecritAutreCle(h, "sans-dessin");
+            QVERIFY(QFile::remove(chemin + QStringLiteral("/robot/00/arbre.wmf")));
+        }
+        h.answer(1, 1);
+        const QStringList ranked = h.lines();
+        const std::vector<std::string> names = h.model.Nom_Esp;
+        const QString title = h.window->windowTitle();
+
+        h.dialogs.reponses.push_back(ReponseMessage::No);
+        h.dialogs.fichiers.push_back(chemin);
+        h.menu("mnuFileOpenKey")->trigger();
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{2}); // the question, then why not
+        const QString text = h.dialogs.messages.back().text;
+        QVERIFY2(text.startsWith(texteOuAnglais(0, 1164).arg(chemin)), qPrintable(text));
+        QVERIFY2(text.contains(texteOuAnglais(0, raison)), qPrintable(text));
+        QVERIFY(text.endsWith(texteOuAnglais(0, 1172)));
+        QCOMPARE(h.model.Nom_Esp, names);
+        QCOMPARE(h.lines(), ranked);
+        QCOMPARE(h.window->windowTitle(), title);
+        QVERIFY(cles(h).isEmpty());
+        checkState(h, Etat::NewChanged);
+
+        // ... and still works.
+        h.answer(3, 0); // smooth bark
+        QCOMPARE(h.model.Etat_Choisi, (std::vector<std::int16_t>{0, 1, 1, 0}));
+        QVERIFY(h.lines() != ranked);
+    }
+
+    void cancelInTheSaveQuestionKeepsTheKey()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        const QString autre = ecritAutreCle(h);
+        h.answer(1, 1);
+        const QStringList ranked = h.lines();
+        h.dialogs.reponses.push_back(ReponseMessage::Cancel);
+        h.dialogs.fichiers.push_back(autre);
+        h.menu("mnuFileOpenKey")->trigger();
+        QVERIFY(h.dialogs.demandesFichier.empty()); // no file asked for
+        QCOMPARE(h.model.Nom_Esp.size(), std::size_t{3});
+        QCOMPARE(h.lines(), ranked);
+        checkState(h, Etat::NewChanged);
+    }
+
+    void recentKeysAreStoredShownAndForgottenWhenGone()
+    {
+        Harness h;
+        h.key().ecrit();
+        h.open();
+        QVERIFY(entreesRecentes(h).isEmpty());
+        const QString installee = QFileInfo(h.file("data/Tarvenko.db")).canonicalFilePath();
+        const QString autre = ecritAutreCle(h);
+        h.dialogs.fichiers.push_back(autre);
+        h.menu("mnuFileOpenKey")->trigger();
+        QCOMPARE(cles(h), (QStringList{autre, installee}));
+        QCOMPARE(entreesRecentes(h).size(), 2);
+        QVERIFY(entreesRecentes(h)[0].startsWith(QLatin1String("&1 ")));
+        QVERIFY(entreesRecentes(h)[0].endsWith(QLatin1String("/autre")));
+        QVERIFY(entreesRecentes(h)[1].startsWith(QLatin1String("&2 ")));
+
+        // The next start opens the key opened last.
+        h.window.reset();
+        h.open();
+        QCOMPARE(h.model.Nom_Esp.size(), std::size_t{2});
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("Tarvenko \u2014 autre"));
+        QCOMPARE(entreesRecentes(h).size(), 2);
+
+        // Back to the installation's key from the list: the settings' key at the next start too.
+        h.child<QAction>("mnuFileKey2")->trigger();
+        QCOMPARE(h.model.Nom_Esp.size(), std::size_t{3});
+        QCOMPARE(h.window->windowTitle(), QStringLiteral("Tarvenko"));
+        QCOMPARE(cles(h), (QStringList{installee, autre}));
+        QVERIFY(h.settings.valeurUtilisateur(QStringLiteral("Cles"), QStringLiteral("Derniere"), QString()).isEmpty());
+
+        // A key gone from the disk is told, and leaves the list.
+        QVERIFY(QDir(autre).removeRecursively());
+        const std::size_t before = h.dialogs.messages.size();
+        h.child<QAction>("mnuFileKey2")->trigger();
+        QCOMPARE(h.dialogs.messages.size(), before + 1);
+        QVERIFY(h.dialogs.messages.back().text.contains(texteOuAnglais(0, 1165)));
+        QCOMPARE(h.model.Nom_Esp.size(), std::size_t{3});
+        QCOMPARE(cles(h), QStringList{installee});
+        QCOMPARE(entreesRecentes(h).size(), 1);
+    }
+
+    void theKeyDialogTakesAFileOrTheFolderShown_data()
+    {
+        QTest::addColumn<QString>("geste");
+        QTest::addColumn<QString>("attendu"); // below the test folder; "-" for nothing
+        QTest::newRow("the folder button") << "folder" << "oak";
+        QTest::newRow("a file") << "file" << "oak/Tarvenko.db";
+        QTest::newRow("cancel") << "cancel" << "-";
+    }
+    void theKeyDialogTakesAFileOrTheFolderShown()
+    {
+        QFETCH(QString, geste);
+        QFETCH(QString, attendu);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("oak")));
+        writeBytes(dir.filePath(QStringLiteral("oak/Tarvenko.db")), "x");
+        QtDialogService dialogues;
+        bool vu = false;
+        QTimer::singleShot(0, [&] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            vu = true;
+            dialog->setDirectory(dir.filePath(QStringLiteral("oak")));
+            if (geste == QLatin1String("folder")) {
+                auto *bouton = dialog->findChild<QPushButton *>(QStringLiteral("boutonDossier"));
+                QVERIFY(bouton);
+                QCOMPARE(bouton->text(), QStringLiteral("Open this &folder"));
+                bouton->click();
+            } else if (geste == QLatin1String("file")) {
+                dialog->selectFile(dir.filePath(QStringLiteral("oak/Tarvenko.db")));
+                static_cast<QDialog *>(dialog)->accept(); // as the Open button does
+            } else {
+                dialog->reject();
+            }
+        });
+        const std::optional<QString> choisi = dialogues.fichierOuDossier(
+            nullptr, DemandeFichier{QStringLiteral("Open a key"), texteOuAnglais(0, 1162), {}, {}, dir.path()},
+            texteOuAnglais(0, 1163));
+        QVERIFY(vu);
+        if (attendu == QLatin1String("-"))
+            QVERIFY(!choisi);
+        else
+            QCOMPARE(choisi.value_or(QString()), QDir(dir.path()).filePath(attendu));
     }
 };
 

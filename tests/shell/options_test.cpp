@@ -547,6 +547,33 @@ private Q_SLOTS:
         h.open();
         QCOMPARE(h.model.Tolerance_Num, 10.0);
     }
+
+    void anotherKeysDocumentsAreNotStoredForTheInstallations()
+    {
+        Harness h;
+        h.open();
+        tools::KbBuilder autre(h.root.dossier() + "autre/data/");
+        autre.espece("Acer campestre", "SAPINDACEAE", "ACECA").objet({.objet = "FEUILLE", .etats = {"LOBEE"}});
+        autre.ecrit();
+        std::filesystem::create_directories(h.root.path() / "autre/documents");
+        h.dialogs.fichiers.push_back(qs(h.root.dossier() + "autre"));
+        h.menu("mnuFileOpenKey")->trigger();
+        QCOMPARE(h.model.Adresse_Documents, h.root.dossier() + "autre/documents/");
+
+        // Applying the options under it keeps its folder for this run only.
+        h.options([&](frmOptions &d) {
+            click(d, "cmdApply");
+            click(d, "cmdCancel");
+        });
+        QCOMPARE(h.model.Adresse_Documents, h.root.dossier() + "autre/documents/");
+        // Absent, or written as the settings' word for absent.
+        for (const char *cle : {"Documents/Adresse", "Options/Distribution"})
+            QVERIFY2(QStringList({QStringLiteral("absent"), QStringLiteral("Fin")}).contains(h.stored(cle)), cle);
+
+        h.child<QAction>("mnuFileKey2")->trigger(); // the installation's key again
+        QCOMPARE(h.model.Nb_Esp, std::int16_t{3});
+        QCOMPARE(h.model.Adresse_Documents, h.root.dossier() + "documents/");
+    }
 };
 
 QTEST_MAIN(OptionsTest)

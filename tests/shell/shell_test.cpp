@@ -13,6 +13,7 @@
 #include "platform/settings_store.h"
 #include "platform/single_instance.h"
 #include "resources/string_table.h"
+#include "shell/cles_recentes.h"
 #include "shell/contexte.h"
 #include "shell/demarrage.h"
 #include "shell/frm_main.h"
@@ -396,6 +397,108 @@ private Q_SLOTS:
         QVERIFY(!window);
         QCOMPARE(h.exitCode, std::optional<int>(1));
         QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(0, 1077)) + QStringLiteral(" Fichier : ") + qs(h.root.fichier("couleur.wmf"))});
+    }
+
+    void argumentsNameTheKeyAndTheFile_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("cle");
+        QTest::addColumn<QString>("ligne");
+        QTest::newRow("key and file") << QStringList{"--key", "/k", "a.ryk"} << "/k" << "a.ryk";
+        QTest::newRow("file then key") << QStringList{"/a", "b.ryk", "--key", "/k"} << "/k" << "/a b.ryk";
+        QTest::newRow("joined") << QStringList{"--key=/k b"} << "/k b" << "";
+        QTest::newRow("file only, quoted") << QStringList{"\"/x y.ryk\""} << "" << "\"/x y.ryk\"";
+        QTest::newRow("key without a path") << QStringList{"--key"} << "" << "";
+    }
+    void argumentsNameTheKeyAndTheFile()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, cle);
+        QFETCH(QString, ligne);
+        const Arguments_Programme a = Lit_Arguments(arguments);
+        QCOMPARE(a.cle, cle);
+        QCOMPARE(a.ligneCommande, ligne);
+    }
+
+    void theKeyOnTheCommandLineOpensInPlaceOfTheSettings()
+    {
+        Harness h;
+        h.key().ecrit();
+        tools::KbBuilder autre(h.root.dossier() + "autre/data/");
+        autre.espece("Acer campestre", "SAPINDACEAE", "ACECA").objet({.objet = "FEUILLE", .etats = {"LOBEE"}});
+        autre.ecrit();
+        const QString chemin = qs(h.root.dossier() + "autre");
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString(), chemin));
+        QVERIFY(h.dialogs.messages.empty());
+        QCOMPARE(h.model.Nom_Esp, std::vector<std::string>{"Acer campestre"});
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tarvenko \u2014 autre"));
+        QCOMPARE(qs(h.model.Titre_Fenetre), window.windowTitle());
+        QVERIFY(!window.Modifie());
+        // Listed for later, but only for this run: the next plain start opens the settings' key.
+        QCOMPARE(h.settings.valeurUtilisateur(QStringLiteral("Cles"), QStringLiteral("Recente1"), QString()), chemin);
+        QVERIFY(h.settings.valeurUtilisateur(QStringLiteral("Cles"), QStringLiteral("Derniere"), QString()).isEmpty());
+    }
+
+    void aCommandLineKeyThatCannotOpenLeavesTheSettingsKey_data()
+    {
+        QTest::addColumn<bool>("dessin");
+        QTest::addColumn<int>("raison");
+        QTest::newRow("nothing there") << false << 1165;
+        QTest::newRow("a drawing layer missing") << true << 1077;
+    }
+    void aCommandLineKeyThatCannotOpenLeavesTheSettingsKey()
+    {
+        QFETCH(bool, dessin);
+        QFETCH(int, raison);
+        Harness h;
+        h.key().ecrit();
+        const QString chemin = qs(h.root.fichier("autre"));
+        if (dessin) {
+            // A drawing whose layer is not in its folder.
+            tools::KbBuilder autre(h.root.dossier() + "autre/data/");
+            autre.espece("Acer campestre", "SAPINDACEAE", "ACECA").objet({.objet = "FEUILLE", .etats = {"LOBEE"}});
+            autre.hierarchie(0, "arbre.wmf", {});
+            autre.ecrit();
+        }
+        frmMain window(h.ctx);
+        QVERIFY(window.Form_Load(QString(), chemin));
+        QVERIFY(!h.exitCode);
+        QCOMPARE(h.dialogs.messages.size(), std::size_t{1});
+        const QString text = h.dialogs.messages[0].text;
+        QVERIFY2(text.startsWith(qs(*Texte(0, 1164)).arg(chemin)), qPrintable(text));
+        QVERIFY2(text.contains(qs(*Texte(0, raison))), qPrintable(text));
+        QVERIFY(text.endsWith(qs(*Texte(0, 1173))));
+        QCOMPARE(h.model.Nb_Esp, std::int16_t{2});
+        QCOMPARE(window.windowTitle(), QStringLiteral("Tarvenko"));
+    }
+
+    void recentKeysAreShownShortAndKeptOnce_data()
+    {
+        QTest::addColumn<QString>("chemin");
+        QTest::addColumn<QString>("texte");
+        QTest::newRow("in the home folder") << "/home/ann/keys/oak" << "&3 ~/keys/oak";
+        QTest::newRow("elsewhere") << "/srv/keys/oak/" << "&3 /srv/keys/oak";
+        QTest::newRow("a folder named like home") << "/home/annex/oak" << "&3 /home/annex/oak";
+        QTest::newRow("long") << "/home/ann/a-very-long-folder-name/another-long-folder/keys/northern-oaks"
+                              << "&3 ~/\u2026/keys/northern-oaks";
+        QTest::newRow("an ampersand") << "/srv/Oak & Ash" << "&3 /srv/Oak && Ash";
+    }
+    void recentKeysAreShownShortAndKeptOnce()
+    {
+        QFETCH(QString, chemin);
+        QFETCH(QString, texte);
+        QCOMPARE(Texte_Cle_Recente(3, chemin, QStringLiteral("/home/ann")), texte);
+
+        QStringList liste;
+        for (int i = 0; i < 8; ++i)
+            liste = Ajoute_Cle_Recente(liste, QStringLiteral("/k%1").arg(i));
+        QCOMPARE(liste.size(), kNbClesRecentes);
+        QCOMPARE(liste.first(), QStringLiteral("/k7"));
+        liste = Ajoute_Cle_Recente(liste, QStringLiteral("/k4/"));
+        QCOMPARE(liste.size(), kNbClesRecentes);
+        QCOMPARE(liste.first(), QStringLiteral("/k4/"));
+        QCOMPARE(liste.count(QStringLiteral("/k4")), 0);
     }
 };
 
