@@ -11,6 +11,7 @@
 #include <fstream>
 #include <random>
 #include <sstream>
+#include <string_view>
 
 #include "engine/drawing_layers.h"
 #include "engine/zone_scan.h"
@@ -314,6 +315,54 @@ TEST(SampleDocuments, everySpeciesHasItsPagesDrawingAndPlate)
         }
     }
     EXPECT_GE(traduites, 12);
+}
+
+// The species sections of one pages_<l>.txt in the order they stand in the file.
+std::vector<std::string> sectionsDansLOrdre(const std::string &langue)
+{
+    std::vector<std::string> codes;
+    std::istringstream in(lit(fs::path(TARVENKO_SAMPLE_SOURCES_DIR) / ("pages_" + langue + ".txt")));
+    for (std::string ligne; std::getline(in, ligne);)
+        if (ligne.size() > 2 && ligne.front() == '[' && ligne.back() == ']' && ligne != "[*]")
+            codes.push_back(ligne.substr(1, ligne.size() - 2));
+    return codes;
+}
+
+TEST(SamplePageTexts, everySpeciesHasEveryEnglishFieldInEachLanguageInTheSpeciesOrder)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    std::vector<std::string> ordre;
+    for (const sample::Espece &e : s.especes)
+        ordre.push_back(e.code);
+    for (const char *l : {"en", "fr", "es"}) {
+        const sample::Textes &t = s.textes.at(l);
+        for (const sample::Espece &e : s.especes) {
+            ASSERT_TRUE(t.count(e.code)) << l << ": no page for " << e.code;
+            for (const auto &[champ, anglais] : s.textes.at("en").at(e.code)) {
+                const auto texte = t.at(e.code).find(champ);
+                EXPECT_TRUE(texte != t.at(e.code).end() && !texte->second.empty()) << l << ": " << e.code << " has no " << champ;
+            }
+        }
+        EXPECT_EQ(sectionsDansLOrdre(l), ordre) << l;
+    }
+}
+
+// French sets a no-break space (U+00A0 or the narrow U+202F) before ; : ? ! so that they never
+// start a line.
+TEST(SamplePageTexts, frenchDoublePunctuationFollowsANoBreakSpace)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    const auto finitPar = [](const std::string &t, std::size_t fin, std::string_view suffixe) {
+        return fin >= suffixe.size() && std::string_view(t).substr(fin - suffixe.size(), suffixe.size()) == suffixe;
+    };
+    for (const auto &[code, champs] : s.textes.at("fr")) {
+        for (const auto &[champ, texte] : champs) {
+            for (std::size_t i = texte.find_first_of(";:?!"); i != std::string::npos; i = texte.find_first_of(";:?!", i + 1)) {
+                EXPECT_TRUE(finitPar(texte, i, "\xC2\xA0") || finitPar(texte, i, "\xE2\x80\xAF"))
+                    << code << " " << champ << ": " << texte.substr(i >= 24 ? i - 24 : 0, 25);
+            }
+        }
+    }
 }
 
 } // namespace
