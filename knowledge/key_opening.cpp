@@ -5,13 +5,17 @@
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/jet/jet_file.h"
 #include "knowledge/key_model.h"
+#include "knowledge/sdd/sdd_cache.h"
+#include "knowledge/sdd/sdd_import.h"
 
 namespace tarvenko {
 
 const std::vector<ConvertisseurCle> &Convertisseurs_Cle()
 {
-    // The SDD and DELTA readers go here, each as {name, recognise, convert into the cache}.
-    static const std::vector<ConvertisseurCle> convertisseurs;
+    // Each reader as {name, recognise, convert into the cache}, tried in this order.
+    static const std::vector<ConvertisseurCle> convertisseurs{
+        {"SDD", sdd::estSdd, sdd::convertitCle},
+    };
     return convertisseurs;
 }
 
