@@ -53,6 +53,11 @@ std::string prefixe(const fs::path &absolu) { return radical(absolu) + "-" + hex
 
 } // namespace
 
+std::string nomEntreeCache(const std::string &absolu, const std::string &empreinte, const std::string &suffixe)
+{
+    return prefixe(absolu) + hex(fnv1a(empreinte)) + suffixe;
+}
+
 std::string nomCache(const std::string &chemin)
 {
     std::error_code ec;
@@ -67,7 +72,7 @@ std::string nomCache(const std::string &chemin)
         return {};
     const std::string empreinte = std::to_string(taille) + "/" + std::to_string(date.time_since_epoch().count()) + "/" +
                                   std::to_string(kVersionConversion);
-    return prefixe(absolu) + hex(fnv1a(empreinte)) + ".sqlite";
+    return nomEntreeCache(absolu.string(), empreinte, ".sqlite");
 }
 
 bool Prepare_Base(const std::string &chemin, const std::string &dossierCache, std::string &aOuvrir, ErreurBase &erreur)

@@ -19,4 +19,10 @@ PrepareBase preparateur(std::string dossierCache);
 // The cache file's name for a Jet file (without the folder); empty when the file cannot be read.
 std::string nomCache(const std::string &chemin);
 
+// The name of a cache entry for the source at absolute path `absolu` in the state `empreinte`
+// (sizes, dates, converter version): the source's name made safe, a hash of its path, a hash of
+// the state, then `suffixe`. Entries of one source share everything before the second hash.
+// Other converters (DELTA) name their caches with it too.
+std::string nomEntreeCache(const std::string &absolu, const std::string &empreinte, const std::string &suffixe);
+
 } // namespace tarvenko::jet

@@ -1,9 +1,12 @@
-// tarvenko-import: converts an Access (Jet) knowledge base into the SQLite form the program reads.
+// tarvenko-import: converts an Access (Jet) knowledge base into the SQLite form the program reads,
+// or a DELTA dataset into a key folder.
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "knowledge/delta/delta_import.h"
+#include "knowledge/delta/delta_jeu.h"
 #include "knowledge/jet/jet_import.h"
 
 namespace {
@@ -14,7 +17,14 @@ constexpr const char *kUsage =
     "Converts an Access database (Jet 3 or Jet 4, .mdb) into an SQLite file: every table with its\n"
     "fields, rows, primary key and indexes, and every saved select query as a view. Prints what\n"
     "was converted and what was not, with the reason. The Access file is only read. SQLITE_FILE\n"
-    "must not exist unless --force is given.\n";
+    "must not exist unless --force is given.\n"
+    "\n"
+    "       tarvenko-import [--force] DELTA_FOLDER OUTDIR\n"
+    "\n"
+    "Converts a DELTA dataset (a folder holding specs, chars and items) into a key folder OUTDIR\n"
+    "(database, weights, matrix, pictures, one page per item) and prints a summary: items,\n"
+    "characters by type, states, attributes, pictures, the directives not used and what was\n"
+    "skipped, with file, line and directive.\n";
 
 } // namespace
 
@@ -47,6 +57,18 @@ int main(int argc, char **argv)
     if (!force && std::filesystem::exists(destination, ec)) {
         std::cerr << "tarvenko-import: " << destination << " already exists (--force replaces it)\n";
         return 1;
+    }
+    if (tarvenko::delta::estDossierDelta(source)) {
+        if (force)
+            std::filesystem::remove_all(destination, ec);
+        tarvenko::delta::Bilan bilan;
+        std::string erreur;
+        if (!tarvenko::delta::convertitVers(source, destination, bilan, erreur)) {
+            std::cerr << "tarvenko-import: " << erreur << '\n';
+            return 1;
+        }
+        std::cout << tarvenko::delta::texteBilan(bilan) << std::flush;
+        return 0;
     }
     tarvenko::jet::Bilan bilan;
     std::string erreur;

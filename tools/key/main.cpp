@@ -9,6 +9,8 @@
 
 #include <QCoreApplication>
 
+#include "knowledge/delta/delta_cache.h"
+#include "knowledge/delta/delta_jeu.h"
 #include "knowledge/key_location.h"
 #include "knowledge/numeric.h"
 #include "knowledge/text.h"
@@ -36,7 +38,8 @@ constexpr const char *kUsage =
     "per answer that species contradicts. --json prints one object with the fields lines,\n"
     "nb_esp_max, legende, question, contradictions and values.\n"
     "--key names a knowledge base as the window opens one: its database file, or a folder holding\n"
-    "it (directly or in its data folder).\n"
+    "it (directly or in its data folder), or a DELTA dataset (a folder holding specs, chars and\n"
+    "items), converted once into the program's cache folder.\n"
     "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
     "Options/Langue), else the bundled demonstration key. An Access (Jet) database is read from\n"
     "its SQLite conversion, made once into the program's cache folder.\n";
@@ -156,7 +159,11 @@ key::Demande demande(const Arguments &a)
         if (a.valeur("--data") || a.valeur("--base"))
             throw ErreurUsage("--key names the knowledge base: leave out --data and --base");
         std::string erreur;
-        const std::optional<EmplacementCle> e = Localise_Cle(*cle, erreur);
+        std::string chemin = *cle;
+        // A DELTA dataset is opened through its conversion, made once into the cache.
+        if (delta::estDossierDelta(chemin) && !delta::Prepare_Cle(*cle, dossierCacheBases(), chemin, erreur))
+            throw key::Erreur(erreur);
+        const std::optional<EmplacementCle> e = Localise_Cle(chemin, erreur);
         if (!e)
             throw key::Erreur(erreur);
         d.dossier = e->dossier;
