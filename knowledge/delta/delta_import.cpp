@@ -1,6 +1,7 @@
 #include "knowledge/delta/delta_import.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -45,11 +46,41 @@ std::int16_t poids(double fiabilite)
     return static_cast<std::int16_t>(std::max(1L, w));
 }
 
+std::string capitale(std::string s)
+{
+    if (!s.empty())
+        s[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(s[0])));
+    return s;
+}
+
 std::string nombreTexte(double v)
 {
     char b[32];
     std::snprintf(b, sizeof b, "%g", v);
     return b;
+}
+
+// What a character is about, in words: its feature without comments, or, when the whole
+// feature is a comment ("<longevity of plants>"), the comment.
+std::string sujetSansCommentaires(const Caractere &c)
+{
+    std::string s = nettoie(c.texte);
+    if (s.empty()) {
+        s = nettoieQuestion(c.texte);
+        if (s.size() >= 2 && s.front() == '(' && s.back() == ')')
+            s = s.substr(1, s.size() - 2);
+    }
+    return s;
+}
+
+// The question: the feature with its comments in parentheses, those telling apart two questions
+// on one organ.
+std::string sujet(const Caractere &c)
+{
+    const std::string q = nettoieQuestion(c.texte);
+    if (q.size() >= 2 && q.front() == '(' && q.back() == ')' && q.find('(', 1) == std::string::npos)
+        return q.substr(1, q.size() - 2);
+    return q;
 }
 
 struct Sortie {
@@ -110,9 +141,11 @@ public:
 private:
     void groupes(tools::KbBuilder &b)
     {
+        // Only headings over questions make groups: a heading of text characters alone would
+        // list nothing.
         std::vector<std::string> noms;
         for (const Caractere &c : m_jeu.caracteres) {
-            const std::string nom = nettoie(c.rubrique);
+            const std::string nom = c.type == Type::TE ? std::string() : nettoie(c.rubrique);
             if (nom.empty()) {
                 m_cadres.push_back(-1);
                 continue;
@@ -123,6 +156,7 @@ private:
         }
         for (std::size_t k = 0; k < noms.size(); ++k)
             b.nomCadre(static_cast<int>(k), {noms[k], "", ""});
+        b.nbCadre(static_cast<int>(noms.size()));
     }
 
     void especes(tools::KbBuilder &b)
@@ -150,7 +184,7 @@ private:
             const int numero = static_cast<int>(k) + 1;
             ++m_bilan.caracteresParType[nomType(c.type)];
             ++m_bilan.caracteres;
-            const std::string question = nettoieQuestion(c.texte);
+            const std::string question = sujet(c);
             const std::int16_t w = poids(c.fiabilite);
             const bool joker = c.fiabilite > 0;
             const auto cadre = static_cast<std::int16_t>(m_cadres[k]);
@@ -298,12 +332,15 @@ private:
         const Valeur v = interpreteValeur(c, a.valeur);
         std::string texte;
         if (v.inapplicable)
-            texte = "not applicable";
+            return {};
         else if (estNumerique(c.type) && v.minimum)
             texte = *v.minimum == *v.maximum ? nombreTexte(*v.minimum)
                                              : nombreTexte(*v.minimum) + "\u2013" + nombreTexte(*v.maximum);
-        else if (estNumerique(c.type) || v.tous)
-            texte = nettoie(a.valeur) == "V" ? "variable" : "unknown";
+        else if (estNumerique(c.type) || v.tous) {
+            if (nettoie(a.valeur) != "V")
+                return {};
+            texte = "variable";
+        }
         else {
             // States joined as written: '&' reads "and", '/' and ranges read "or".
             const std::string joint = nettoie(a.valeur).find('&') != std::string::npos ? " and " : " or ";
@@ -338,7 +375,8 @@ private:
                 if (dit.empty())
                     continue;
                 if (c.type == Type::TE) {
-                    textes.push_back("<p><b>" + echappeHtml(nettoieQuestion(c.texte)) + ".</b> " + echappeHtml(dit) + "</p>\n");
+                    textes.push_back("<p><b>" + echappeHtml(capitale(sujetSansCommentaires(c))) + ".</b> " +
+                                     echappeHtml(dit) + "</p>\n");
                     continue;
                 }
                 if (!ouvert || r != rubrique) {
@@ -350,10 +388,7 @@ private:
                     ouvert = true;
                     rubrique = r;
                 }
-                std::string sujet = nettoie(c.texte);
-                if (!sujet.empty())
-                    sujet[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(sujet[0])));
-                corps += echappeHtml(sujet) + " " + echappeHtml(dit) + ". ";
+                corps += echappeHtml(capitale(sujetSansCommentaires(c))) + " " + echappeHtml(dit) + ". ";
             }
             if (ouvert)
                 corps += "</p>\n";
