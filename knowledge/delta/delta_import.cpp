@@ -375,7 +375,10 @@ private:
                 if (dit.empty())
                     continue;
                 if (c.type == Type::TE) {
-                    textes.push_back("<p><b>" + echappeHtml(capitale(sujetSansCommentaires(c))) + ".</b> " +
+                    std::string titre = capitale(sujetSansCommentaires(c));
+                    while (!titre.empty() && (titre.back() == ':' || titre.back() == '.'))
+                        titre.pop_back();
+                    textes.push_back("<p><b>" + echappeHtml(titre) + ".</b> " +
                                      echappeHtml(dit) + "</p>\n");
                     continue;
                 }
