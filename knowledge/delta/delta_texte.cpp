@@ -218,8 +218,11 @@ std::string nettoieQuestion(std::string_view texte)
         } else if (c == '>' && profondeur > 0) {
             if (--profondeur == 0) {
                 const std::string dedans = nettoie(commentaire);
+                // A comment before the feature qualifies it ("<adaxial> ligule"): it reads as
+                // part of the name, and a list sorted by name keeps it beside its organ.
+                const bool enTete = replie(out).empty();
                 if (!dedans.empty())
-                    out += " (" + dedans + ") ";
+                    out += enTete ? dedans + " " : " (" + dedans + ") ";
             }
         } else if (profondeur == 1) {
             commentaire += c;

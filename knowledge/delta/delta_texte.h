@@ -14,7 +14,8 @@ std::string depuisCp1252(std::string_view octets);
 std::string nettoie(std::string_view texte);
 
 // The same, but the outer comments are kept as parentheses ("culms (whether woody)"): a
-// question needs them to be told apart from another on the same organ. Comments inside
+// question needs them to be told apart from another on the same organ; a comment before the
+// feature is kept as a word of it ("<adaxial> ligule" → "adaxial ligule"). Comments inside
 // comments (<<implicit>>, editors' notes) are removed.
 std::string nettoieQuestion(std::string_view texte);
 

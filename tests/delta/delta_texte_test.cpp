@@ -45,7 +45,8 @@ TEST(DeltaTexte, questions_keepOuterCommentsInParentheses)
     const Cas cas[] = {
         {"culms <whether woody or herbaceous>", "culms (whether woody or herbaceous)"},
         {"<<af9 sa3>> plants <height>", "plants (height)"},
-        {"<adaxial> ligule <form; avoid <young> seedlings>", "(adaxial) ligule (form; avoid seedlings)"},
+        {"<adaxial> ligule <form; avoid <young> seedlings>", "adaxial ligule (form; avoid seedlings)"},
+        {"<longevity of plants>", "longevity of plants"},
         {"leaf blades", "leaf blades"},
     };
     for (const Cas &c : cas)
