@@ -11,6 +11,7 @@
 
 #include "knowledge/delta/delta_jeu.h"
 #include "knowledge/delta/delta_texte.h"
+#include "knowledge/text.h"
 #include "tools/kbbuilder/kb_builder.h"
 
 namespace tarvenko::delta {
@@ -165,7 +166,8 @@ private:
         const std::string defaut = fs::path(m_jeu.dossier).filename().string();
         for (std::size_t i = 0; i < m_jeu.items.size(); ++i) {
             std::string nom = nettoie(m_jeu.items[i].nom);
-            if (const int n = ++vus[nom]; n > 1)
+            // The program looks species up without regard to case: "Poa" and "POA" are one name.
+            if (const int n = ++vus[minusculesAscii(nom)]; n > 1)
                 nom += " (" + std::to_string(n) + ")";
             std::string famille = nettoie(m_jeu.items[i].rubrique);
             if (famille.empty())

@@ -39,7 +39,7 @@ struct MiniJeu {
     std::string items = "*ITEM DESCRIPTIONS\r\n"
                         "# \\i{}Alpha\\i0{} <L.>/\r\n1,1 2,1-3 3,(1-)2-5(-7) 4,2 5<a note on alpha>\r\n"
                         "# Beta/\r\n1,2 2,V 3,2-5/8-10\r\n"
-                        "# Alpha/\r\n1,1/2 2,1&3 3,U 4,-\r\n";
+                        "# ALPHA/\r\n1,1/2 2,1&3 3,U 4,-\r\n";
 
     std::string ecrit(const TempDir &dir) const
     {
@@ -138,7 +138,8 @@ TEST_F(DeltaMini, matrixWeightsAndDependenciesFollowTheDirectives)
     EXPECT_TRUE(bilan.problemes.empty()) << bilan.problemes.front();
     KeyModel m;
     ASSERT_TRUE(test::chargeCle(cle, m));
-    ASSERT_EQ(m.Nom_Esp, (std::vector<std::string>{"Alpha", "Alpha (2)", "Beta"}));
+    // A second item of one name, in any case, is told apart.
+    ASSERT_EQ(m.Nom_Esp, (std::vector<std::string>{"Alpha", "ALPHA (2)", "Beta"}));
     const int alpha = 0, alpha2 = 1, beta = 2;
 
     // Each row: a state and the species that have it.
