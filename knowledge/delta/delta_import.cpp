@@ -135,6 +135,7 @@ public:
         dependances(b);
         b.ecrit();
         pages();
+        pagesCaracteres();
         ecritTexte(m_sortie.data() / "error_en.html",
                    page("No page", "<h1>No page</h1>\n<p>This taxon has no page in the key.</p>\n"));
     }
@@ -247,7 +248,8 @@ private:
         }
     }
 
-    bool copie(const std::string &source, const fs::path &cible)
+    // `compte`: whether the picture is one more of the dataset's placed in the key, for the summary.
+    bool copie(const std::string &source, const fs::path &cible, bool compte = true)
     {
         std::error_code ec;
         fs::create_directories(cible.parent_path(), ec);
@@ -257,7 +259,8 @@ private:
             m_bilan.problemes.push_back("cannot copy " + source + ": " + ec.message());
             return false;
         }
-        ++m_bilan.images;
+        if (compte)
+            ++m_bilan.images;
         return true;
     }
 
@@ -411,6 +414,60 @@ private:
                     corps += "<figure><img src=\"" + echappeHtml(fichier) + "\" alt=\"\"></figure>\n";
             }
             ecritTexte(dossier / (code + "_en.html"), page(m_noms[i], corps));
+        }
+    }
+
+    // The help of a question: its notes and pictures (*CHARACTER NOTES, *CHARACTER IMAGES) and
+    // its states, in the documents layout under the code "c0012" for character 12, written
+    // only for the characters that have notes or pictures.
+    void pagesCaracteres()
+    {
+        for (std::size_t k = 0; k < m_jeu.caracteres.size(); ++k) {
+            const Caractere &c = m_jeu.caracteres[k];
+            if ((c.notes.empty() && c.images.empty()) || c.type == Type::TE)
+                continue;
+            char code[32];
+            std::snprintf(code, sizeof code, "c%04zu", k + 1);
+            const fs::path dossier = m_sortie.documents() / "c" / code;
+            std::error_code ec;
+            fs::create_directories(dossier, ec);
+            const std::string titre = capitale(sujet(c));
+            std::string corps = "<h1>" + echappeHtml(titre) + "</h1>\n";
+            if (!c.notes.empty()) {
+                // Paragraph marks of the notes become paragraphs.
+                std::string notes = c.notes;
+                for (std::size_t p; (p = notes.find("\\par{}")) != std::string::npos;)
+                    notes.replace(p, 6, "\n\n");
+                std::istringstream in(notes);
+                std::string paragraphe, ligne;
+                const auto ajoute = [&] {
+                    if (const std::string t = nettoie(paragraphe); !t.empty())
+                        corps += "<p>" + echappeHtml(t) + "</p>\n";
+                    paragraphe.clear();
+                };
+                while (std::getline(in, ligne)) {
+                    if (nettoie(ligne).empty())
+                        ajoute();
+                    else
+                        paragraphe += ligne + " ";
+                }
+                ajoute();
+            }
+            if (!c.etats.empty()) {
+                corps += "<ol>\n";
+                for (const std::string &e : c.etats)
+                    corps += "<li>" + echappeHtml(nettoie(e)) + "</li>\n";
+                corps += "</ol>\n";
+            }
+            for (const std::string &nom : c.images) {
+                const std::string source = image(m_jeu.dossier, nom);
+                if (source.empty())
+                    continue; // already counted with the states' pictures
+                const std::string fichier = fs::path(source).filename().string();
+                if (copie(source, dossier / fichier, false))
+                    corps += "<figure><img src=\"" + echappeHtml(fichier) + "\" alt=\"\"></figure>\n";
+            }
+            ecritTexte(dossier / (std::string(code) + "_en.html"), page(titre, corps));
         }
     }
 

@@ -224,6 +224,12 @@ TEST_F(DeltaJeux, grassGeneraDependenciesWeightsAndPictures)
                           "documents/t/t0001/ag01.gif", "documents/t/t0001/ag25.gif", "documents/t/t0005/ch19.gif"})
         EXPECT_TRUE(fs::exists(c / f)) << f;
     EXPECT_EQ(bilans["grass-genera"].images, 10);
+    // The help of a question with notes or pictures: character 6 has both, 10 only notes.
+    const std::string aide = lit(c / "documents/c/c0006/c0006_en.html");
+    EXPECT_NE(aide.find("<img src=\"nod01.gif\""), std::string::npos) << aide;
+    EXPECT_TRUE(fs::exists(c / "documents/c/c0006/nod01.gif"));
+    EXPECT_NE(lit(c / "documents/c/c0002/c0002_en.html").find("<p>\u2018Annual\u2019: plants progressing"), std::string::npos);
+    EXPECT_FALSE(fs::exists(c / "documents/c/c0003")) << "no notes, no pictures";
     EXPECT_NE(lit(c / "documents/t/t0001/t0001_en.html").find("<img src=\"ag01.gif\""), std::string::npos);
 }
 
