@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "knowledge/delta/delta_cache.h"
+#include "knowledge/delta/delta_jeu.h"
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/jet/jet_file.h"
 #include "knowledge/key_model.h"
@@ -15,6 +17,13 @@ const std::vector<ConvertisseurCle> &Convertisseurs_Cle()
     // Each reader as {name, recognise, convert into the cache}, tried in this order.
     static const std::vector<ConvertisseurCle> convertisseurs{
         {"SDD", sdd::estSdd, sdd::convertitCle},
+        {"DELTA", delta::estDossierDelta,
+         [](const std::string &chemin, const std::string &dossierCache, std::string &erreur) -> std::optional<std::string> {
+             std::string dossier;
+             if (!delta::Prepare_Cle(chemin, dossierCache, dossier, erreur))
+                 return std::nullopt;
+             return dossier;
+         }},
     };
     return convertisseurs;
 }

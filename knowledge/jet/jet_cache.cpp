@@ -53,6 +53,11 @@ std::string prefixe(const fs::path &absolu) { return radical(absolu) + "-" + hex
 
 } // namespace
 
+std::string nomEntreeCache(const std::string &absolu, const std::string &empreinte, const std::string &suffixe)
+{
+    return prefixe(absolu) + hex(fnv1a(empreinte)) + suffixe;
+}
+
 std::string nomCache(const std::string &chemin) { return nomCache(chemin, kVersionConversion, ".sqlite"); }
 
 std::string nomCache(const std::string &chemin, int version, const std::string &extension)
@@ -69,7 +74,7 @@ std::string nomCache(const std::string &chemin, int version, const std::string &
         return {};
     const std::string empreinte = std::to_string(taille) + "/" + std::to_string(date.time_since_epoch().count()) + "/" +
                                   std::to_string(version);
-    return prefixe(absolu) + hex(fnv1a(empreinte)) + extension;
+    return nomEntreeCache(absolu.string(), empreinte, extension);
 }
 
 bool Prepare_Base(const std::string &chemin, const std::string &dossierCache, std::string &aOuvrir, ErreurBase &erreur)

@@ -22,4 +22,10 @@ std::string nomCache(const std::string &chemin);
 // version, `extension` ends the name (".sqlite", or "" for a folder).
 std::string nomCache(const std::string &chemin, int version, const std::string &extension);
 
+// The name of a cache entry for the source at absolute path `absolu` in the state `empreinte`
+// (sizes, dates, converter version): the source's name made safe, a hash of its path, a hash of
+// the state, then `suffixe`. Entries of one source share everything before the second hash.
+// Other converters (DELTA) name their caches with it too.
+std::string nomEntreeCache(const std::string &absolu, const std::string &empreinte, const std::string &suffixe);
+
 } // namespace tarvenko::jet

@@ -1,9 +1,12 @@
-// tarvenko-import: converts an Access (Jet) knowledge base into the SQLite form the program reads.
+// tarvenko-import: converts an Access (Jet) knowledge base into the SQLite form the program reads,
+// or a DELTA dataset into a key folder.
 #include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
+#include "knowledge/delta/delta_import.h"
+#include "knowledge/delta/delta_jeu.h"
 #include "knowledge/jet/jet_import.h"
 #include "knowledge/sdd/sdd_import.h"
 
@@ -20,7 +23,14 @@ constexpr const char *kUsage =
     "usage: tarvenko-import [--force] FILE.sdd.xml OUTDIR\n"
     "\n"
     "Converts an SDD 1.1 key (an XML file) into a key folder: database, POIDS.DAT, MATRICE.DAT,\n"
-    "pictures and one page per taxon. Prints what was converted, renamed and skipped.\n";
+    "pictures and one page per taxon. Prints what was converted, renamed and skipped.\n"
+    "\n"
+    "usage: tarvenko-import [--force] DELTA_FOLDER OUTDIR\n"
+    "\n"
+    "Converts a DELTA dataset (a folder holding specs, chars and items) into a key folder OUTDIR\n"
+    "(database, weights, matrix, pictures, one page per item) and prints a summary: items,\n"
+    "characters by type, states, attributes, pictures, the directives not used and what was\n"
+    "skipped, with file, line and directive.\n";
 
 } // namespace
 
@@ -62,6 +72,18 @@ int main(int argc, char **argv)
             return 1;
         }
         std::cout << tarvenko::sdd::texteBilan(bilan) << std::flush;
+        return 0;
+    }
+    if (tarvenko::delta::estDossierDelta(source)) {
+        if (force)
+            std::filesystem::remove_all(destination, ec);
+        tarvenko::delta::Bilan bilan;
+        std::string erreur;
+        if (!tarvenko::delta::convertitVers(source, destination, bilan, erreur)) {
+            std::cerr << "tarvenko-import: " << erreur << '\n';
+            return 1;
+        }
+        std::cout << tarvenko::delta::texteBilan(bilan) << std::flush;
         return 0;
     }
     tarvenko::jet::Bilan bilan;

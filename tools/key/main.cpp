@@ -10,9 +10,8 @@
 #include <QCoreApplication>
 
 #include "knowledge/key_location.h"
+#include "knowledge/key_opening.h"
 #include "knowledge/numeric.h"
-#include "knowledge/sdd/sdd_cache.h"
-#include "knowledge/sdd/sdd_import.h"
 #include "knowledge/text.h"
 #include "platform/cache_folder.h"
 #include "knowledge/file_lookup.h"
@@ -48,7 +47,8 @@ constexpr const char *kUsage =
     "common, ranges that do not overlap), heaviest first, each species' states or range; --html\n"
     "prints it as the page the window shows.\n"
     "--key names a knowledge base as the window opens one: its database file, or a folder holding\n"
-    "it (directly or in its data folder), or an SDD file (.sdd.xml), converted once into the cache.\n"
+    "it (directly or in its data folder), an SDD file (.sdd.xml) or a DELTA dataset (a folder\n"
+    "holding specs, chars and items), converted once into the program's cache folder.\n"
     "Defaults come from the program's settings (Logiciel/Data, Logiciel/Base, Options/Valeur,\n"
     "Options/Langue), else the bundled demonstration key. An Access (Jet) database is read from\n"
     "its SQLite conversion, made once into the program's cache folder.\n";
@@ -178,10 +178,18 @@ key::Demande demande(const Arguments &a)
         if (a.valeur("--data") || a.valeur("--base"))
             throw ErreurUsage("--key names the knowledge base: leave out --data and --base");
         std::string erreur;
-        // An SDD file is converted once into the cache and its key folder opened from there.
+        // A key of another format (SDD, DELTA) is converted once into the cache, as the window
+        // does, and its key folder opened from there.
         std::string chemin = *cle;
-        if (sdd::estSdd(chemin) && !sdd::Prepare_Cle(*cle, dossierCacheBases(), chemin, erreur))
-            throw key::Erreur(erreur);
+        for (const ConvertisseurCle &c : Convertisseurs_Cle()) {
+            if (!c.reconnait(chemin))
+                continue;
+            const std::optional<std::string> dossier = c.convertit(*cle, dossierCacheBases(), erreur);
+            if (!dossier)
+                throw key::Erreur(erreur);
+            chemin = *dossier;
+            break;
+        }
         const std::optional<EmplacementCle> e = Localise_Cle(chemin, erreur);
         if (!e)
             throw key::Erreur(erreur);
