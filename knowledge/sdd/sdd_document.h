@@ -19,10 +19,17 @@ struct Etat {
 // other programs ignore them. Inside a StateDefinition or a QuantitativeCharacter:
 // <?tarvenko-weight N?>; inside a character: <?tarvenko-row objet="KEY" contrainte="ID_CARAC"?>
 // (one of several rows of a question, the key of the question and the state it applies under);
-// inside a Categorical coding: <?tarvenko-none?> (the taxon has none of the states).
+// inside a Categorical coding: <?tarvenko-none?> (the taxon has none of the states); inside the
+// first row's character: <?tarvenko-row-again contrainte="ID_CARAC" label="TEXT"?> for a further
+// row of the question that asks the same states (values with %, " and ? written as %XX).
 inline constexpr const char *kPiPoids = "tarvenko-weight";
 inline constexpr const char *kPiLigne = "tarvenko-row";
+inline constexpr const char *kPiReprise = "tarvenko-row-again";
 inline constexpr const char *kPiAucun = "tarvenko-none";
+
+// A value put between the quotes of a processing instruction's pseudo-attribute, and back.
+std::string encodePseudoAttribut(const std::string &valeur);
+std::string decodePseudoAttribut(const std::string &valeur);
 
 enum class Genre { Categoriel, Quantitatif, Texte };
 
@@ -34,6 +41,8 @@ struct Caractere {
     int poids = 1;               // of a quantitative character
     std::string objet;           // the question's key when given by a tarvenko-row instruction
     std::string contrainte;      // and the state that row applies under
+    // Further rows of the question asking the same states: (state they apply under, label).
+    std::vector<std::pair<std::string, std::string>> reprises;
 };
 
 struct Media {

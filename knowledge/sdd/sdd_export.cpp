@@ -114,6 +114,9 @@ void ecrit(const KeyModel &m, Ecrivain &w, const fs::path &dossierSortie, const 
     std::vector<Ligne> lignes;
     std::set<int> etatsPris;
     std::map<std::string, int> rangs;
+    // Further rows that ask the states of their question's first row again, kept with that row.
+    std::map<std::string, std::vector<const ObjetRow *>> reprises;
+    std::map<std::string, const ObjetRow *> premieres;
     for (const ObjetRow &row : b.Objets_Fic.rows) {
         if (!row.Objet || !row.Index_Car || !row.Nb_Car || *row.Nb_Car <= 0)
             continue;
@@ -121,12 +124,20 @@ void ecrit(const KeyModel &m, Ecrivain &w, const fs::path &dossierSortie, const 
         bool libre = true;
         for (int e = *row.Index_Car; e < *row.Index_Car + *row.Nb_Car; ++e)
             libre = libre && e < m.Nb_Etats_Desc && !etatsPris.count(e) && b.caractere(e) && b.caractere(e)->ID_CARAC;
+        const auto premiere = premieres.find(*row.Objet);
+        if (!libre && premiere != premieres.end() && premiere->second->Index_Car == row.Index_Car &&
+            premiere->second->Nb_Car == row.Nb_Car) {
+            reprises[*row.Objet].push_back(&row);
+            continue;
+        }
         if (!libre) {
             ++bilan.lignesOmises;
             continue;
         }
         for (int e = *row.Index_Car; e < *row.Index_Car + *row.Nb_Car; ++e)
             etatsPris.insert(e);
+        if (n == 1)
+            premieres.emplace(*row.Objet, &row);
         lignes.push_back({&row, n == 1 ? *row.Objet : *row.Objet + "~row" + std::to_string(n), *row.Index_Car, *row.Nb_Car, n == 1});
     }
 
@@ -236,6 +247,10 @@ void ecrit(const KeyModel &m, Ecrivain &w, const fs::path &dossierSortie, const 
         w.label(l.row->TipText && !l.row->TipText->empty() ? *l.row->TipText : *l.row->Objet);
         if (!l.principale || (l.row->Contrainte && !l.row->Contrainte->empty()))
             w.instruction(kPiLigne, "objet=\"" + *l.row->Objet + "\" contrainte=\"" + l.row->Contrainte.value_or("") + "\"");
+        if (l.principale)
+            for (const ObjetRow *r : reprises[*l.row->Objet])
+                w.instruction(kPiReprise, "contrainte=\"" + encodePseudoAttribut(r->Contrainte.value_or("")) + "\" label=\"" +
+                                              encodePseudoAttribut(r->TipText.value_or("")) + "\"");
         w.ouvre("States");
         for (int e = l.premier; e < l.premier + l.nombre; ++e) {
             const CaractereRow *etat = b.caractere(e);

@@ -247,6 +247,18 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
             o.tips.push_back(etat.label.empty() ? etat.id : etat.label);
         }
         premierEtat[c] = kb.objet(o);
+        for (const auto &[contrainte, label] : car.reprises) {
+            KbBuilder::Objet reprise;
+            reprise.objet = o.objet;
+            reprise.ligneSupplementaire = true;
+            if (!contrainte.empty())
+                reprise.contrainte = contrainte;
+            reprise.tipText = label;
+            reprise.cadre = o.cadre;
+            reprise.lignes = o.lignes;
+            reprise.colonnes = o.colonnes;
+            kb.objet(reprise);
+        }
         bilan.etats += n;
         for (const int e : car.etats) {
             const Etat &etat = d.etats[static_cast<std::size_t>(e)];

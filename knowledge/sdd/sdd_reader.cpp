@@ -1,6 +1,7 @@
 #include <libxml/xmlreader.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -337,6 +338,9 @@ void Lecteur::instruction()
     } else if (nom == kPiLigne && z == Zone::Caractere) {
         m_d.caracteres.back().objet = valeurPseudoAttribut(texte, "objet");
         m_d.caracteres.back().contrainte = valeurPseudoAttribut(texte, "contrainte");
+    } else if (nom == kPiReprise && z == Zone::Caractere) {
+        m_d.caracteres.back().reprises.emplace_back(decodePseudoAttribut(valeurPseudoAttribut(texte, "contrainte")),
+                                                    decodePseudoAttribut(valeurPseudoAttribut(texte, "label")));
     } else if (nom == kPiAucun && z == Zone::Categoriel) {
         m_d.descriptions.back().categoriels.back().aucun = true;
     }
@@ -417,6 +421,38 @@ bool Lecteur::lit(std::string &erreur)
 }
 
 } // namespace
+
+std::string encodePseudoAttribut(const std::string &valeur)
+{
+    static const char *const kHex = "0123456789ABCDEF";
+    std::string s;
+    for (const char c : valeur) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '%' || c == '"' || c == '?' || c == '>' || u < 0x20) {
+            s += '%';
+            s += kHex[u >> 4];
+            s += kHex[u & 15];
+        } else {
+            s += c;
+        }
+    }
+    return s;
+}
+
+std::string decodePseudoAttribut(const std::string &valeur)
+{
+    std::string s;
+    for (std::size_t i = 0; i < valeur.size(); ++i) {
+        if (valeur[i] == '%' && i + 2 < valeur.size() && std::isxdigit(static_cast<unsigned char>(valeur[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(valeur[i + 2]))) {
+            s += static_cast<char>(std::stoi(valeur.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            s += valeur[i];
+        }
+    }
+    return s;
+}
 
 bool Lit_Document(const std::string &chemin, Document &d, std::string &erreur)
 {
