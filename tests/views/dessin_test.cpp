@@ -215,14 +215,49 @@ private Q_SLOTS:
         for (qsizetype step = 0; step < couche.size(); ++step) {
             if (couche[step] >= 0)
                 m.Robots[static_cast<std::size_t>(couche[step])].Image = coin(n++ % 6);
-            m.Nb_Robot = nbRobot[step];
-            m.Nb_Contradictions = nbContradictions[step];
+            m.Nb_Robot = static_cast<std::int16_t>(nbRobot[step]);
+            m.Nb_Contradictions = static_cast<std::int16_t>(nbContradictions[step]);
             robot.invalide();
             RobotView fresh;
             fresh.resize(300, 200);
             fresh.setModele(&m, true);
             QVERIFY2(robot.image() == fresh.image(), qPrintable(QStringLiteral("step %1").arg(step)));
         }
+    }
+
+    void aQuestionOpenedAgainKeepsItsPicture_data()
+    {
+        // The grid's picture read again from the same bytes, or from a file that differs in one
+        // thing: the image is played again only for the latter.
+        QTest::addColumn<int>("variante");
+        QTest::addColumn<bool>("garde");
+        QTest::newRow("same bytes") << 0 << true;
+        QTest::newRow("another colour") << 1 << false;
+        QTest::newRow("another frame") << 2 << false;
+        QTest::newRow("one more record") << 3 << false;
+    }
+
+    void aQuestionOpenedAgainKeepsItsPicture()
+    {
+        QFETCH(int, variante);
+        QFETCH(bool, garde);
+        const auto ecrit = [](int v) {
+            WmfWriter w;
+            w.setWindowOrg(0, 0).setWindowExt(1000, v == 2 ? 600 : 500);
+            w.selectObject(w.createPen(wmf::PS_SOLID, 20, v == 1 ? kVert : kBrun));
+            w.moveTo(100, 100).lineTo(900, 400);
+            if (v == 3)
+                w.lineTo(100, 400);
+            return lit(w);
+        };
+        PicChoixView grid;
+        grid.resize(200, 100);
+        grid.setImage(ecrit(0));
+        const QImage avant = grid.imageLisse();
+        const qint64 cle = avant.cacheKey();
+        grid.setImage(ecrit(variante));
+        QCOMPARE(grid.imageLisse().cacheKey() == cle, garde);
+        QCOMPARE(grid.imageLisse() == avant, variante == 0);
     }
 
     void gridPensKeepTheirShareOfTheBox()
