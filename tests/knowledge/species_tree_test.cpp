@@ -160,8 +160,9 @@ TEST(SpeciesTree, aParentIsFoundAgainOnlyWhileItIsInTheTree)
         const std::size_t before = tree.noeuds().size();
         EXPECT_EQ(tree.ajoute(r.parent, r.key, r.key, "page"), r.added);
         EXPECT_EQ(tree.noeuds().size(), before + (r.added ? 1 : 0));
-        if (r.added)
+        if (r.added) {
             EXPECT_EQ(tree.dernier().Key, r.key);
+        }
     }
     EXPECT_EQ(tree.enfants("A"), (std::vector<std::string>{"g", "h"}));
 }
