@@ -94,6 +94,26 @@ private:
 Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouvelleMarque())
 {
     initialiseRessourcesDocuments();
+    // The end of a printout is told the same way whether it went to a printer or to a PDF.
+    connect(this, &QWebEngineView::pdfPrintingFinished, this, [this](const QString &, bool ok) {
+        if (!m_pdfEnCours)
+            return;
+        m_pdfEnCours = false;
+        Q_EMIT printFinished(ok);
+    });
+}
+
+// The page starts the browser's own processes, which cost more than the rest of the program's
+// start: it is made when a document is first asked for, not with the window.
+PageDocuments *Navigateur::pageDocuments() const
+{
+    if (!m_page)
+        const_cast<Navigateur *>(this)->creePage();
+    return m_page;
+}
+
+void Navigateur::creePage()
+{
     m_page = new PageDocuments(this);
     setPage(m_page);
     // Addresses of schemes the browser does not know are never handed to the desktop's programs.
@@ -102,13 +122,6 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
     // own rule lets them read every file of the disk and send it away; the guard keeps them to
     // the documents.
     m_page->setUrlRequestInterceptor(new GardeFichiers(this));
-    // The end of a printout is told the same way whether it went to a printer or to a PDF.
-    connect(this, &QWebEngineView::pdfPrintingFinished, this, [this](const QString &, bool ok) {
-        if (!m_pdfEnCours)
-            return;
-        m_pdfEnCours = false;
-        Q_EMIT printFinished(ok);
-    });
 
     m_canal = new QWebChannel(this);
     m_pont = new PontImages([this](const RapportImage &r) { recoit(r); }, m_canal);
@@ -129,6 +142,11 @@ Navigateur::Navigateur(QWidget *parent) : QWebEngineView(parent), m_marque(nouve
     connect(m_page, &QWebEnginePage::loadingChanged, this, &Navigateur::etatChargement);
 }
 
+QWebEnginePage *Navigateur::page() const { return pageDocuments(); }
+QWebEngineHistory *Navigateur::history() const { return pageDocuments()->history(); }
+// No page yet: nothing was ever opened.
+QUrl Navigateur::url() const { return m_page ? m_page->url() : QUrl(); }
+
 Navigateur::~Navigateur() = default;
 
 bool Navigateur::Navigate2(const QUrl &url, int flags)
@@ -139,6 +157,7 @@ bool Navigateur::Navigate2(const QUrl &url, int flags)
     m_sansHistoriqueDemande = (flags & navNoHistory) != 0;
     if (url.isLocalFile())
         m_fichierOuvert = QDir::cleanPath(url.toLocalFile());
+    pageDocuments();
     installePont(pageDessin(url));
     load(url);
     return true;
@@ -146,6 +165,8 @@ bool Navigateur::Navigate2(const QUrl &url, int flags)
 
 void Navigateur::GoBack()
 {
+    if (!m_page)
+        return;
     if (history()->canGoBack())
         installePont(pageDessin(history()->backItem().url()));
     back();
@@ -153,14 +174,21 @@ void Navigateur::GoBack()
 
 void Navigateur::GoForward()
 {
+    if (!m_page)
+        return;
     if (history()->canGoForward())
         installePont(pageDessin(history()->forwardItem().url()));
     forward();
 }
-void Navigateur::Stop() { stop(); }
+void Navigateur::Stop()
+{
+    if (m_page)
+        stop();
+}
 
 void Navigateur::Vide()
 {
+    pageDocuments();
     m_videDemande = true;
     m_sansHistoriqueDemande = true;
     installePont(false);
@@ -169,6 +197,7 @@ void Navigateur::Vide()
 QString Navigateur::LocationURL() const { return url().toString(); }
 void Navigateur::Imprime(QPrinter *printer)
 {
+    pageDocuments();
     // A PDF is the browser's own, whose text stays text: printing it through the printer would
     // paint every page as one picture at the printer's resolution.
     if (printer->outputFormat() == QPrinter::PdfFormat && !printer->outputFileName().isEmpty()) {
@@ -191,7 +220,7 @@ bool Navigateur::requetePermise(const QUrl &url, bool principal) const
     return m_testFichierLisible && m_testFichierLisible(fichier);
 }
 
-bool Navigateur::rapportsPermis() const { return m_pontInstalle && !m_pageErreur && url().isLocalFile(); }
+bool Navigateur::rapportsPermis() const { return m_page && m_pontInstalle && !m_pageErreur && url().isLocalFile(); }
 
 bool Navigateur::schemePermis(const QUrl &url)
 {
@@ -237,7 +266,7 @@ void Navigateur::installePont(bool oui)
     if (oui == m_pontInstalle)
         return;
     m_pontInstalle = oui;
-    QWebEngineScriptCollection &scripts = m_page->scripts();
+    QWebEngineScriptCollection &scripts = pageDocuments()->scripts();
     if (oui) {
         scripts.insert(m_scriptImages);
         m_page->setWebChannel(m_canal, QWebEngineScript::ApplicationWorld);

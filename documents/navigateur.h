@@ -9,6 +9,8 @@
 #include <functional>
 
 class QPrinter;
+class QWebEngineHistory;
+class QWebEnginePage;
 class QWebChannel;
 class QWebEngineLoadingInfo;
 
@@ -82,6 +84,11 @@ public:
     // report per kind and turn of the event loop, not one per message.
     static constexpr std::size_t kRapportsMax = 64;
 
+    // The view's page, history and address: the page is made on first use (see pageDocuments).
+    QWebEnginePage *page() const;
+    QWebEngineHistory *history() const;
+    QUrl url() const;
+
 Q_SIGNALS:
     // Before every navigation of the top-level document or of a frame.
     void BeforeNavigate2(const QUrl &url, bool principal);
@@ -95,6 +102,8 @@ Q_SIGNALS:
 private:
     friend class PageDocuments;
     friend class GardeFichiers;
+    PageDocuments *pageDocuments() const;
+    void creePage();
     bool pageDessin(const QUrl &url) const;
     // A request of a page for `url`; `principal`: the top-level document.
     bool requetePermise(const QUrl &url, bool principal) const;

@@ -186,9 +186,13 @@ void Construit_Arbre(KeyModel &m)
 {
     Arbre_Especes &tree = m.Arbre;
     tree.clear();
+    std::size_t noeuds = 3 + 2 * m.Base_Donnees.Flore.rows.size();
+    for (const auto &[langue, rows] : m.Base_Donnees.Vernaculaire)
+        noeuds += 2 * rows.size();
+    tree.reserve(noeuds);
     const auto root = [&](const char *key, int text) {
         if (tree.ajoute("", key, Texte_Ou_Anglais(m.Num_Langue, text), "livre_ferme"))
-            tree.noeud(key)->Sorted = true;
+            tree.dernier().Sorted = true;
     };
     root("Familles", 1301);
     root("Espèces", 1300);
@@ -199,14 +203,14 @@ void Construit_Arbre(KeyModel &m)
             continue;
         const std::string &famille = *row.Famille;
         if (tree.ajoute("Familles", famille, casseNomPropre(famille), "livre_ferme")) {
-            NoeudArbre *node = tree.noeud(famille);
-            node->Tag = "Fam";
-            node->Sorted = true;
+            NoeudArbre &node = tree.dernier();
+            node.Tag = "Fam";
+            node.Sorted = true;
         }
         if (tree.ajoute(famille, *row.Code, row.Espece, "page"))
-            tree.noeud(*row.Code)->Tag = "Esp";
+            tree.dernier().Tag = "Esp";
         if (tree.ajoute("Espèces", *row.Code + "S", row.Espece, "page"))
-            tree.noeud(*row.Code + "S")->Tag = "Esp" + famille;
+            tree.dernier().Tag = "Esp" + famille;
     }
 
     for (const CommunsLanguesRow *langue : m.Base_Donnees.languesOrdonnees()) {
@@ -214,9 +218,9 @@ void Construit_Arbre(KeyModel &m)
             continue;
         const std::string key = "S" + *langue->Langue;
         if (tree.ajoute("Communs", key, *langue->Langue, "livre_ferme")) {
-            NoeudArbre *node = tree.noeud(key);
-            node->Tag = key;
-            node->Sorted = true;
+            NoeudArbre &node = tree.dernier();
+            node.Tag = key;
+            node.Sorted = true;
         }
         const auto query = m.Base_Donnees.Vernaculaire.find(nomVernaculaire(*langue->Langue));
         if (query == m.Base_Donnees.Vernaculaire.end())
@@ -225,13 +229,13 @@ void Construit_Arbre(KeyModel &m)
             if (!row.Nom || !row.Code)
                 continue;
             if (tree.ajoute(key, *row.Nom, *row.Nom, "livre_ferme")) {
-                NoeudArbre *node = tree.noeud(*row.Nom);
-                node->Tag = "Com";
-                node->Sorted = true;
+                NoeudArbre &node = tree.dernier();
+                node.Tag = "Com";
+                node.Sorted = true;
             }
             const std::string speciesKey = *row.Code + *row.Nom;
             if (tree.ajoute(*row.Nom, speciesKey, row.Espece.value_or(""), "page"))
-                tree.noeud(speciesKey)->Tag = "Csp" + *row.Code + row.Famille.value_or("");
+                tree.dernier().Tag = "Csp" + *row.Code + row.Famille.value_or("");
         }
     }
 }

@@ -8,22 +8,35 @@ namespace tarvenko {
 
 bool Arbre_Especes::ajoute(std::string_view parent, std::string_view key, std::string_view text, std::string_view image)
 {
-    const std::string folded = minusculesAscii(key);
-    if (m_parCle.count(folded))
-        return false;
     std::size_t indexParent = 0;
     if (!parent.empty()) {
-        const auto it = m_parCle.find(minusculesAscii(parent));
-        if (it == m_parCle.end())
-            return false;
-        indexParent = it->second;
+        // Nodes come in runs under the same parent: its key need not be folded and looked up again.
+        if (m_dernierParentConnu && parent == m_dernierParent) {
+            indexParent = m_indexDernierParent;
+        } else {
+            const auto it = m_parCle.find(minusculesAscii(parent));
+            if (it == m_parCle.end())
+                return false;
+            indexParent = it->second;
+            m_dernierParent.assign(parent);
+            m_indexDernierParent = indexParent;
+            m_dernierParentConnu = true;
+        }
     }
+    if (!m_parCle.try_emplace(minusculesAscii(key), m_noeuds.size()).second)
+        return false;
     m_noeuds.push_back({std::string(parent), std::string(key), std::string(text), std::string(image), {}, false});
-    m_parCle.emplace(folded, m_noeuds.size() - 1);
     m_enfants.emplace_back();
     if (!parent.empty())
         m_enfants[indexParent].push_back(m_noeuds.size() - 1);
     return true;
+}
+
+void Arbre_Especes::reserve(std::size_t noeuds)
+{
+    m_noeuds.reserve(noeuds);
+    m_enfants.reserve(noeuds);
+    m_parCle.reserve(noeuds);
 }
 
 NoeudArbre *Arbre_Especes::noeud(std::string_view key)
@@ -63,6 +76,7 @@ void Arbre_Especes::clear()
     m_noeuds.clear();
     m_parCle.clear();
     m_enfants.clear();
+    m_dernierParentConnu = false;
 }
 
 } // namespace tarvenko

@@ -30,6 +30,10 @@ public:
     const NoeudArbre *noeud(std::string_view key) const;
 
     const std::vector<NoeudArbre> &noeuds() const { return m_noeuds; }
+    // The node added last (by a successful ajoute); the tree must not be empty.
+    NoeudArbre &dernier() { return m_noeuds.back(); }
+    // Room for this many nodes, so that building a large tree does not move it again and again.
+    void reserve(std::size_t noeuds);
     // Keys of the children of a node, in the order the tree shows them.
     std::vector<std::string> enfants(std::string_view key) const;
     void clear();
@@ -38,6 +42,9 @@ private:
     std::vector<NoeudArbre> m_noeuds;
     std::unordered_map<std::string, std::size_t> m_parCle; // folded key -> node
     std::vector<std::vector<std::size_t>> m_enfants;      // node -> its children, in the order added
+    std::string m_dernierParent;                          // the parent ajoute found last, as given
+    std::size_t m_indexDernierParent = 0;
+    bool m_dernierParentConnu = false;
 };
 
 } // namespace tarvenko

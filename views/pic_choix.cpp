@@ -220,10 +220,13 @@ void PicChoixView::setModele(KeyModel *m) { m_modele = m; }
 
 void PicChoixView::setImage(Metafile picture)
 {
+    // The question opened again reads its picture again: the image already played is kept.
+    const bool garde = m_imageValide && !m_dessinee && picture.memeDessin(m_picture);
     m_picture = std::move(picture);
     m_dessinee = false;
     m_cases.clear();
     nouvelleQuestion();
+    m_imageValide = garde;
 }
 
 void PicChoixView::setGrilleDessinee(std::vector<CaseDessinee> cases)

@@ -72,6 +72,9 @@ public:
     void setModele(KeyModel *m);
     void setImage(Metafile picture);
     const Metafile &picture() const { return m_picture; }
+    // The picture at the box's size and the screen's full resolution, played once per picture,
+    // size or device pixel ratio; a click that moves the outline repaints from it.
+    const QImage &imageLisse();
     // A question without a picture of its own: the program draws its grid from these cells, one
     // per state, laid out by Disposition_Grille for the box's size.
     void setGrilleDessinee(std::vector<CaseDessinee> cases);
@@ -108,10 +111,6 @@ protected:
     void focusOutEvent(QFocusEvent *event) override;
 
 private:
-    // The picture at the box's size and the screen's full resolution, played once per picture,
-    // size or device pixel ratio; a click that moves the outline repaints from it.
-    const QImage &imageLisse();
-
     void nouvelleQuestion();
     void placeCase(int k);
     void choisit(int k);

@@ -30,30 +30,77 @@ void RobotView::invalide()
     update();
 }
 
-void RobotView::rend(QImage &image, QSize taille, qreal ratio, bool lisse) const
+namespace {
+
+std::size_t prefixeCommun(const std::vector<std::shared_ptr<const Picture>> &a,
+                          const std::vector<std::shared_ptr<const Picture>> &b)
+{
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
+} // namespace
+
+void RobotView::rend(QImage &image, QSize taille, qreal ratio, bool lisse, Reprise *reprise) const
 {
     // Played in device pixels over the whole image, so a screen of ratio 2 gets the drawing of a
     // box twice as large, not this box's drawing enlarged.
     const QSize pixels = (QSizeF(taille) * ratio).toSize().expandedTo(QSize(1, 1));
-    if (image.size() != pixels)
-        image = QImage(pixels, QImage::Format_RGB32);
-    image.setDevicePixelRatio(1);
-    image.fill(Qt::white);
+    Couches couches;
     if (m_modele) {
-        QPainter painter(&image);
         // The overlays are those of the last contradiction check only: entries past its count
         // are not shown, whatever Robots still holds.
         const int shown = m_modele->Nb_Robot + (m_avecSurcouches ? m_modele->Nb_Contradictions : 0);
         const std::size_t layers =
             std::min<std::size_t>(m_modele->Robots.size(), static_cast<std::size_t>(std::max(0, shown)));
-        const auto edges = lisse ? Metafile::Edges::Smooth : Metafile::Edges::Exact;
-        for (std::size_t i = 0; i < layers; ++i) {
-            // An empty entry, or a picture of another kind, paints nothing.
-            const auto *picture = dynamic_cast<const MetafilePicture *>(m_modele->Robots[i].Image.get());
-            if (picture)
-                picture->metafile().play(painter, QRectF(QPointF(0, 0), QSizeF(pixels)), edges);
-        }
+        couches.reserve(layers);
+        for (std::size_t i = 0; i < layers; ++i)
+            couches.push_back(m_modele->Robots[i].Image);
     }
+
+    // Pictures never change once loaded: the same layers give the same pixels, and the layers
+    // under the first one that changed need not be played again.
+    std::size_t debut = 0, changement = 0;
+    if (reprise) {
+        if (reprise->pixels != pixels) {
+            *reprise = Reprise{};
+            reprise->pixels = pixels;
+        } else if (image.size() == pixels && couches == reprise->derniere) {
+            image.setDevicePixelRatio(ratio);
+            return;
+        }
+        changement = prefixeCommun(couches, reprise->derniere);
+        if (!reprise->base.isNull() && prefixeCommun(couches, reprise->couches) == reprise->couches.size())
+            debut = reprise->couches.size();
+        reprise->derniere = couches;
+    }
+
+    if (debut > 0) {
+        image = reprise->base;
+    } else {
+        if (image.size() != pixels)
+            image = QImage(pixels, QImage::Format_RGB32);
+        image.setDevicePixelRatio(1);
+        image.fill(Qt::white);
+    }
+    const auto edges = lisse ? Metafile::Edges::Smooth : Metafile::Edges::Exact;
+    QPainter painter(&image);
+    for (std::size_t i = debut; i < couches.size(); ++i) {
+        if (reprise && i == changement && i > debut) {
+            // Each layer leaves the painter as it found it, so a new painter goes on alike.
+            painter.end();
+            reprise->base = image.copy();
+            reprise->couches.assign(couches.begin(), couches.begin() + static_cast<std::ptrdiff_t>(i));
+            painter.begin(&image);
+        }
+        // An empty entry, or a picture of another kind, paints nothing.
+        if (const auto *picture = dynamic_cast<const MetafilePicture *>(couches[i].get()))
+            picture->metafile().play(painter, QRectF(QPointF(0, 0), QSizeF(pixels)), edges);
+    }
+    painter.end();
     image.setDevicePixelRatio(ratio);
 }
 
@@ -62,7 +109,7 @@ const QImage &RobotView::image()
     const QSize taille = size().expandedTo(QSize(1, 1));
     const qreal ratio = devicePixelRatioF();
     if (!m_valide || m_image.deviceIndependentSize() != QSizeF(taille) || m_image.devicePixelRatio() != ratio) {
-        rend(m_image, taille, ratio, true);
+        rend(m_image, taille, ratio, true, &m_reprise);
         m_valide = true;
     }
     return m_image;
@@ -72,7 +119,7 @@ const QImage &RobotView::imageExacte()
 {
     const QSize taille = size().expandedTo(QSize(1, 1));
     if (!m_exacteValide || m_exacte.size() != taille) {
-        rend(m_exacte, taille, 1, false);
+        rend(m_exacte, taille, 1, false, nullptr);
         m_exacteValide = true;
     }
     return m_exacte;

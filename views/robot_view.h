@@ -4,10 +4,13 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace tarvenko {
 
 struct KeyModel;
+class Picture;
 
 // Shows the schematic drawing: the layers of the key model's Robots, bottom first, each stretched
 // over the whole box, and (for the large drawing) the Nb_Contradictions overlays above them. Only
@@ -49,7 +52,17 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void rend(QImage &image, QSize taille, qreal ratio, bool lisse) const;
+    using Couches = std::vector<std::shared_ptr<const Picture>>;
+    // Where the next rendering of the shown image may start again: the image of the layers an
+    // answer left alone last time (an answer mostly changes the upper layers and the overlays).
+    struct Reprise {
+        QSize pixels;
+        QImage base;      // `couches` played over white
+        Couches couches;  // the layers under the one that changed last time
+        Couches derniere; // the layers of the image last rendered
+    };
+    // `reprise`: the cache of `image`, or none.
+    void rend(QImage &image, QSize taille, qreal ratio, bool lisse, Reprise *reprise) const;
 
     const KeyModel *m_modele = nullptr;
     bool m_avecSurcouches = true;
@@ -58,6 +71,7 @@ private:
     bool m_appuiDedans = false;
     QImage m_image;
     QImage m_exacte;
+    Reprise m_reprise;
 };
 
 } // namespace tarvenko

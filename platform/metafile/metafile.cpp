@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -409,6 +410,23 @@ QString Metafile::problem() const { return m_data ? m_data->problem : QString();
 int Metafile::recordCount() const { return m_data ? static_cast<int>(m_data->records.size()) : 0; }
 bool Metafile::isPlaceable() const { return m_data && m_data->placeable; }
 QRectF Metafile::frame() const { return m_data ? m_data->frame : QRectF(); }
+
+bool Metafile::memeDessin(const Metafile &autre) const
+{
+    if (m_data == autre.m_data)
+        return true;
+    if (!m_data || !autre.m_data)
+        return false;
+    const detail::MetafileData &a = *m_data, &b = *autre.m_data;
+    // Images, fonts, regions and palettes are all read from the records' words.
+    const auto memesRecords = std::equal(a.records.begin(), a.records.end(), b.records.begin(), b.records.end(),
+                                         [](const detail::WmfRecord &x, const detail::WmfRecord &y) {
+                                             return x.function == y.function && x.offset == y.offset && x.size == y.size;
+                                         });
+    return memesRecords && a.words == b.words && a.placeable == b.placeable && a.unitsPerInch == b.unitsPerInch &&
+           a.windowOrg == b.windowOrg && a.windowExt == b.windowExt && a.viewportExt == b.viewportExt &&
+           a.frame == b.frame;
+}
 
 void Metafile::play(QPainter &painter, const QRectF &target, Edges edges) const
 {

@@ -50,6 +50,9 @@ public:
     bool isPlaceable() const;
     // The frame in reference device units (origin 0, 0 unless it comes from drawn bounds).
     QRectF frame() const;
+    // Plays exactly as `autre` does: the same records with the same words (the same file read
+    // twice, for one).
+    bool memeDessin(const Metafile &autre) const;
 
     // Plays the records onto `painter`, the frame stretched over `target` (in the painter's
     // current coordinates). The painter's state is restored afterwards.

@@ -136,3 +136,33 @@ TEST(SpeciesTree, aLargeTreeKeepsEveryFamilyWithItsSpecies)
     EXPECT_EQ(total, 3000u);
     EXPECT_EQ(m.Arbre.enfants("Espèces").size(), 3000u);
 }
+
+TEST(SpeciesTree, aParentIsFoundAgainOnlyWhileItIsInTheTree)
+{
+    // Each row: parent, key, whether it is added; one tree, cleared where the parent is "-".
+    struct Row {
+        const char *parent, *key;
+        bool added;
+    };
+    const Row rows[] = {
+        {"", "A", true},   {"A", "b", true},  {"A", "c", true},  {"a", "d", true}, // any case of the parent
+        {"A", "B", false}, {"A", "e", true},                                       // a key used, in another case
+        {"-", "", false},  {"A", "f", false}, {"", "A", true},  {"A", "g", true},  // gone with clear
+        {"x", "h", false}, {"A", "h", true},  {"h", "h", false},
+    };
+    Arbre_Especes tree;
+    for (const Row &r : rows) {
+        SCOPED_TRACE(std::string(r.parent) + " / " + r.key);
+        if (std::string_view(r.parent) == "-") {
+            tree.clear();
+            continue;
+        }
+        const std::size_t before = tree.noeuds().size();
+        EXPECT_EQ(tree.ajoute(r.parent, r.key, r.key, "page"), r.added);
+        EXPECT_EQ(tree.noeuds().size(), before + (r.added ? 1 : 0));
+        if (r.added) {
+            EXPECT_EQ(tree.dernier().Key, r.key);
+        }
+    }
+    EXPECT_EQ(tree.enfants("A"), (std::vector<std::string>{"g", "h"}));
+}

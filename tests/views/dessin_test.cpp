@@ -92,6 +92,20 @@ QByteArray icone(const std::vector<QImage> &images)
     return out + entrees + donnees;
 }
 
+// A translucent-edged wedge of its own colour: smoothed edges blend with what lies under them, so
+// a layer played twice, or over the wrong layers, changes pixels.
+std::shared_ptr<const Picture> coin(int n)
+{
+    const auto o = [](int v) { return static_cast<std::uint8_t>(v); };
+    WmfWriter w;
+    w.setWindowOrg(0, 0).setWindowExt(2400, 1800);
+    w.selectObject(w.createPen(wmf::PS_SOLID, 3, wmf::rgb(o(40 * n), 0, o(200 - 30 * n))));
+    w.selectObject(w.createBrush(wmf::BS_SOLID, wmf::rgb(o(50 * n), o(255 - 40 * n), o(30 * n))));
+    const std::int16_t d = static_cast<std::int16_t>(150 * n);
+    w.polygon({{d, 0}, {static_cast<std::int16_t>(2400 - d), static_cast<std::int16_t>(300 + d)}, {0, 1800}});
+    return std::make_shared<MetafilePicture>(lit(w));
+}
+
 } // namespace
 
 class DessinTest : public QObject {
@@ -168,6 +182,82 @@ private Q_SLOTS:
         m->Nb_Robot = 0;
         robot.invalide();
         QCOMPARE(robot.couleur(700, 299), 0xFFFFFF);
+    }
+
+    void eachAnswerShowsWhatAFreshDrawingWould_data()
+    {
+        // Steps applied one after the other to a drawing of four layers: which entry of Robots
+        // gets a new picture (-1: none), and the layer and overlay counts after it.
+        QTest::addColumn<QList<int>>("couche");
+        QTest::addColumn<QList<int>>("nbRobot");
+        QTest::addColumn<QList<int>>("nbContradictions");
+        QTest::newRow("top layer, then a lower one") << QList<int>{3, 1, 3, 3} << QList<int>{4, 4, 4, 4} << QList<int>{0, 0, 0, 0};
+        QTest::newRow("bottom layer") << QList<int>{3, 0, 2} << QList<int>{4, 4, 4} << QList<int>{0, 0, 0};
+        QTest::newRow("overlays come and go") << QList<int>{-1, 4, -1, -1, 3} << QList<int>{4, 4, 4, 4, 4} << QList<int>{1, 1, 0, 1, 1};
+        QTest::newRow("fewer layers, then more") << QList<int>{2, -1, -1, 2} << QList<int>{4, 2, 4, 4} << QList<int>{0, 0, 0, 0};
+        QTest::newRow("the same layers again") << QList<int>{2, -1, 2} << QList<int>{4, 4, 4} << QList<int>{0, 0, 0};
+    }
+
+    void eachAnswerShowsWhatAFreshDrawingWould()
+    {
+        QFETCH(QList<int>, couche);
+        QFETCH(QList<int>, nbRobot);
+        QFETCH(QList<int>, nbContradictions);
+        KeyModel m;
+        m.Nb_Robot = 4;
+        for (int i = 0; i < 5; ++i)
+            m.Robots.push_back(Robot{coin(i), {}});
+        RobotView robot;
+        robot.resize(300, 200);
+        robot.setModele(&m, true);
+        robot.image();
+        int n = 5;
+        for (qsizetype step = 0; step < couche.size(); ++step) {
+            if (couche[step] >= 0)
+                m.Robots[static_cast<std::size_t>(couche[step])].Image = coin(n++ % 6);
+            m.Nb_Robot = static_cast<std::int16_t>(nbRobot[step]);
+            m.Nb_Contradictions = static_cast<std::int16_t>(nbContradictions[step]);
+            robot.invalide();
+            RobotView fresh;
+            fresh.resize(300, 200);
+            fresh.setModele(&m, true);
+            QVERIFY2(robot.image() == fresh.image(), qPrintable(QStringLiteral("step %1").arg(step)));
+        }
+    }
+
+    void aQuestionOpenedAgainKeepsItsPicture_data()
+    {
+        // The grid's picture read again from the same bytes, or from a file that differs in one
+        // thing: the image is played again only for the latter.
+        QTest::addColumn<int>("variante");
+        QTest::addColumn<bool>("garde");
+        QTest::newRow("same bytes") << 0 << true;
+        QTest::newRow("another colour") << 1 << false;
+        QTest::newRow("another frame") << 2 << false;
+        QTest::newRow("one more record") << 3 << false;
+    }
+
+    void aQuestionOpenedAgainKeepsItsPicture()
+    {
+        QFETCH(int, variante);
+        QFETCH(bool, garde);
+        const auto ecrit = [](int v) {
+            WmfWriter w;
+            w.setWindowOrg(0, 0).setWindowExt(1000, v == 2 ? 600 : 500);
+            w.selectObject(w.createPen(wmf::PS_SOLID, 20, v == 1 ? kVert : kBrun));
+            w.moveTo(100, 100).lineTo(900, 400);
+            if (v == 3)
+                w.lineTo(100, 400);
+            return lit(w);
+        };
+        PicChoixView grid;
+        grid.resize(200, 100);
+        grid.setImage(ecrit(0));
+        const QImage avant = grid.imageLisse();
+        const qint64 cle = avant.cacheKey();
+        grid.setImage(ecrit(variante));
+        QCOMPARE(grid.imageLisse().cacheKey() == cle, garde);
+        QCOMPARE(grid.imageLisse() == avant, variante == 0);
     }
 
     void gridPensKeepTheirShareOfTheBox()
