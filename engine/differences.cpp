@@ -6,6 +6,7 @@
 #include "engine/answering.h"
 #include "engine/numeric_characters.h"
 #include "resources/string_table.h"
+#include "knowledge/escape.h"
 
 namespace tarvenko {
 
@@ -167,21 +168,7 @@ std::string Texte_Comparaison(const KeyModel &m, const Comparaison &c)
     return out;
 }
 
-std::string Echappe_Html(const std::string &texte)
-{
-    std::string out;
-    out.reserve(texte.size());
-    for (const char ch : texte) {
-        switch (ch) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += ch;
-        }
-    }
-    return out;
-}
+std::string Echappe_Html(const std::string &texte) { return echappeHtml(texte); }
 
 std::string Entete_Html(const KeyModel &m, const std::string &titre)
 {

@@ -1,4 +1,5 @@
 #include "knowledge/delta/delta_texte.h"
+#include "knowledge/text.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -239,22 +240,6 @@ std::string nettoieQuestion(std::string_view texte)
         fin += net[i];
     }
     return fin;
-}
-
-std::string echappeHtml(std::string_view texte)
-{
-    std::string out;
-    out.reserve(texte.size());
-    for (char c : texte) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
 }
 
 } // namespace tarvenko::delta

@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "knowledge/escape.h"
+
 namespace tarvenko::delta {
 
 // DELTA files are written in code page 1252: every byte becomes its character in UTF-8.
@@ -28,8 +30,5 @@ std::size_t finCommentaire(std::string_view texte, std::size_t debut);
 // For each character of `texte`, whether it is a '<' that no '>' closes: such a bracket is taken
 // as written ("few (<3) families"), never as a comment running to the end.
 std::vector<bool> ouvrantsOrphelins(std::string_view texte);
-
-// Text safe inside HTML.
-std::string echappeHtml(std::string_view texte);
 
 } // namespace tarvenko::delta

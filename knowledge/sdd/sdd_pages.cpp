@@ -1,4 +1,5 @@
 #include "knowledge/sdd/sdd_pages.h"
+#include "knowledge/text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -37,22 +38,6 @@ const char *mot(const std::string &langue, int n)
 }
 
 } // namespace
-
-std::string echappeHtml(const std::string &texte)
-{
-    std::string out;
-    out.reserve(texte.size());
-    for (char c : texte) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string phrasesDescription(const Document &d, const Description &desc)
 {

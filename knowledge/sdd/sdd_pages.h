@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "knowledge/sdd/sdd_document.h"
+#include "knowledge/escape.h"
 
 namespace tarvenko::sdd {
 
@@ -21,7 +22,5 @@ std::string pageTaxon(const Document &d, const Description &desc, const std::str
 
 // The sentence part alone ("Leaves opposite; blade palmately lobed; petiole 2–5 cm.").
 std::string phrasesDescription(const Document &d, const Description &desc);
-
-std::string echappeHtml(const std::string &texte);
 
 } // namespace tarvenko::sdd

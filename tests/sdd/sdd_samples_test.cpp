@@ -217,7 +217,7 @@ TEST(SddSamples, everyTaxonHasItsPageNamedByItsCode)
             std::ifstream page(c.dossier + "/documents/" + code.substr(0, 1) + "/" + code + "/" + code + "_en.html");
             ASSERT_TRUE(page) << code;
             const std::string html{std::istreambuf_iterator<char>(page), std::istreambuf_iterator<char>()};
-            EXPECT_NE(html.find("<h1>" + sdd::echappeHtml(f.Espece) + "</h1>"), std::string::npos) << f.Espece;
+            EXPECT_NE(html.find("<h1>" + echappeHtml(f.Espece) + "</h1>"), std::string::npos) << f.Espece;
         }
     }
 }

@@ -16,6 +16,7 @@
 #include "knowledge/key_location.h"
 #include "knowledge/loader.h"
 #include "platform/cache_folder.h"
+#include "knowledge/escape.h"
 
 namespace {
 
@@ -36,26 +37,7 @@ constexpr const char *kUsage =
     "--dichotomous writes the key as a single-access key, an HTML page, in the interface language\n"
     "of --lang (English by default), instead of checking it.\n";
 
-std::string chaine(const std::string &text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
+std::string chaine(const std::string &text) { return chaineJson(text); }
 
 struct ErreurUsage {
     std::string texte;

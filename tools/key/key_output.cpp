@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cstdio>
 
+#include "knowledge/escape.h"
+
 namespace tarvenko::key {
 
 std::string Sortie_Nombre(double value)
@@ -16,28 +18,7 @@ namespace {
 
 std::string nombre(double value) { return Sortie_Nombre(value); }
 
-std::string chaine(const std::string &text)
-{
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default:
-            if (static_cast<unsigned char>(c) < 0x20) {
-                char escape[8];
-                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
-                out += escape;
-            } else {
-                out += c;
-            }
-        }
-    }
-    return out + "\"";
-}
+std::string chaine(const std::string &text) { return chaineJson(text); }
 
 template <typename T, typename F>
 std::string liste(const std::vector<T> &items, F element)

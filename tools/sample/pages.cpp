@@ -5,25 +5,13 @@
 #include <stdexcept>
 
 #include "tools/sample/grilles.h"
+#include "knowledge/escape.h"
 
 namespace tarvenko::sample {
 
 namespace {
 
-std::string echappe(const std::string &t)
-{
-    std::string out;
-    for (char c : t) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
+std::string echappe(const std::string &t) { return echappeHtml(t); }
 
 const std::string &mot(const Sources &s, const std::string &langue, const std::string &cle)
 {
