@@ -304,7 +304,7 @@ TEST_F(Programme, theGroupOfAnIdentificationFileIsKept)
     EXPECT_NE(e.sortie.find("(within F; 3 of 3 species kept)"), std::string::npos) << e.sortie;
 
     octets.back() = 0x01; // the name's last byte becomes a length past the end
-    octets.resize(octets.size() - 1);
+    octets.pop_back();
     std::ofstream(dir.fichier("g.ryk"), std::ios::binary)
         .write(reinterpret_cast<const char *>(octets.data()), static_cast<std::streamsize>(octets.size()));
     EXPECT_EQ(lance({"--open", dir.fichier("g.ryk")}).code, 1);
