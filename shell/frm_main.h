@@ -35,6 +35,7 @@ struct KeyModel;
 class SaisieNumView;
 class ListeQuestionsView;
 struct Rafraichissement;
+struct ClicBarreDeter;
 struct ResultatChargement;
 enum class Occasion;
 
@@ -167,6 +168,8 @@ private:
 
     // Bars and questions.
     void Barre_Deter_Click(QAction *bouton);
+    // Shows the question a click of the determination bar (or the question list) chose.
+    void Ouvre_Question_Choisie(const ClicBarreDeter &r);
     void Barre_Question_Click(QAction *bouton);
     void afficheRecherche(ResultatRecherche resultat);
     // Records the number typed for the numeric question on show (an empty entry withdraws the

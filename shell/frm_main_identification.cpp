@@ -168,20 +168,23 @@ void frmMain::montreBarreQuestion(bool boutonPasser)
     m_ui->Barre_Question->raise();
 }
 
+void frmMain::Ouvre_Question_Choisie(const ClicBarreDeter &r)
+{
+    KeyModel &m = m_ctx.modele;
+    Sablier sablier;
+    m_ui->Barre_Deter->hide();
+    m.Vue_Courante = 2;
+    Montre_Question(m.Descripteur_Courant.Popup);
+    statut(qs(r.ligne->TipText.value_or("")));
+    montreBarreQuestion(false);
+}
+
 void frmMain::Barre_Deter_Click(QAction *bouton)
 {
     KeyModel &m = m_ctx.modele;
     const ClicBarreDeter r = Clic_Barre_Deter(m, us(bouton->property("tag").toString()));
     switch (r.action) {
-    case ClicBarreDeter::Action::Question: {
-        Sablier sablier;
-        m_ui->Barre_Deter->hide();
-        m.Vue_Courante = 2;
-        Montre_Question(m.Descripteur_Courant.Popup);
-        statut(qs(r.ligne->TipText.value_or("")));
-        montreBarreQuestion(false);
-        break;
-    }
+    case ClicBarreDeter::Action::Question: Ouvre_Question_Choisie(r); break;
     case ClicBarreDeter::Action::Recherche: Maitre_Discriminant(); break;
     case ClicBarreDeter::Action::Resultats: m_ui->mnuViewResults->trigger(); break;
     case ClicBarreDeter::Action::Rien: break;
@@ -592,14 +595,8 @@ void frmMain::Liste_Questions_Ouvre(const QString &objet, bool numerique)
     // As the determination bar's button of the object: the variant the answers call for, its
     // answer preselected.
     const ClicBarreDeter r = Clic_Barre_Deter(m, us(objet));
-    if (r.action != ClicBarreDeter::Action::Question)
-        return;
-    Sablier sablier;
-    m_ui->Barre_Deter->hide();
-    m.Vue_Courante = 2;
-    Montre_Question(m.Descripteur_Courant.Popup);
-    statut(qs(r.ligne->TipText.value_or("")));
-    montreBarreQuestion(false);
+    if (r.action == ClicBarreDeter::Action::Question)
+        Ouvre_Question_Choisie(r);
 }
 
 void frmMain::Liste_Questions_Retire(const QString &objet, bool numerique)
