@@ -9,6 +9,7 @@
 
 #include "base_de_test.h"
 #include "engine/dichotomous_key.h"
+#include "support/cle_dichotomique.h"
 #include "engine/differences.h"
 #include "engine/key_check.h"
 
@@ -232,29 +233,6 @@ TEST(KeyCheck, pagesAreLookedForInEachLanguage)
     EXPECT_NE(constats[0].sujet.find("bbbbb_en.html"), std::string::npos);
 }
 
-// Follows the key with each species' own states, every lead it may take; true when each path
-// ends where the species is named.
-bool atteint(const Cle_Dichotomique &cle, const KeyModel &m, int s, int couplet, int profondeur = 0)
-{
-    if (profondeur > static_cast<int>(cle.couplets.size()))
-        return false;
-    const Couplet &c = cle.couplets[static_cast<std::size_t>(couplet)];
-    const auto aLeLien = [&](const Branche &b) {
-        return std::any_of(b.etats.begin(), b.etats.end(), [&](int e) { return m.matrice(s, e) == 1; });
-    };
-    const bool sansDonnees = std::none_of(c.branches.begin(), c.branches.end(), aLeLien);
-    int suivies = 0;
-    for (const Branche &b : c.branches) {
-        if (!sansDonnees && !aLeLien(b))
-            continue;
-        ++suivies;
-        if (b.couplet >= 0 ? !atteint(cle, m, s, b.couplet, profondeur + 1)
-                           : std::find(b.especes.begin(), b.especes.end(), s) == b.especes.end())
-            return false;
-    }
-    return suivies > 0;
-}
-
 TEST(DichotomousKey, everySpeciesIsReachedByItsOwnStatesAndAlikeSpeciesEndTogether)
 {
     BaseDeTest base;
@@ -263,7 +241,7 @@ TEST(DichotomousKey, everySpeciesIsReachedByItsOwnStatesAndAlikeSpeciesEndTogeth
     const Cle_Dichotomique cle = Construit_Cle_Dichotomique(m);
     ASSERT_FALSE(cle.couplets.empty());
     for (int s = 0; s < m.Nb_Esp; ++s)
-        EXPECT_TRUE(atteint(cle, m, s, 0)) << m.Nom_Esp[static_cast<std::size_t>(s)];
+        EXPECT_TRUE(test::atteintParSesEtats(cle, m, s)) << m.Nom_Esp[static_cast<std::size_t>(s)];
     // E and F differ only by a number, which the key does not ask, and have no bark that would
     // tell them from D.
     bool ensemble = false;
