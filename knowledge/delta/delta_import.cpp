@@ -11,6 +11,7 @@
 
 #include "knowledge/delta/delta_jeu.h"
 #include "knowledge/delta/delta_texte.h"
+#include "knowledge/output_folder.h"
 #include "knowledge/text.h"
 #include "tools/kbbuilder/kb_builder.h"
 
@@ -489,11 +490,12 @@ std::string suffixeAleatoire()
 
 } // namespace
 
-bool convertitVers(const std::string &source, const std::string &destination, Bilan &bilan, std::string &erreur)
+bool convertitVers(const std::string &source, const std::string &destination, Bilan &bilan, std::string &erreur,
+                  bool remplace)
 {
     bilan = Bilan{};
     std::error_code ec;
-    if (fs::exists(destination, ec)) {
+    if (!remplace && fs::exists(destination, ec)) {
         erreur = destination + " already exists";
         return false;
     }
@@ -517,7 +519,7 @@ bool convertitVers(const std::string &source, const std::string &destination, Bi
     try {
         fs::create_directories(temporaire);
         Conversion(jeu, bilan, Sortie{temporaire}).ecrit();
-        fs::rename(temporaire, cible);
+        Installe_Dossier(temporaire, cible);
     } catch (const std::exception &e) {
         fs::remove_all(temporaire, ec);
         erreur = "cannot write " + destination + ": " + e.what();

@@ -24,12 +24,13 @@ struct Bilan {
 };
 
 // Converts the DELTA dataset in folder `source` into a key folder `destination` (which must not
-// exist): data/ (the database, POIDS.DAT, MATRICE.DAT, the error page), descripteurs/ (the
+// exist unless `remplace`, and is then replaced only once the new key is written): data/ (the database, POIDS.DAT, MATRICE.DAT, the error page), descripteurs/ (the
 // character pictures) and documents/ (one page per item, with its pictures). Everything is
 // written into a temporary folder beside `destination` and renamed at the end, so nothing
 // half-written is left. False with `erreur` (naming the file, line and directive where there is
 // one) when the dataset cannot be converted.
-bool convertitVers(const std::string &source, const std::string &destination, Bilan &bilan, std::string &erreur);
+bool convertitVers(const std::string &source, const std::string &destination, Bilan &bilan, std::string &erreur,
+                  bool remplace = false);
 
 // The summary: items, characters by type, states, attributes, pictures, unused directives, and
 // each problem met.

@@ -16,6 +16,7 @@
 #include <stdexcept>
 #include <unordered_map>
 
+#include "knowledge/output_folder.h"
 #include "knowledge/sdd/sdd_pages.h"
 #include "knowledge/text.h"
 #include "tools/kbbuilder/kb_builder.h"
@@ -460,14 +461,7 @@ bool convertitVers(const std::string &source, const std::string &dossier, Bilan 
         fs::remove_all(temporaire);
         fs::create_directories(temporaire);
         Ecrit_Cle(d, temporaire.string(), bilan);
-        if (fs::exists(cible)) {
-            const fs::path ancien = temporaire.string() + ".old";
-            fs::rename(cible, ancien);
-            fs::rename(temporaire, cible);
-            fs::remove_all(ancien, ec);
-        } else {
-            fs::rename(temporaire, cible);
-        }
+        Installe_Dossier(temporaire, cible);
     } catch (const std::exception &e) {
         fs::remove_all(temporaire, ec);
         erreur = source + ": " + e.what();

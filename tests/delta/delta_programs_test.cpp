@@ -95,6 +95,11 @@ TEST_F(DeltaProgrammes, importPrintsTheSummary)
     const test::Execution sansChars = lance(TARVENKO_IMPORT_PROGRAM, cite(jeu.string()) + " " + cite(sortie + "2"));
     EXPECT_NE(sansChars.code, 0);
     EXPECT_FALSE(fs::exists(sortie + "2"));
+    // --force replaces the folder only once the new key is written: a failed import keeps it.
+    ecritJeu(jeu);
+    std::ofstream(jeu / "items") << "*ITEM DESCRIPTIONS\n";
+    EXPECT_NE(lance(TARVENKO_IMPORT_PROGRAM, "--force " + cite(jeu.string()) + " " + cite(sortie)).code, 0);
+    EXPECT_TRUE(fs::exists(fs::path(sortie) / "data/Tarvenko.db"));
 }
 
 TEST_F(DeltaProgrammes, keyOpensADatasetThroughTheCache)

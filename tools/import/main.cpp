@@ -75,11 +75,9 @@ int main(int argc, char **argv)
         return 0;
     }
     if (tarvenko::delta::estDossierDelta(source)) {
-        if (force)
-            std::filesystem::remove_all(destination, ec);
         tarvenko::delta::Bilan bilan;
         std::string erreur;
-        if (!tarvenko::delta::convertitVers(source, destination, bilan, erreur)) {
+        if (!tarvenko::delta::convertitVers(source, destination, bilan, erreur, force)) {
             std::cerr << "tarvenko-import: " << erreur << '\n';
             return 1;
         }
