@@ -270,7 +270,8 @@ double Mesure_Num_Indexee(const KeyModel &m, const Index_Recherche &index, const
     if (c < 0 || static_cast<std::size_t>(c) >= index.numeriques.size() || static_cast<std::size_t>(c) >= m.Caracteres_Num.size())
         return 0.0;
     const Index_Recherche::Numerique &num = index.numeriques[static_cast<std::size_t>(c)];
-    if (!num.trie)
+    // A few leaders sort their own bounds sooner than the whole sorted line is read through.
+    if (!num.trie || 16 * static_cast<std::size_t>(meneurs.N()) < num.bornes.size())
         return Mesure_Num(m, c, meneurs.liste());
     if (meneurs.N() == 0)
         return 0.0;

@@ -185,12 +185,13 @@ TEST_P(MesuresNumeriques, areThoseOfTheSweepOverTheLeaders)
 
 INSTANTIATE_TEST_SUITE_P(SearchIndex, MesuresNumeriques,
                          ::testing::Values(Taille{0, 0}, Taille{2, 2}, Taille{63, 63}, Taille{64, 64}, Taille{64, 20},
-                                           Taille{65, 65}, Taille{65, 1}, Taille{500, 250}, Taille{500, 500}));
+                                           Taille{65, 65}, Taille{65, 1}, Taille{500, 250}, Taille{500, 500}, Taille{500, 5}));
 
 TEST(SearchIndex, aRangeThatIsNoNumberIsMeasuredAsBefore)
 {
     KeyModel m = modele(65, 2, 65, 4);
     ajouteNumerique(m, 65, 8);
+    m.Caracteres_Num[0].connue[3] = 1;
     m.Caracteres_Num[0].haut[3] = std::numeric_limits<double>::quiet_NaN();
     const Index_Recherche &index = Index_De(m);
     EXPECT_FALSE(index.numeriques[0].trie);
