@@ -199,7 +199,9 @@ double Mesure_Num(const KeyModel &m, int c, const std::vector<std::int64_t> &lea
     std::int64_t inconnues = 0;
     for (const std::int64_t s64 : lead) {
         const auto s = static_cast<std::size_t>(s64);
-        if (s >= car->connue.size() || !car->connue[s]) {
+        // A range whose bounds are not numbers tells nothing: as no data (the sweep would never
+        // pass a bound that equals nothing, not even itself).
+        if (s >= car->connue.size() || !car->connue[s] || std::isnan(car->bas[s]) || std::isnan(car->haut[s])) {
             ++inconnues;
             continue;
         }

@@ -148,10 +148,9 @@ Index_Recherche::Numerique bornesDe(const Caractere_Num &c)
     if (c.bas.size() < especes || c.haut.size() < especes)
         return n;
     for (std::size_t s = 0; s < especes; ++s) {
-        if (!c.connue[s])
+        // A range that is no number counts as no data, as in Mesure_Num.
+        if (!c.connue[s] || std::isnan(c.bas[s]) || std::isnan(c.haut[s]))
             continue;
-        if (std::isnan(c.bas[s]) || std::isnan(c.haut[s]))
-            return {};
         const std::uint64_t cle = marque(s);
         n.bornes.push_back({c.bas[s], true, static_cast<std::uint32_t>(s), cle});
         n.bornes.push_back({c.haut[s], false, static_cast<std::uint32_t>(s), cle});

@@ -39,7 +39,7 @@ struct Index_Recherche {
         std::uint64_t cle = 0;
     };
     struct Numerique {
-        bool trie = false; // false: a bound is not a number, or the arrays disagree in length
+        bool trie = false; // false: the arrays disagree in length
         std::vector<Borne> bornes;
     };
     std::vector<Numerique> numeriques; // as Caracteres_Num

@@ -187,6 +187,22 @@ INSTANTIATE_TEST_SUITE_P(SearchIndex, MesuresNumeriques,
                          ::testing::Values(Taille{0, 0}, Taille{2, 2}, Taille{63, 63}, Taille{64, 64}, Taille{64, 20},
                                            Taille{65, 65}, Taille{65, 1}, Taille{500, 250}, Taille{500, 500}, Taille{500, 5}));
 
+// The sweep never passed a bound that equals nothing, not even itself: the search hung.
+TEST(SearchIndex, aRangeThatIsNoNumberCountsAsNoData)
+{
+    KeyModel m = modele(65, 2, 65, 4);
+    ajouteNumerique(m, 65, 8);
+    KeyModel sansDonnee = m;
+    m.Caracteres_Num[0].connue[3] = 1;
+    m.Caracteres_Num[0].haut[3] = std::numeric_limits<double>::quiet_NaN();
+    sansDonnee.Caracteres_Num[0].connue[3] = 0;
+    const std::vector<std::int64_t> tous(m.Classement[1].begin(), m.Classement[1].end());
+    const double attendue = Mesure_Num(sansDonnee, 0, tous);
+    EXPECT_EQ(Mesure_Num(m, 0, tous), attendue);
+    const Index_Recherche &index = Index_De(m);
+    EXPECT_EQ(Mesure_Num_Indexee(m, index, Meneurs(m, index), 0), attendue);
+}
+
 // A key whose first character splits the species and whose second does not; written again with
 // the splits the other way round.
 void ecritCle(BaseDeTest &base, bool inverse)
