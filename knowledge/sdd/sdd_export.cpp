@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "knowledge/file_lookup.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/text.h"
 #include "knowledge/sdd/sdd_document.h"
 
@@ -53,6 +54,14 @@ public:
     {
         verifie(xmlTextWriterWritePI(m_w.get(), x(cible), x(texte.c_str())));
     }
+    // A Label in another language than the dataset's.
+    void element(const char *nom, const std::string &langue, const std::string &texte)
+    {
+        ouvre(nom);
+        attribut("xml:lang", langue);
+        verifie(xmlTextWriterWriteString(m_w.get(), x(texte.c_str())));
+        ferme();
+    }
     void label(const std::string &texte)
     {
         ouvre("Representation");
@@ -75,6 +84,15 @@ private:
     }
     std::unique_ptr<xmlTextWriter, void (*)(xmlTextWriterPtr)> m_w;
 };
+
+// The question's or the state's texts in Spanish and French (Textes_Langues), as Labels of their
+// language beside the English one, which an import reads back as the key's texts in them.
+void labelsLangues(Ecrivain &w, const Tables &t, const char *genre, const std::string &cle)
+{
+    for (const int langue : {1, 2})
+        if (const std::string *texte = Texte_Langue(t, langue, genre, cle, "TipText"))
+            w.element("Label", std::string(Code_Langue(langue)), *texte);
+}
 
 std::string nomLangues(const NomsLangues &noms, const std::string &defaut)
 {
@@ -244,7 +262,10 @@ void ecrit(const KeyModel &m, Ecrivain &w, const fs::path &dossierSortie, const 
     for (const Ligne &l : lignes) {
         w.ouvre("CategoricalCharacter");
         w.attribut("id", l.id);
-        w.label(l.row->TipText && !l.row->TipText->empty() ? *l.row->TipText : *l.row->Objet);
+        w.ouvre("Representation");
+        w.element("Label", l.row->TipText && !l.row->TipText->empty() ? *l.row->TipText : *l.row->Objet);
+        labelsLangues(w, b, "Objets_Fic", std::to_string(l.row->Numero));
+        w.ferme();
         if (!l.principale || (l.row->Contrainte && !l.row->Contrainte->empty()))
             w.instruction(kPiLigne, "objet=\"" + *l.row->Objet + "\" contrainte=\"" + l.row->Contrainte.value_or("") + "\"");
         if (l.principale)
@@ -258,6 +279,7 @@ void ecrit(const KeyModel &m, Ecrivain &w, const fs::path &dossierSortie, const 
             w.attribut("id", *etat->ID_CARAC);
             w.ouvre("Representation");
             w.element("Label", etat->TipText && !etat->TipText->empty() ? *etat->TipText : *etat->ID_CARAC);
+            labelsLangues(w, b, "Caracteres", std::to_string(etat->NUM));
             if (medias.count(e))
                 w.vide("MediaObject", "ref", medias[e]);
             w.ferme();

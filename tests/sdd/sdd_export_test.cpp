@@ -8,6 +8,7 @@
 #include "engine/numeric_characters.h"
 #include "engine/scoring.h"
 #include "knowledge/key_location.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/sdd/sdd_export.h"
 #include "sdd/sdd_support.h"
 
@@ -53,9 +54,15 @@ Resume resume(const KeyModel &m)
             premierDuGroupe.emplace(cadre, *o.Objet);
         std::vector<std::string> q{*o.Objet, o.Contrainte.value_or(""), cadre >= 0 ? premierDuGroupe[cadre] : "-",
                                    o.TipText.value_or("")};
+        // The texts in Spanish and French, of the question's first row (a further row takes them).
+        const bool premiereLigne = m.Base_Donnees.objet(*o.Objet) == &o;
+        for (const int langue : {1, 2})
+            if (premiereLigne)
+                q.push_back(Texte_Question(m.Base_Donnees, o, langue).value_or(""));
         for (int e = *o.Index_Car; e < *o.Index_Car + *o.Nb_Car; ++e) {
             const CaractereRow *c = m.Base_Donnees.caractere(e);
-            q.push_back(*c->ID_CARAC + "=" + c->TipText.value_or(""));
+            q.push_back(*c->ID_CARAC + "=" + c->TipText.value_or("") + "/" + Nom_Etat_Langue(m.Base_Donnees, e, 1) + "/" +
+                        Nom_Etat_Langue(m.Base_Donnees, e, 2));
             r.poids[*c->ID_CARAC] = m.Poids[static_cast<std::size_t>(e)];
         }
         r.questions.push_back(q);
