@@ -5,9 +5,11 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextObjectInterface>
 
 #include <algorithm>
@@ -160,6 +162,21 @@ std::unique_ptr<QTextDocument> Document_Cle_Dichotomique(const KeyModel &m)
 {
     auto document = std::make_unique<QTextDocument>();
     document->setHtml(qs(Html_Cle_Dichotomique(m, Construit_Cle_Dichotomique(m))));
+    // Paper stays white whatever colour the page has on screen, and the headings keep to the
+    // size of the leads: the page's style sheet sizes them in units the document does not read.
+    QTextFrameFormat cadre = document->rootFrame()->frameFormat();
+    cadre.clearBackground();
+    document->rootFrame()->setFrameFormat(cadre);
+    for (QTextBlock bloc = document->begin(); bloc.isValid(); bloc = bloc.next()) {
+        const int niveau = bloc.blockFormat().headingLevel();
+        if (niveau == 0)
+            continue;
+        QTextCursor curseur(bloc);
+        curseur.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        QTextCharFormat taille;
+        taille.setFontPointSize(niveau == 1 ? 16 : 12);
+        curseur.mergeCharFormat(taille);
+    }
     return document;
 }
 

@@ -2,6 +2,7 @@
 // family or a genus from the context menus, kept through Save and Open; the dichotomous key on
 // paper.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
@@ -9,9 +10,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTextDocument>
+#include <QTextFrame>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 
+#include "commands/rapport.h"
 #include "documents/navigateur.h"
 #include "knowledge/key_model.h"
 #include "platform/qt_text.h"
@@ -38,6 +42,16 @@ struct Harness : test::PetiteCle {
     Harness()
     {
         key().ecrit();
+        // A page for each species, that Back can return to.
+        machine(QStringLiteral("Documents/Adresse"), file("documents/"));
+        machine(QStringLiteral("Options/Distribution"), QStringLiteral("hd"));
+        for (const char *code : {"quero", "fagsy", "pinsy"}) {
+            const QString dossier = file("documents/") + QLatin1Char(code[0]) + QLatin1Char('/') + QLatin1String(code);
+            QDir().mkpath(dossier);
+            QFile page(dossier + QLatin1Char('/') + QLatin1String(code) + QStringLiteral("_en.html"));
+            if (!page.open(QIODevice::WriteOnly) || page.write("<html><body>page</body></html>") <= 0)
+                qFatal("cannot write the species pages");
+        }
         open();
     }
 
@@ -137,6 +151,9 @@ private Q_SLOTS:
         QVERIFY(h.dialogs.messages.empty());
         // The page is printed as any page of the browser: through the print dialog.
         QVERIFY(h.web()->isVisible());
+        // Back returns to the species page the comparison was asked from.
+        h.window->Traiter_Fichier(QStringLiteral("Arriere"), QString());
+        QTRY_VERIFY_WITH_TIMEOUT(!QUrl(h.web()->LocationURL()).toLocalFile().contains(QLatin1String("differences-")), 10000);
     }
 
     void speciesChosenInTheTreeAreCompared()
@@ -268,6 +285,9 @@ private Q_SLOTS:
         QVERIFY2(!anglais.contains(QRegularExpression(QStringLiteral("\\b\\d+[ab][A-Z]"))), qPrintable(anglais));
         for (const char *espece : {"Quercus robur", "Fagus sylvatica", "Pinus sylvestris"})
             QVERIFY(anglais.contains(QLatin1String(espece)));
+
+        // No ink for the screen's page colour.
+        QCOMPARE(Document_Cle_Dichotomique(h.model)->rootFrame()->frameFormat().background().style(), Qt::NoBrush);
 
         h.model.Num_Langue = 2;
         h.menu("mnuFilePrintKey")->trigger();
