@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -103,6 +104,7 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     connecteCommandes();
     connecteVues();
     connecteResultats();
+    connecteComparaison();
 }
 
 frmMain::~frmMain() = default;

@@ -8,6 +8,7 @@
 
 #include "documents/chemins_documents.h"
 #include "documents/documents.h"
+#include "documents/navigateur.h"
 #include "engine/default_bars.h"
 #include "engine/scoring.h"
 #include "knowledge/file_lookup.h"
@@ -34,8 +35,10 @@ void frmMain::Change_Langue()
         return;
     m_Langue_Fenetre = m.Num_Langue;
 
-    // Menus, tool bar, tool tips and the names screen readers give.
+    // Menus, tool bar, tool tips and the names screen readers give; the caption, which names the
+    // group the identification is kept within.
     Applique_Langue(this, m.Num_Langue);
+    Affiche_Titre();
 
     // The tree's roots; the widget, if filled, keeps its branches open as they were.
     Nomme_Racines_Arbre(m);
@@ -76,8 +79,10 @@ void frmMain::Change_Langue()
         statutRepos();
     }
 
-    // The species' page, opened again in the new language.
-    if (m_ui->WebTexte->isVisible() && !m.Code_Page.empty())
+    // The species' own page, opened again in the new language; any other page (a drawing page, a
+    // comparison, a link followed) stays as it is.
+    if (m_ui->WebTexte->isVisible() && !m.Code_Page.empty() &&
+        Est_Page_Propre(m_ui->WebTexte->LocationURL(), qs(m.Code_Page), qs(m.Suffixe_Langue)))
         Rouvre_Page_Espece();
 
     // Wider or narrower captions may change the bars' width.
