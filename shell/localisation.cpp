@@ -48,6 +48,18 @@ QString numeroGarde(QObject *object, const char *nom, const QString &actuel)
     return actuel;
 }
 
+// True when `actuel` is the number `numero` itself or its text in one of the languages.
+bool nomDuDessin(const QString &actuel, const QString &numero)
+{
+    if (actuel == numero)
+        return true;
+    for (std::int16_t langue = 0; langue <= 2; ++langue) {
+        if (const auto text = texteDe(langue, numero); text && *text == actuel)
+            return true;
+    }
+    return false;
+}
+
 bool isToolBarAction(const QAction *action)
 {
     const auto objects = action->associatedObjects();
@@ -128,7 +140,10 @@ void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
         // Whatever its type, a control's accessible name may be a number too: screen readers
         // name it in the interface language.
         if (auto *widget = qobject_cast<QWidget *>(object)) {
-            if (const QString nom = numeroGarde(widget, kNumeroNom, widget->accessibleName()); numeroDe(nom) > 0) {
+            // Only a name that is still the design's: a view that names what it shows (the grid
+            // names the state under its outline) keeps its own.
+            if (const QString nom = numeroGarde(widget, kNumeroNom, widget->accessibleName());
+                numeroDe(nom) > 0 && nomDuDessin(widget->accessibleName(), nom)) {
                 if (const auto text = texteDe(Num_Langue, nom))
                     widget->setAccessibleName(*text);
             }
