@@ -11,8 +11,8 @@
 #include "documents/navigateur.h"
 #include "engine/default_bars.h"
 #include "engine/scoring.h"
-#include "knowledge/file_lookup.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/loader.h"
 #include "layout/arrange_fenetre.h"
 #include "platform/qt_text.h"
@@ -73,7 +73,21 @@ void frmMain::Change_Langue()
             Montre_Question_Num(m_Question_Num);
             m_Saisie_Num->entree()->setText(tape);
         } else {
-            Montre_Question(m.Descripteur_Courant.Popup);
+            // The question's own words in the new language, as the bar would have opened it.
+            // Its row: the one with its picture and descriptor, under its key where one is.
+            Descripteur &d = m.Descripteur_Courant;
+            const ObjetRow *ligne = nullptr;
+            for (const ObjetRow &row : m.Base_Donnees.Objets_Fic.rows) {
+                if (row.Popup.value_or("") != d.Popup || row.Desc_Num.value_or(-1) != d.Desc_Num)
+                    continue;
+                if (!ligne || row.Objet.value_or("") == d.Objet)
+                    ligne = &row;
+                if (row.Objet.value_or("") == d.Objet)
+                    break;
+            }
+            if (ligne)
+                d.TipText = Texte_Question(m.Base_Donnees, *ligne, m.Num_Langue).value_or(d.TipText);
+            Montre_Question(d.Popup);
         }
     } else {
         statutRepos();
@@ -93,19 +107,11 @@ void frmMain::Change_Langue()
 void frmMain::Rouvre_Page_Espece()
 {
     KeyModel &m = m_ctx.modele;
-    static const char *const suffixes[] = {"_en", "_es", "_fr"};
-    m.Suffixe_Langue = m.Num_Langue >= 0 && m.Num_Langue <= 2 ? suffixes[m.Num_Langue] : "_en";
-    const QChar separateur = m.Vue_Courante == 4 ? QLatin1Char('/') : QLatin1Char('\\');
-    // A page the key does not have in that language: the English one, as before the switch.
-    if (m.Distribution == "hd") {
-        const PageEspece page = Page_Espece(qs(m.Distribution), qs(m.Adresse_Documents), qs(m.Code_Page),
-                                            qs(m.Suffixe_Langue), separateur);
-        if (!cheminExiste(us(page.chemin)))
-            m.Suffixe_Langue = "_en";
-    }
+    // The page opens in the interface language where the key has it, else in English; the list
+    // names folders with "\\", the tree with "/".
     m_documents->Oublie_Dessin();
     m.Index_Document = 0;
-    m_documents->Ouvre_Page_Espece(separateur);
+    m_documents->Ouvre_Page_Espece(m.Vue_Courante == 4 ? QLatin1Char('/') : QLatin1Char('\\'));
 }
 
 } // namespace tarvenko

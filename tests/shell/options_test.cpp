@@ -760,6 +760,37 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_en.html"), 10000);
     }
 
+    void theKeysOwnTextsFollowTheSwitch()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.questionLangue("FEUILLE", "fr", "Type de feuille");
+        kb.texteLangue("fr", "But_Deter", "1", "Caption", "Feuille");
+        kb.texteLangue("fr", "But_Quest", "1", "TipText", "Valider");
+        kb.ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Leaf type"));
+        h.options([&](frmOptions &d) {
+            click(d, "Option5");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Type de feuille"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 1)->text(), QStringLiteral("Feuille"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Question"), 1)->toolTip(), QStringLiteral("Valider"));
+        // Where the key has no French text, its own: the bark button, the question bar's captions.
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 3)->text(), QStringLiteral("Bark"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Question"), 1)->text(), QStringLiteral("OK"));
+
+        // And back.
+        h.options([&](frmOptions &d) {
+            click(d, "Option3");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Leaf type"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 1)->text(), QStringLiteral("Leaf"));
+    }
+
     void theSameLanguageAgainChangesNothing()
     {
         Harness h;
