@@ -39,6 +39,7 @@ void frmMain::Change_Langue()
     // group the identification is kept within.
     Applique_Langue(this, m.Num_Langue);
     Affiche_Titre();
+    m_ui->Pic_Choix->nommeCase();
 
     // The tree's roots; the widget, if filled, keeps its branches open as they were.
     Nomme_Racines_Arbre(m);
