@@ -132,6 +132,25 @@ std::string resoutChemin(std::string_view path)
     return out;
 }
 
+std::string resoutCheminLangue(std::string_view path, std::string_view codeLangue)
+{
+    const std::size_t debutNom = path.find_last_of("/\\");
+    const std::size_t nom = debutNom == std::string_view::npos ? 0 : debutNom + 1;
+    if (!codeLangue.empty() && nom < path.size()) {
+        std::size_t point = path.rfind('.');
+        // A name that starts with its only dot (".wmf") has no extension to keep apart.
+        if (point == std::string_view::npos || point <= nom)
+            point = path.size();
+        std::string traduit(path.substr(0, point));
+        traduit.append("_").append(codeLangue).append(path.substr(point));
+        std::string resolu = resoutChemin(traduit);
+        std::error_code ec;
+        if (fs::is_regular_file(resolu, ec))
+            return resolu;
+    }
+    return resoutChemin(path);
+}
+
 bool cheminExiste(std::string_view path)
 {
     std::error_code ec;

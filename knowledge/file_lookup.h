@@ -15,6 +15,12 @@ namespace tarvenko {
 // kept as written, so the result names the missing file in the message the user sees.
 std::string resoutChemin(std::string_view path);
 
+// A picture in a language: the file of `path` with "_" and the language's code before its
+// extension ("07\feuille.wmf" in French is "07\feuille_fr.wmf"; a name without an extension gets
+// it at the end), resolved as above, when that file exists; otherwise `path` itself resolved, so
+// that a key without pictures in that language shows its own. An empty code gives `path` resolved.
+std::string resoutCheminLangue(std::string_view path, std::string_view codeLangue);
+
 // True when the path, resolved as above, names an existing file or folder.
 bool cheminExiste(std::string_view path);
 

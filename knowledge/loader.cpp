@@ -184,6 +184,14 @@ int Lit_Caracteres_Num(KeyModel &m)
     return ignores;
 }
 
+void Nomme_Racines_Arbre(KeyModel &m)
+{
+    for (const Racine_Arbre &racine : Racines_Arbre) {
+        if (NoeudArbre *node = m.Arbre.noeud(racine.cle))
+            node->Text = Texte_Ou_Anglais(m.Num_Langue, racine.texte);
+    }
+}
+
 void Construit_Arbre(KeyModel &m)
 {
     Arbre_Especes &tree = m.Arbre;
@@ -192,13 +200,10 @@ void Construit_Arbre(KeyModel &m)
     for (const auto &[langue, rows] : m.Base_Donnees.Vernaculaire)
         noeuds += 2 * rows.size();
     tree.reserve(noeuds);
-    const auto root = [&](const char *key, int text) {
-        if (tree.ajoute("", key, Texte_Ou_Anglais(m.Num_Langue, text), "livre_ferme"))
+    for (const Racine_Arbre &racine : Racines_Arbre) {
+        if (tree.ajoute("", racine.cle, Texte_Ou_Anglais(m.Num_Langue, racine.texte), "livre_ferme"))
             tree.dernier().Sorted = true;
-    };
-    root("Familles", 1301);
-    root("Espèces", 1300);
-    root("Communs", 1302);
+    }
 
     for (const FloreRow &row : m.Base_Donnees.Flore.rows) {
         if (!row.Famille || !row.Code)

@@ -41,6 +41,14 @@ int Lit_Caracteres_Num(KeyModel &m);
 // The species tree: families, the alphabetical list and the common names of every language.
 // Root texts are in the language Num_Langue (English where that language has none).
 void Construit_Arbre(KeyModel &m);
+// The tree's three roots: their keys and the strings that name them.
+struct Racine_Arbre {
+    const char *cle;
+    int texte;
+};
+inline constexpr Racine_Arbre Racines_Arbre[] = {{"Familles", 1301}, {"Espèces", 1300}, {"Communs", 1302}};
+// Names the roots again in the language Num_Langue, once the user has chosen another.
+void Nomme_Racines_Arbre(KeyModel &m);
 
 } // namespace tarvenko
 

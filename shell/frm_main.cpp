@@ -188,6 +188,7 @@ bool frmMain::Form_Load(const QString &ligneCommande, const QString &cle)
     };
 
     Applique_Langue(this, m.Num_Langue);
+    m_Langue_Fenetre = m.Num_Langue;
     // The drawing is on show from the start, and can be copied.
     permetCopie(true);
     m.Modifie = false;

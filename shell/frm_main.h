@@ -102,6 +102,11 @@ public:
     // The browser's side: pages, Back, Forward, Stop, legend and zoom.
     Documents &documents() { return *m_documents; }
 
+    // The window in the interface language Num_Langue, when the options dialog has changed it:
+    // menus, tool bar, bars, tree roots, legend, question list, the question or the status text on
+    // show, and the species' page opened again in that language. Nothing when the window already
+    // speaks it.
+    void Change_Langue();
     // Comparing species and identifying within a group (frm_main_comparaison.cpp).
     // View > Compare the chosen species: the species chosen in the tree when it is shown, else
     // in the list; two to five of them, else the user is told how to choose them.
@@ -236,6 +241,8 @@ private:
     void mnuViewResults_Click();
     void mnuViewSpecies_Click();
     void montreBoutonsDocuments();
+    // The current species' page again, in the interface language where the key has it.
+    void Rouvre_Page_Espece();
     // Steps of the list click for the selected line; stops early when another line was selected
     // while pending events ran.
     void Ouvre_Ligne_Choisie();
@@ -296,6 +303,7 @@ private:
     // layout by the rules; a resize keeps it.
     std::optional<double> m_proportionBarre;
     bool m_charge = false; // the window has finished loading
+    std::int16_t m_Langue_Fenetre = -1; // the language the window's texts are in
     bool m_fini = false;   // a fatal error ended the program
     std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress, kept until it has finished
     int m_Pages_En_Attente = 0;             // page printouts asked for meanwhile

@@ -32,6 +32,7 @@
 #include "engine/numeric_characters.h"
 #include "engine/scoring.h"
 #include "engine/species_groups.h"
+#include "knowledge/image_langue.h"
 #include "knowledge/jet/jet_file.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
@@ -291,7 +292,7 @@ void frmMain::Exec_Copy()
     contenu->setImageData(image);
     // The question picture also goes as its metafile, for programs that take one.
     if (source == m_ui->Pic_Choix && !m_ui->Pic_Choix->grilleDessinee()) {
-        QFile metafile(qs(resoutChemin(m_ctx.modele.Chemin_Descripteurs + m_ctx.modele.Descripteur_Courant.Popup)));
+        QFile metafile(qs(Chemin_Image_Descripteur(m_ctx.modele, m_ctx.modele.Descripteur_Courant.Popup)));
         if (metafile.open(QIODevice::ReadOnly))
             contenu->setData(QStringLiteral("image/wmf"), metafile.readAll());
     }
@@ -396,8 +397,9 @@ void frmMain::mnuViewOptions_Click()
         options.exec();
         rendDocumentsUtilisateur(documents);
     }
-    // The question list speaks the language just chosen.
-    m_Liste_Questions->actualise();
+    // The window speaks the language chosen (even when the dialog was cancelled after the click
+    // that chose it: the messages already do).
+    Change_Langue();
     if (m.Tolerance_Num != tolerance && Nombres_Donnes(m)) {
         // The numbers given are matched again with the new tolerance. The answers themselves have
         // not changed: an identification that was not modified stays so.
@@ -566,7 +568,7 @@ void frmMain::Exec_Print()
         if (m_ui->Pic_Choix->grilleDessinee())
             Imprime_Grille_Dessinee(printer);
         else
-            Imprime_Question(printer, qs(resoutChemin(m.Chemin_Descripteurs + m.Descripteur_Courant.Popup)));
+            Imprime_Question(printer, qs(Chemin_Image_Descripteur(m, m.Descripteur_Courant.Popup)));
     }
 }
 

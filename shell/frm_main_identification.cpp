@@ -19,6 +19,7 @@
 #include "engine/question_bar.h"
 #include "engine/question_list.h"
 #include "engine/zone_scan.h"
+#include "knowledge/image_langue.h"
 #include "knowledge/key_model.h"
 #include "knowledge/key_texts.h"
 #include "knowledge/palette.h"
@@ -266,7 +267,7 @@ void frmMain::Montre_Question(const std::string &Popup)
         Sablier sablier;
         // A question without a picture of its own, or whose picture is missing or empty, is
         // shown as a grid the program draws; a picture that is there but unreadable is a fault.
-        const QString chemin = qs(resoutChemin(m.Chemin_Descripteurs + Popup));
+        const QString chemin = qs(Chemin_Image_Descripteur(m, Popup));
         const QFileInfo fichier(chemin);
         if (qs(Popup).trimmed().isEmpty() || !fichier.isFile() || fichier.size() == 0) {
             dessinee = true;

@@ -10,6 +10,8 @@
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <algorithm>
+
 #include "knowledge/numeric.h"
 #include "platform/qt_text.h"
 #include "resources/string_table.h"
@@ -20,9 +22,43 @@ namespace {
 
 const char *const kTag = "tag";
 
+// The number a property held before its first localisation, kept on the object under these names
+// so that the window can be localised again in another language.
+const char *const kNumeroTexte = "tarvenko_numero_texte";
+const char *const kNumeroBulle = "tarvenko_numero_bulle";
+const char *const kNumeroBulleOnglet = "tarvenko_numero_bulle_onglet";
+const char *const kNumeroNom = "tarvenko_numero_nom";
+const char *const kPoliceDessin = "tarvenko_police_dessin";
+
 double numeroDe(const QString &text) { return valeurNumerique(us(text)); }
 
 QString tagOf(const QObject *object) { return object->property(kTag).toString(); }
+
+// The string number behind a property whose value is `actuel` now: the one kept by an earlier
+// pass, else `actuel` itself, kept for the next pass when it is a number of the design (digits
+// only: a text the program set, such as "5 lobes", is never taken for one).
+QString numeroGarde(QObject *object, const char *nom, const QString &actuel)
+{
+    const QVariant garde = object->property(nom);
+    if (garde.isValid())
+        return garde.toString();
+    const QString t = actuel.trimmed();
+    if (!t.isEmpty() && std::all_of(t.begin(), t.end(), [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        object->setProperty(nom, actuel);
+    return actuel;
+}
+
+// True when `actuel` is the number `numero` itself or its text in one of the languages.
+bool nomDuDessin(const QString &actuel, const QString &numero)
+{
+    if (actuel == numero)
+        return true;
+    for (std::int16_t langue = 0; langue <= 2; ++langue) {
+        if (const auto text = texteDe(langue, numero); text && *text == actuel)
+            return true;
+    }
+    return false;
+}
 
 bool isToolBarAction(const QAction *action)
 {
@@ -44,8 +80,9 @@ void localiseOther(QWidget *widget, std::int16_t langue)
                 widget->setWindowTitle(*text);
         }
     }
-    if (numeroDe(widget->toolTip()) > 0) {
-        if (const auto text = texteDe(langue, widget->toolTip()))
+    const QString bulle = numeroGarde(widget, kNumeroBulle, widget->toolTip());
+    if (numeroDe(bulle) > 0) {
+        if (const auto text = texteDe(langue, bulle))
             widget->setToolTip(*text);
     }
 }
@@ -86,7 +123,11 @@ void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
     if (const auto title = texteDe(Num_Langue, tagOf(window)))
         window->setWindowTitle(*title);
 
-    QFont font = window->font();
+    // Each pass starts from the font of the design, so that a language without a size of its own
+    // does not keep the size of the one before.
+    if (!window->property(kPoliceDessin).isValid())
+        window->setProperty(kPoliceDessin, window->font());
+    QFont font = window->property(kPoliceDessin).value<QFont>();
     if (const auto name = texte(Num_Langue, 1200))
         font.setFamily(*name);
     if (const auto size = texte(Num_Langue, 1201)) {
@@ -98,22 +139,27 @@ void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
     for (QObject *object : window->findChildren<QObject *>()) {
         // Whatever its type, a control's accessible name may be a number too: screen readers
         // name it in the interface language.
-        if (auto *widget = qobject_cast<QWidget *>(object); widget && numeroDe(widget->accessibleName()) > 0) {
-            if (const auto text = texteDe(Num_Langue, widget->accessibleName()))
-                widget->setAccessibleName(*text);
+        if (auto *widget = qobject_cast<QWidget *>(object)) {
+            // Only a name that is still the design's: a view that names what it shows (the grid
+            // names the state under its outline) keeps its own.
+            if (const QString nom = numeroGarde(widget, kNumeroNom, widget->accessibleName());
+                numeroDe(nom) > 0 && nomDuDessin(widget->accessibleName(), nom)) {
+                if (const auto text = texteDe(Num_Langue, nom))
+                    widget->setAccessibleName(*text);
+            }
         }
         if (auto *action = qobject_cast<QAction *>(object)) {
             // A menu's own action carries its title: the menu itself is localised below.
             if (action->isSeparator() || action->menu())
                 continue;
-            if (const auto text = texteDe(Num_Langue, action->text()))
+            if (const auto text = texteDe(Num_Langue, numeroGarde(action, kNumeroTexte, action->text())))
                 action->setText(*text);
             if (isToolBarAction(action)) {
-                if (const auto tip = texteDe(Num_Langue, action->toolTip()))
+                if (const auto tip = texteDe(Num_Langue, numeroGarde(action, kNumeroBulle, action->toolTip())))
                     action->setToolTip(*tip);
             }
         } else if (auto *menu = qobject_cast<QMenu *>(object)) {
-            if (const auto text = texteDe(Num_Langue, menu->title()))
+            if (const auto text = texteDe(Num_Langue, numeroGarde(menu, kNumeroTexte, menu->title())))
                 menu->setTitle(*text);
         } else if (auto *label = qobject_cast<QLabel *>(object)) {
             if (const auto text = texteDe(Num_Langue, tagOf(label)))
@@ -122,7 +168,7 @@ void Applique_Langue(QWidget *window, std::int16_t Num_Langue)
             for (int i = 0; i < tabs->count(); ++i) {
                 if (const auto text = texteDe(Num_Langue, tagOf(tabs->widget(i))))
                     tabs->setTabText(i, *text);
-                if (const auto tip = texteDe(Num_Langue, tabs->tabToolTip(i)))
+                if (const auto tip = texteDe(Num_Langue, numeroGarde(tabs->widget(i), kNumeroBulleOnglet, tabs->tabToolTip(i))))
                     tabs->setTabToolTip(i, *tip);
             }
         } else if (auto *tree = qobject_cast<QTreeWidget *>(object)) {

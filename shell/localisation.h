@@ -28,7 +28,9 @@ QLocale localeDeLangue(std::int16_t Num_Langue);
 // from their tag, menus and menu entries from their caption, tool-bar buttons from caption and
 // tool tip, tab pages from their tag and tool tip, tree and list column headings from the
 // header's tags, any other control from its tag and tool tip when they hold a number above 0.
-// A missing entry leaves that one property as designed.
+// A missing entry leaves that one property as designed. It may run again on the same window in
+// another language: the numbers it replaced are kept on the controls, and the font starts again
+// from the design's.
 void Applique_Langue(QWidget *window, std::int16_t Num_Langue);
 
 } // namespace tarvenko

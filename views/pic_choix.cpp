@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "engine/numeric_characters.h"
+#include "knowledge/image_langue.h"
 #include "knowledge/file_lookup.h"
 #include "knowledge/key_model.h"
 #include "knowledge/key_texts.h"
@@ -104,7 +105,7 @@ std::vector<CaseDessinee> Cases_Dessinees(const KeyModel &m)
         const int etat = d.Index_Car + k;
         c.nom = qs(Nom_Etat_Langue(m.Base_Donnees, etat, m.Num_Langue));
         if (const std::string image = Image_Etat(m, etat); !image.empty()) {
-            const QString chemin = qs(resoutChemin(m.Chemin_Descripteurs + image));
+            const QString chemin = qs(Chemin_Image_Descripteur(m, image));
             QImageReader reader(chemin);
             reader.setAutoTransform(true);
             // A photograph is read no larger than a cell can show, so a grid of them stays light.

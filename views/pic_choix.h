@@ -92,6 +92,9 @@ public:
 
     // The cell under the keyboard's outline (-1: none).
     int caseClavier() const { return m_case; }
+    // Names the cell under the outline for screen readers, in the interface language (again
+    // after the language changed).
+    void nommeCase();
 
 Q_SIGNALS:
     void selectionChanged(std::int16_t selection);
@@ -114,7 +117,6 @@ private:
     void nouvelleQuestion();
     void placeCase(int k);
     void choisit(int k);
-    void nommeCase();
 
     KeyModel *m_modele = nullptr;
     Metafile m_picture;

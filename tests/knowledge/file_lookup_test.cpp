@@ -70,3 +70,46 @@ TEST(FileLookup, namesAsWrittenWinAndOtherCasesFoldForAllOfUnicode)
         EXPECT_EQ(resoutChemin(dir.dossier() + c.demande), dir.dossier() + c.attendu);
     }
 }
+
+namespace {
+
+struct CasLangue {
+    const char *nom;
+    std::vector<std::string> surDisque; // files made, relative to the test folder
+    std::string demande;                // relative, written the Windows way
+    std::string code;
+    std::string attendu;                // relative to the test folder
+};
+
+void PrintTo(const CasLangue &cas, std::ostream *os) { *os << cas.nom; }
+
+class CheminLangue : public ::testing::TestWithParam<CasLangue> {};
+
+} // namespace
+
+TEST_P(CheminLangue, thePictureOfTheLanguageElseTheKeysOwn)
+{
+    const CasLangue &cas = GetParam();
+    test::TempDir dir;
+    for (const std::string &f : cas.surDisque) {
+        std::filesystem::create_directories((dir.path() / f).parent_path());
+        std::ofstream(dir.path() / f) << "x";
+    }
+    EXPECT_EQ(resoutCheminLangue(dir.dossier() + cas.demande, cas.code), dir.dossier() + cas.attendu);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cas, CheminLangue,
+    ::testing::Values(
+        CasLangue{"french", {"descripteurs/feuille.wmf", "descripteurs/feuille_fr.wmf"}, "descripteurs\\feuille.wmf", "fr",
+                  "descripteurs/feuille_fr.wmf"},
+        CasLangue{"noPictureOfTheLanguage", {"descripteurs/feuille.wmf", "descripteurs/feuille_fr.wmf"},
+                  "descripteurs\\feuille.wmf", "es", "descripteurs/feuille.wmf"},
+        CasLangue{"noCode", {"feuille.wmf", "feuille_fr.wmf"}, "feuille.wmf", "", "feuille.wmf"},
+        CasLangue{"caseFolded", {"descripteurs/Feuille_FR.WMF", "descripteurs/feuille.wmf"}, "DESCRIPTEURS\\feuille.wmf",
+                  "fr", "descripteurs/Feuille_FR.WMF"},
+        CasLangue{"dotInAFolderName", {"v1.2/feuille_es", "v1.2/feuille"}, "v1.2\\feuille", "es", "v1.2/feuille_es"},
+        CasLangue{"onlyTheLastDot", {"a.b_fr.wmf"}, "a.b.wmf", "fr", "a.b_fr.wmf"},
+        CasLangue{"aFolderOfThatNameIsNoPicture", {"feuille_fr.wmf/x", "feuille.wmf"}, "feuille.wmf", "fr", "feuille.wmf"},
+        CasLangue{"neitherExists", {}, "descripteurs\\feuille.wmf", "fr", "descripteurs/feuille.wmf"}),
+    [](const ::testing::TestParamInfo<CasLangue> &cas) { return std::string(cas.param.nom); });

@@ -235,6 +235,62 @@ TEST(SampleGrids, everyStatePictureStaysInsideItsCardAboveItsName)
         }
 }
 
+// Every state's name as the grids of each language draw it: inside its card and below its
+// picture, and at no less than three fifths of the cell's type height, so that it stays legible.
+TEST(SampleGrids, everyStateNameFitsItsCellInEachLanguage)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    for (const sample::LigneObjet &o : s.objets) {
+        if (!o.partage.empty())
+            continue;
+        for (const char *langue : {"en", "fr", "es"}) {
+            sample::Toile t(sample::kGrilleL, sample::kGrilleH);
+            for (std::size_t k = 0; k < o.etats.size(); ++k)
+                sample::dessineNom(t, sample::caseGrille(o, k), o.etats[k].nom.at(langue));
+            // At half size, names alone on the page.
+            const QImage image = sample::rend(t, sample::kGrilleL / 2, sample::kGrilleH / 2);
+            const double cellW = static_cast<double>(sample::kGrilleL) / o.colonnes / 2;
+            const double cellH = static_cast<double>(sample::kGrilleH) / o.lignes / 2;
+            for (std::size_t k = 0; k < o.etats.size(); ++k) {
+                const std::string &nom = o.etats[k].nom.at(langue);
+                const std::string quoi = o.ligne + " " + langue + " \"" + nom + "\"";
+                const sample::CaseGrille c = sample::caseGrille(o, k);
+                // Whatever is drawn in the cell's share of the page.
+                const int x0 = static_cast<int>(cellW * static_cast<double>(k % static_cast<std::size_t>(o.colonnes)));
+                const int y0 = static_cast<int>(cellH * static_cast<double>(k / static_cast<std::size_t>(o.colonnes)));
+                QRect dessin;
+                for (int y = y0; y < std::min(image.height(), y0 + static_cast<int>(cellH)); ++y)
+                    for (int x = x0; x < std::min(image.width(), x0 + static_cast<int>(cellW)); ++x)
+                        if ((image.pixel(x, y) & 0xFFFFFF) != 0xFFFFFF)
+                            dessin |= QRect(x, y, 1, 1);
+                ASSERT_FALSE(dessin.isEmpty()) << quoi;
+                const QRectF place(QPointF(c.x1 / 2, (c.imageY + c.cote) / 2), QPointF(c.x2 / 2, c.y2 / 2));
+                EXPECT_TRUE(place.contains(QRectF(dessin)))
+                    << quoi << ": drawn over " << dessin.left() << "," << dessin.top() << " - " << dessin.right() << ","
+                    << dessin.bottom() << ", room " << place.left() << "," << place.top() << " - " << place.right() << ","
+                    << place.bottom();
+                EXPECT_GE(sample::placeNom(c, nom).taille, 0.6 * c.texte) << quoi;
+            }
+        }
+    }
+}
+
+// The program shows the grid of the interface language where the key has one: the bundled key has
+// them in French and Spanish, beside every English one.
+TEST(SampleGrids, everyQuestionHasItsGridInFrenchAndSpanish)
+{
+    const KeyModel m = chargeEchantillon();
+    for (const ObjetRow &o : m.Base_Donnees.Objets_Fic.rows) {
+        const std::string grille = dossierEchantillon() + "descripteurs/" + o.Popup.value_or("?");
+        for (const char *langue : {"fr", "es"}) {
+            const std::string chemin = resoutCheminLangue(grille, langue);
+            EXPECT_NE(chemin, resoutChemin(grille)) << grille << " " << langue;
+            const auto picture = Metafile::load(QString::fromStdString(chemin));
+            EXPECT_TRUE(picture && !picture->isEmpty()) << chemin;
+        }
+    }
+}
+
 TEST(SampleGrids, fruitSizePicturesShowNoParticularKindOfFruit)
 {
     // The size is asked of cones and berries as much as of apples: its pictures share no colour

@@ -6,6 +6,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QTreeWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -26,6 +28,7 @@
 #include "resources/string_table.h"
 #include "shell/frm_main.h"
 #include "shell/frm_options.h"
+#include "shell/localisation.h"
 #include "shell/registre.h"
 #include "support/petite_cle.h"
 
@@ -72,6 +75,10 @@ struct Harness : test::PetiteCle {
         });
         menu("mnuViewOptions")->trigger();
         QVERIFY(ran);
+        // What the window does once the dialog has gone (bars rebuilt, their old buttons
+        // deleted later) is done before the test goes on, as the event loop would.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
         QVERIFY(!window->findChild<frmOptions *>());
     }
 
@@ -128,6 +135,38 @@ void click(const frmOptions &dialog, const char *name)
 
 const QStringList kToutes = {QStringLiteral(" 100% - Fagus sylvatica"), QStringLiteral(" 50% - Quercus robur"),
                              QStringLiteral(" 0% - Pinus sylvestris")};
+
+// Every text a window shows, and its font, as a sorted list: two windows that read the same give
+// the same list.
+QStringList textesAffiches(const QWidget *fenetre)
+{
+    QStringList out{fenetre->windowTitle(), fenetre->font().toString()};
+    for (const QObject *o : fenetre->findChildren<QObject *>()) {
+        const QString nom = o->metaObject()->className() + QLatin1Char(' ') + o->objectName() + QStringLiteral(": ");
+        if (const auto *a = qobject_cast<const QAction *>(o))
+            out << nom + a->text() + QStringLiteral(" | ") + a->toolTip();
+        if (const auto *menu = qobject_cast<const QMenu *>(o))
+            out << nom + menu->title();
+        if (const auto *w = qobject_cast<const QWidget *>(o))
+            out << nom + w->toolTip() + QStringLiteral(" | ") + w->accessibleName() + QStringLiteral(" | ") + w->font().toString();
+        if (const auto *l = qobject_cast<const QLabel *>(o))
+            out << nom + l->text();
+        if (const auto *b = qobject_cast<const QAbstractButton *>(o))
+            out << nom + b->text();
+        if (const auto *g = qobject_cast<const QGroupBox *>(o))
+            out << nom + g->title();
+        if (const auto *t = qobject_cast<const QTabWidget *>(o)) {
+            for (int i = 0; i < t->count(); ++i)
+                out << nom + t->tabText(i) + QStringLiteral(" | ") + t->tabToolTip(i);
+        }
+        if (const auto *arbre = qobject_cast<const QTreeWidget *>(o)) {
+            for (int i = 0; i < arbre->topLevelItemCount(); ++i)
+                out << nom + arbre->topLevelItem(i)->text(0);
+        }
+    }
+    out.sort();
+    return out;
+}
 
 } // namespace
 
@@ -277,11 +316,11 @@ private Q_SLOTS:
         QCOMPARE(h.stored("Options/Langue"), QStringLiteral("absent"));
         QCOMPARE(int(Langue_Demarrage(h.settings, QLocale(QLocale::English))), 0);
 
-        // Messages speak French at once; the main window keeps its captions until the next start.
+        // Messages speak French at once, and so does the window, which follows the language in use.
         h.dialogs.reponses = {ReponseMessage::No};
         QVERIFY(!h.window->close());
         QCOMPARE(h.dialogs.textes(), QStringList{qs(*Texte(2, 1071))});
-        QCOMPARE(h.menu("mnuFileSave")->text(), QStringLiteral("&Save"));
+        QCOMPARE(h.menu("mnuFileSave")->text(), qs(*Texte(2, 1003)));
 
         // The dialog opened again is in French, with French selected; OK stores it.
         h.options([&](frmOptions &d) {
@@ -573,6 +612,196 @@ private Q_SLOTS:
         h.child<QAction>("mnuFileKey2")->trigger(); // the installation's key again
         QCOMPARE(h.model.Nb_Esp, std::int16_t{3});
         QCOMPARE(h.model.Adresse_Documents, h.root.dossier() + "documents/");
+    }
+
+    // Switching the language at run time
+
+    void aDialogLocalisedAgainReadsAsOneLocalisedOnce_data()
+    {
+        QTest::addColumn<int>("avant");
+        QTest::addColumn<int>("apres");
+        QTest::newRow("English to French") << 0 << 2;
+        QTest::newRow("French to English") << 2 << 0;
+        QTest::newRow("French to Spanish") << 2 << 1;
+        QTest::newRow("Spanish to French") << 1 << 2;
+    }
+    void aDialogLocalisedAgainReadsAsOneLocalisedOnce()
+    {
+        QFETCH(int, avant);
+        QFETCH(int, apres);
+        Harness h;
+        h.model.Num_Langue = static_cast<std::int16_t>(apres);
+        frmOptions attendu(h.ctx);
+        attendu.Form_Load();
+        h.model.Num_Langue = static_cast<std::int16_t>(avant);
+        frmOptions d(h.ctx);
+        d.Form_Load();
+        QVERIFY(textesAffiches(&d) != textesAffiches(&attendu));
+        Applique_Langue(&d, static_cast<std::int16_t>(apres));
+        QCOMPARE(textesAffiches(&d), textesAffiches(&attendu));
+    }
+
+    void theWindowSwitchedReadsAsOneOpenedInTheLanguage_data()
+    {
+        QTest::addColumn<int>("avant");
+        QTest::addColumn<int>("apres");
+        QTest::addColumn<QString>("bouton");
+        QTest::newRow("English to French") << 0 << 2 << "Option5";
+        QTest::newRow("French to English") << 2 << 0 << "Option3";
+        QTest::newRow("English to Spanish") << 0 << 1 << "Option4";
+        QTest::newRow("Spanish to French") << 1 << 2 << "Option5";
+    }
+    void theWindowSwitchedReadsAsOneOpenedInTheLanguage()
+    {
+        QFETCH(int, avant);
+        QFETCH(int, apres);
+        QFETCH(QString, bouton);
+        Harness h;
+        // The species view once, so that the tree's roots are on show too.
+        const auto parcours = [&h] {
+            h.answerBroadAndSmooth();
+            h.menu("mnuViewSpecies")->trigger();
+            h.menu("mnuViewIdentification")->trigger();
+        };
+        h.model.Num_Langue = static_cast<std::int16_t>(apres);
+        h.open();
+        parcours();
+        const QStringList attendu = textesAffiches(h.window.get());
+        h.window.reset();
+
+        h.model.Num_Langue = static_cast<std::int16_t>(avant);
+        h.open();
+        parcours();
+        QVERIFY(textesAffiches(h.window.get()) != attendu);
+        h.options([&](frmOptions &d) {
+            click(d, bouton.toLatin1().constData());
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.model.Num_Langue, static_cast<std::int16_t>(apres));
+        QCOMPARE(textesAffiches(h.window.get()), attendu);
+    }
+
+    void theWindowSpeaksTheNewLanguageAtOnce()
+    {
+        Harness h;
+        h.open();
+        h.answer(1, 0);
+        const QStringList lignes = h.lines();
+        h.options([&](frmOptions &d) {
+            click(d, "Option5");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.menu("mnuFileSave")->text(), qs(*Texte(2, 1003)));
+        QCOMPARE(h.child<QMenu>("mnuFile")->title(), qs(*Texte(2, 1000)));
+        QVERIFY(h.child<QLabel>("Legende")->text().contains(qs(*Texte(2, 1500))));
+        QCOMPARE(h.menu("mnuFileSave")->isEnabled(), false);
+        // Answers and ranking are untouched, and the identification is no more modified than it was.
+        QCOMPARE(h.lines(), lignes);
+        QVERIFY(h.model.Modifie);
+    }
+
+    void aQuestionOnShowStaysOpenWithItsPick()
+    {
+        Harness h;
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        h.clickCell(1);
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1});
+        h.options([&](frmOptions &d) {
+            click(d, "Option4");
+            click(d, "cmdOK");
+        });
+        QVERIFY(h.child<QWidget>("Pic_Choix")->isVisible());
+        QVERIFY(h.bar("Barre_Question")->isVisible());
+        QVERIFY(!h.bar("Barre_Deter")->isVisible());
+        QCOMPARE(h.model.Descripteur_Courant.Selection, std::int16_t{1});
+        // Validated after the switch, the pick is the answer: needles leave the pine first.
+        h.clickButton("Barre_Question", 1);
+        QCOMPARE(h.lines().value(0), QStringLiteral(" 100% - Pinus sylvestris"));
+    }
+
+    void aNumberBeingTypedStaysInItsEntry()
+    {
+        Harness h;
+        h.keyWithHeight().ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 5);
+        auto *entry = h.child<QLineEdit>("Valeur_Num");
+        QVERIFY(entry && entry->isVisible());
+        QTest::keyClicks(entry, QStringLiteral("20,5"));
+        h.options([&](frmOptions &d) {
+            click(d, "Option5");
+            click(d, "cmdOK");
+        });
+        entry = h.child<QLineEdit>("Valeur_Num");
+        QVERIFY(entry->isVisible());
+        QCOMPARE(entry->text(), QStringLiteral("20,5"));
+        QCOMPARE(h.child<QLabel>("Nom_Num")->text(), QStringLiteral("Hauteur"));
+        h.clickButton("Barre_Question", 1);
+        QCOMPARE(h.lines().value(0), QStringLiteral(" 100% - Fagus sylvatica"));
+    }
+
+    void theSpeciesPageOpensAgainInTheNewLanguageWhereItExists()
+    {
+        Harness h;
+        ecris(h.root.path() / "documents/q/quero/quero_fr.html", "<html><body>page fr</body></html>");
+        h.showSecondSpecies();
+        h.options([&](frmOptions &d) {
+            click(d, "Option5");
+            click(d, "cmdOK");
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_fr.html"), 10000);
+        QCOMPARE(qs(h.model.Code_Page), QStringLiteral("QUERO"));
+        // Spanish: the key has no Spanish page of the oak, the English one is shown.
+        h.options([&](frmOptions &d) {
+            click(d, "Option4");
+            click(d, "cmdOK");
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(h.web()->url(), h.page("documents/q/quero/quero_en.html"), 10000);
+    }
+
+    void theKeysOwnTextsFollowTheSwitch()
+    {
+        Harness h;
+        tools::KbBuilder kb = h.key();
+        kb.questionLangue("FEUILLE", "fr", "Type de feuille");
+        kb.texteLangue("fr", "But_Deter", "1", "Caption", "Feuille");
+        kb.texteLangue("fr", "But_Quest", "1", "TipText", "Valider");
+        kb.ecrit();
+        h.open();
+        h.clickButton("Barre_Deter", 1);
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Leaf type"));
+        h.options([&](frmOptions &d) {
+            click(d, "Option5");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Type de feuille"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 1)->text(), QStringLiteral("Feuille"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Question"), 1)->toolTip(), QStringLiteral("Valider"));
+        // Where the key has no French text, its own: the bark button, the question bar's captions.
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 3)->text(), QStringLiteral("Bark"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Question"), 1)->text(), QStringLiteral("OK"));
+
+        // And back.
+        h.options([&](frmOptions &d) {
+            click(d, "Option3");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Leaf type"));
+        QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 1)->text(), QStringLiteral("Leaf"));
+    }
+
+    void theSameLanguageAgainChangesNothing()
+    {
+        Harness h;
+        h.showSecondSpecies();
+        QSignalSpy loads(h.web(), &QWebEngineView::loadStarted);
+        h.options([&](frmOptions &d) {
+            click(d, "Option3");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.web()->url(), h.page("documents/q/quero/quero_en.html"));
+        QVERIFY(loads.isEmpty());
     }
 };
 

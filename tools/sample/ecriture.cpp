@@ -69,8 +69,12 @@ void ecritImages(const Sources &s, const fs::path &sortie)
     for (const Bouton &b : s.boutons)
         ecritIcone(icone(b.dessin), q(sousDossier(data, b.fichier)));
 
-    for (const LigneObjet &o : s.objets)
-        grille(o.partage.empty() ? o : s.ligne(o.partage)).sauve((descripteurs / o.popup).string());
+    for (const LigneObjet &o : s.objets) {
+        const LigneObjet &etats = o.partage.empty() ? o : s.ligne(o.partage);
+        grille(etats).sauve((descripteurs / o.popup).string());
+        for (const char *langue : kLanguesGrilles)
+            grille(etats, langue).sauve((descripteurs / nomGrille(o.popup, langue)).string());
+    }
 
     for (const char *l : kLanguesDocuments)
         ecritTexte(data / ("error_" + std::string(l) + ".html"), pageErreur(s, l));

@@ -1,5 +1,9 @@
 #include "tools/sample/grilles.h"
 
+#include <QFont>
+#include <QFontMetricsF>
+#include <QString>
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -262,7 +266,64 @@ CaseGrille caseGrille(const LigneObjet &o, std::size_t k)
     return c;
 }
 
-Toile grille(const LigneObjet &o)
+double largeurTexte(const std::string &utf8, double hauteur)
+{
+    // Measured once at a large size, where hinting does not round the advances, and scaled.
+    QFont police(QStringLiteral("DejaVu Sans"));
+    police.setPixelSize(1000);
+    return QFontMetricsF(police).horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))) *
+           hauteur / 1000.0;
+}
+
+NomCase placeNom(const CaseGrille &c, const std::string &nom)
+{
+    // A little room to spare: drawn small on the screen, hinted type may come out wider.
+    const double largeur = 0.94 * c.largeurNom;
+    const auto ajuste = [&](double w) { return w > largeur ? c.texte * largeur / w : c.texte; };
+    NomCase n{{nom}, {c.nom}, ajuste(largeurTexte(nom, c.texte))};
+    if (n.taille >= 0.8 * c.texte)
+        return n;
+    // Two lines: split at the space that makes the longer line shortest.
+    double meilleure = 0;
+    std::size_t coupe = std::string::npos;
+    for (std::size_t i = nom.find(' '); i != std::string::npos; i = nom.find(' ', i + 1)) {
+        const double w = std::max(largeurTexte(nom.substr(0, i), c.texte), largeurTexte(nom.substr(i + 1), c.texte));
+        if (coupe == std::string::npos || w < meilleure) {
+            meilleure = w;
+            coupe = i;
+        }
+    }
+    if (coupe == std::string::npos)
+        return n;
+    // Both lines between the picture's bottom and the name's baseline: an interline of 1.1 and
+    // accented capitals reaching 0.95 of the type height above the first baseline.
+    const double bas = c.imageY + c.cote + 0.1 * c.texte;
+    const double hauteurMax = (c.nom.y - bas) / (1.1 + 0.95);
+    const double taille = std::min({ajuste(meilleure), hauteurMax, c.texte});
+    if (taille <= n.taille)
+        return n;
+    n.lignes = {nom.substr(0, coupe), nom.substr(coupe + 1)};
+    n.ancres = {Pt{c.nom.x, c.nom.y - 1.1 * taille}, c.nom};
+    n.taille = taille;
+    return n;
+}
+
+void dessineNom(Toile &t, const CaseGrille &c, const std::string &nom)
+{
+    const NomCase n = placeNom(c, nom);
+    for (std::size_t i = 0; i < n.lignes.size(); ++i)
+        t.texte(n.ancres[i], n.lignes[i], n.taille, nat::texte);
+}
+
+std::string nomGrille(const std::string &popup, const std::string &langue)
+{
+    if (langue == "en")
+        return popup;
+    const std::size_t point = popup.rfind('.');
+    return point == std::string::npos ? popup + "_" + langue : popup.substr(0, point) + "_" + langue + popup.substr(point);
+}
+
+Toile grille(const LigneObjet &o, const std::string &langue)
 {
     Toile t(kGrilleL, kGrilleH);
     t.styleSeul(rgb(255, 255, 255));
@@ -275,11 +336,9 @@ Toile grille(const LigneObjet &o)
         t.boite(c.imageX, c.imageY, c.cote, c.cote);
         dessineEtat(t, kNaturel, o.ligne, o.etats[k].cle);
         t.depile();
-        const std::string &nom = o.etats[k].nom.at("en");
-        // Long names get a smaller type so that they stay within their cell.
-        const double largeurTexte = 0.56 * c.texte * static_cast<double>(nom.size());
-        const double taille = largeurTexte > c.largeurNom ? c.texte * c.largeurNom / largeurTexte : c.texte;
-        t.texte(c.nom, nom, taille, nat::texte);
+        // A state without a name in the language keeps its English one.
+        const auto nom = o.etats[k].nom.find(langue);
+        dessineNom(t, c, nom != o.etats[k].nom.end() && !nom->second.empty() ? nom->second : o.etats[k].nom.at("en"));
     }
     return t;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/sample/pictos.h"
 #include "tools/sample/sources.h"
@@ -23,8 +24,29 @@ struct CaseGrille {
     double largeurNom = 0;                   // the width the name may take
 };
 CaseGrille caseGrille(const LigneObjet &o, std::size_t k);
-// The question picture of an object row: one cell per state, its drawing and its name.
-Toile grille(const LigneObjet &o);
+
+// The width of a text at a type height in the grids' type (DejaVu Sans, as the metafile player
+// draws it), in the same units.
+double largeurTexte(const std::string &utf8, double hauteur);
+// A state's name in its cell: on one line at the cell's type height, smaller when it is too wide;
+// on two lines, split at a space, when one line would have to shrink below four fifths of that
+// height and two lines read larger. The lines stay below the picture.
+struct NomCase {
+    std::vector<std::string> lignes;
+    std::vector<Pt> ancres; // centre of each line's baseline
+    double taille = 0;      // type height
+};
+NomCase placeNom(const CaseGrille &c, const std::string &nom);
+void dessineNom(Toile &t, const CaseGrille &c, const std::string &nom);
+
+// The languages whose grids are drawn beside the English ones, and the file of such a grid:
+// "feuille.wmf" in French is "feuille_fr.wmf", the name the program looks for in that language.
+inline constexpr const char *kLanguesGrilles[] = {"fr", "es"};
+std::string nomGrille(const std::string &popup, const std::string &langue);
+
+// The question picture of an object row: one cell per state, its drawing and its name in the
+// language ("en", "fr", "es").
+Toile grille(const LigneObjet &o, const std::string &langue = "en");
 
 // Size of a species plate (the full drawing of a species page).
 inline constexpr int kPlancheL = 2200;
