@@ -429,10 +429,11 @@ TEST(SamplePageTexts, speciesPagesArePunctuatedAsTheirLanguageWantsIt)
             for (std::size_t i = t.find_first_of(";:?!"); i != std::string::npos; i = t.find_first_of(";:?!", i + 1)) {
                 const bool insecable = i >= 2 && (t.compare(i - 2, 2, "\xC2\xA0") == 0 || (i >= 3 && t.compare(i - 3, 3, "\xE2\x80\xAF") == 0));
                 const std::string autour = t.substr(i >= 30 ? i - 30 : 0, 40);
-                if (langue == "fr")
+                if (langue == "fr") {
                     EXPECT_TRUE(insecable) << e.code << " fr: " << autour;
-                else
+                } else {
                     EXPECT_TRUE(t[i - 1] != ' ' && !insecable) << e.code << " " << l << ": " << autour;
+                }
             }
             if (langue == "es") {
                 std::istringstream lignes(t);
@@ -445,8 +446,9 @@ TEST(SamplePageTexts, speciesPagesArePunctuatedAsTheirLanguageWantsIt)
                     EXPECT_EQ(ouvre, ferme) << e.code << " es: " << ligne;
                 }
             }
-            if (langue != "en")
+            if (langue != "en") {
                 EXPECT_EQ(t.find(latin), std::string::npos) << e.code << " " << l << ": the family left in Latin, " << latin;
+            }
         }
     }
     // One page read whole, in each language.

@@ -111,7 +111,7 @@ private Q_SLOTS:
         QVERIFY(!h.boutonAide()->isVisible());
         // F1 is the user guide's key there, as everywhere else.
         QTest::keyClick(h.child<QWidget>("Pic_Choix"), Qt::Key_F1);
-        QVERIFY(h.aideMontree().startsWith(QStringLiteral("guide_"))) << h.aideMontree();
+        QVERIFY2(h.aideMontree().startsWith(QStringLiteral("guide_")), qPrintable(h.aideMontree()));
         h.fermeAide();
 
         h.clickButton("Barre_Question", 3);
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(!h.boutonAide()->isVisible());
         liste->focusListe();
         QTest::keyClick(liste->arbre(), Qt::Key_F1);
-        QVERIFY(h.aideMontree().startsWith(QStringLiteral("guide_"))) << h.aideMontree();
+        QVERIFY2(h.aideMontree().startsWith(QStringLiteral("guide_")), qPrintable(h.aideMontree()));
         h.fermeAide();
         h.window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(h.window.get()));

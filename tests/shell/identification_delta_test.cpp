@@ -12,6 +12,7 @@
 
 #include <filesystem>
 
+#include "engine/default_bars.h"
 #include "engine/numeric_characters.h"
 #include "support/fenetre_test.h"
 #include "views/barres.h"
@@ -111,7 +112,9 @@ private Q_SLOTS:
             h.dialogs.reponses.push_back(ReponseMessage::No);
         int reponses = 0, passes = 0;
         for (int pas = 0; pas < 60; ++pas) {
-            h.clique(deter, h.bouton(deter, "Search"));
+            // A pass has already asked the next question; otherwise Search proposes one.
+            if (!question->isVisible())
+                h.clique(deter, h.bouton(deter, "Search"));
             if (!question->isVisible())
                 break; // the search said there is nothing more to ask, or a single species is left
             if (pas < 3 || pas % 4 == 0)
@@ -127,7 +130,7 @@ private Q_SLOTS:
                 if (n.connue[static_cast<std::size_t>(s)]) {
                     const double v = (n.minimum[static_cast<std::size_t>(s)] + n.maximum[static_cast<std::size_t>(s)]) / 2;
                     entree->clear();
-                    QTest::keyClicks(entree, QString::number(v, 'g', 6));
+                    QTest::keyClicks(entree, QString::number(v, 'f', 3));
                     repondu = true;
                 }
             } else {
@@ -156,15 +159,17 @@ private Q_SLOTS:
             } else {
                 h.clique(question, Bouton_A(question, 2 * Nb_Boutons_Question(m) - 1));
                 ++passes;
-                // A pass asks the next question at once; leave it to search again.
-                if (question->isVisible())
-                    h.clique(question, Bouton_A(question, 3));
             }
         }
         qInfo("%s: %d answers, %d passes, %d species in the lead", qPrintable(item), reponses, passes, int(m.Nb_Esp_Max));
         QVERIFY(reponses >= 2);
-        QCOMPARE(m.Classement[1][0], static_cast<std::int64_t>(s));
-        QCOMPARE(m.Pourcent_Esp[0], std::int64_t{100});
+        // The item leads at 100 % (beside any item the answers cannot tell from it).
+        int rang = -1;
+        for (int r = 0; r < m.Nb_Esp_Max && rang < 0; ++r)
+            if (m.Classement[1][static_cast<std::size_t>(r)] == s)
+                rang = r;
+        QVERIFY2(rang >= 0, "the item is not among the species in the lead");
+        QCOMPARE(m.Pourcent_Esp[static_cast<std::size_t>(rang)], std::int64_t{100});
         h.capture(QStringLiteral("identified"));
         h.window->findChild<QAction *>(QStringLiteral("mnuViewResults"))->trigger();
         QTest::qWait(500);
@@ -177,7 +182,7 @@ private Q_SLOTS:
         if (!std::filesystem::exists((jeuDelta("grass-genera") + QStringLiteral("/specs")).toStdString()))
             QSKIP("the DELTA datasets are not in " TARVENKO_DELTA_SAMPLES);
         CleDelta h("grass-genera");
-        h.window->findChild<QAction *>(QStringLiteral("mnuViewQuestions"))->trigger();
+        // A key without a drawing lists its questions in the drawing's place from the start.
         auto *liste = h.window->findChild<ListeQuestionsView *>(QStringLiteral("Liste_Questions"));
         QVERIFY(liste && liste->isVisible());
         auto *aide = h.child<QToolButton>("Aide_Question");
