@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -111,6 +112,7 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     connecteCommandes();
     connecteVues();
     connecteResultats();
+    connecteComparaison();
 }
 
 frmMain::~frmMain() = default;
