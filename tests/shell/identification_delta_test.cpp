@@ -38,6 +38,7 @@ struct CleDelta : test::FenetreTest {
         window = std::make_unique<frmMain>(ctx);
         if (!window->Form_Load(QString(), jeuDelta(jeu)))
             qFatal("the window did not load");
+        model.Vue_Courante = 1;
         window->resize(1200, 780);
         window->show();
         window->Arrange_Fenetre();
