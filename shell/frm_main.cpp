@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -67,7 +68,13 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_panneau2 = new QLabel(this);
     m_panneau2->setObjectName(QStringLiteral("sbPanel2"));
     m_panneau2->setMinimumWidth(300);
+    // The help of the question in view, when it has a page.
+    m_Bouton_Aide = new QToolButton(this);
+    m_Bouton_Aide->setObjectName(QStringLiteral("Aide_Question"));
+    m_Bouton_Aide->setAutoRaise(true);
+    m_Bouton_Aide->hide();
     m_ui->sbStatusBar->addWidget(m_panneau1, 1);
+    m_ui->sbStatusBar->addPermanentWidget(m_Bouton_Aide);
     m_ui->sbStatusBar->addPermanentWidget(m_panneau2);
     // The results box lies over the status bar, outside the central area.
     m_ui->Resultat->setParent(this);
@@ -88,6 +95,7 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_Liste_Questions->setObjectName(QStringLiteral("Liste_Questions"));
     m_Liste_Questions->setEcritNombre([this](double v) { return Ecrit_Nombre(v, localeDeLangue(m_ctx.modele.Num_Langue)); });
     m_Liste_Questions->setModele(&ctx.modele);
+    m_Liste_Questions->setAPageAide([this](const std::string &objet) { return !pageAide(objet).isEmpty(); });
     m_Liste_Questions->hide();
     m_ui->Barre_Verticale->setFixedWidth(5);
     Suit_Barre(m_ui->Barre_Deter);
@@ -274,6 +282,7 @@ bool frmMain::Form_Load(const QString &ligneCommande, const QString &cle)
     Montre_Liste_Questions(m.Nb_Robot <= 0);
     QCoreApplication::processEvents();
     m_charge = true;
+    actualiseAideQuestion();
 
     m.Titre_Fenetre = us(windowTitle());
     statutRepos();

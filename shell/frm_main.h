@@ -19,6 +19,7 @@ class QMenu;
 class QPrinter;
 class QTemporaryDir;
 class QLabel;
+class QToolButton;
 class QMouseEvent;
 class QTreeWidgetItem;
 
@@ -179,6 +180,17 @@ private:
     void Efface_Contradictions_Affichees();
     // Shows the user guide in the help window.
     void Exec_Help();
+
+    // The help of a question (frm_main_aide.cpp): its page, found by Page_Aide_Question, shown
+    // in the help window. The question in view is the one asked (grid or number), else the one
+    // current in the question list; "" for none.
+    std::string questionEnVue() const;
+    QString pageAide(const std::string &objet) const;
+    bool Ouvre_Page_Aide(const std::string &objet);
+    // The status bar's Help button, shown while the question in view has a page.
+    void actualiseAideQuestion();
+    // F1 on the grid or the number's entry of a question that has a page of help.
+    bool toucheAide(QObject *watched, QEvent *event);
     // The facts of the knowledge base in use, in a dialog.
     void mnuFileProperties_Click();
     void appliqueRafraichissement(const Rafraichissement &r);
@@ -282,6 +294,7 @@ private:
     std::unique_ptr<Ui::frmMain> m_ui;
     QLabel *m_panneau1 = nullptr;
     QLabel *m_panneau2 = nullptr;
+    QToolButton *m_Bouton_Aide = nullptr; // the status bar's Help, for the question in view
     Documents *m_documents = nullptr;
     MarquesContradictions *m_marques = nullptr;
     QString m_texteContradictions; // what the last contradiction check found, while its flags are on show

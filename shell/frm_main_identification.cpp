@@ -80,6 +80,12 @@ void frmMain::connecteVues()
     connect(m_ui->mnuViewQuestions, &QAction::triggered, this, [this] { Traiter_Fichier(QStringLiteral("Questions"), QString()); });
     connect(m_Liste_Questions, &ListeQuestionsView::ouvre, this, &frmMain::Liste_Questions_Ouvre);
     connect(m_Liste_Questions, &ListeQuestionsView::retire, this, &frmMain::Liste_Questions_Retire);
+    connect(m_Liste_Questions, &ListeQuestionsView::aide, this, [this](const QString &objet) { Ouvre_Page_Aide(us(objet)); });
+    connect(m_Liste_Questions, &ListeQuestionsView::courante, this, &frmMain::actualiseAideQuestion);
+    connect(m_Bouton_Aide, &QToolButton::clicked, this, [this] { Ouvre_Page_Aide(questionEnVue()); });
+    // F1 on a question's grid or entry gives its help (frmMain::toucheAide).
+    m_ui->Pic_Choix->installEventFilter(this);
+    m_Saisie_Num->entree()->installEventFilter(this);
     connect(m_ui->mnuViewToolbar, &QAction::triggered, this, [this] { basculeBarre(m_ui->tbToolBar, m_ui->mnuViewToolbar); });
     connect(m_ui->mnuViewStatusBar, &QAction::triggered, this,
             [this] { basculeBarre(m_ui->sbStatusBar, m_ui->mnuViewStatusBar); });
@@ -256,6 +262,7 @@ void frmMain::Montre_Question_Num(int c)
     statut(qs(m.Descripteur_Courant.TipText));
     m_Saisie_Num->entree()->setFocus();
     m_Saisie_En_Cours = false;
+    actualiseAideQuestion();
 }
 
 void frmMain::Montre_Question(const std::string &Popup)
@@ -296,6 +303,7 @@ void frmMain::Montre_Question(const std::string &Popup)
     statut(qs(m.Descripteur_Courant.TipText));
     m_ui->Pic_Choix->setCursor(Qt::PointingHandCursor);
     m_Saisie_En_Cours = false;
+    actualiseAideQuestion();
 }
 
 void frmMain::Montre_Identification()
@@ -320,6 +328,7 @@ void frmMain::Montre_Identification()
     m_Question_Num = -1;
     m_Saisie_Num->hide();
     placeListeQuestions();
+    actualiseAideQuestion();
 }
 
 void frmMain::Maitre_Discriminant()

@@ -64,6 +64,8 @@ void frmMain::connecteResultats()
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (toucheAide(watched, event))
+        return true;
     if (watched == m_ui->Liste_Esp->viewport() && event->type() == QEvent::MouseMove) {
         // The list takes the focus the first time the mouse passes over it, and only then.
         if (!m_Liste_Focus) {
@@ -224,6 +226,7 @@ void frmMain::Montre_Resultats()
     m_ui->WebTexte->show();
     permetCopie(false);
     montreBoutonsDocuments();
+    actualiseAideQuestion();
     QCoreApplication::processEvents();
     Liste_Esp_Click();
     // The browser makes its widget for the page when it first shows one.
@@ -246,6 +249,7 @@ void frmMain::Montre_Especes()
     permetCopie(false);
     montreBoutonsDocuments();
     m_ui->Tree_esp->setFocus();
+    actualiseAideQuestion();
     QCoreApplication::processEvents();
     ordonneTabulation();
 }

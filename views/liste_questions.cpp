@@ -440,6 +440,18 @@ void ListeQuestionsView::suitCourante()
     const EntreeQuestion *q = m_questions->entree(m_arbre->currentIndex());
     m_ouvrir->setEnabled(q != nullptr);
     m_retirer->setEnabled(q && q->repondue);
+    Q_EMIT courante(q ? qs(q->objet) : QString());
+}
+
+void ListeQuestionsView::setAPageAide(std::function<bool(const std::string &)> aPage) { m_aPageAide = std::move(aPage); }
+
+bool ListeQuestionsView::aideCourante()
+{
+    const EntreeQuestion *q = m_questions->entree(m_arbre->currentIndex());
+    if (!q || !m_aPageAide || !m_aPageAide(q->objet))
+        return false;
+    Q_EMIT aide(qs(q->objet));
+    return true;
 }
 
 void ListeQuestionsView::menuContextuel(const QPoint &position)
@@ -452,11 +464,26 @@ void ListeQuestionsView::menuContextuel(const QPoint &position)
     QMenu menu(this);
     menu.addAction(m_ouvrir->text(), this, &ListeQuestionsView::ouvreCourante);
     menu.addAction(m_retirer->text(), this, &ListeQuestionsView::retireCourante)->setEnabled(q->repondue);
+    menu.addAction(qs(Texte_Ou_Anglais(static_cast<std::int16_t>(std::max(m_langue, 0)), 1080)), this,
+                   [this] { aideCourante(); })
+        ->setEnabled(m_aPageAide && m_aPageAide(q->objet));
     menu.exec(m_arbre->viewport()->mapToGlobal(position));
 }
 
 bool ListeQuestionsView::eventFilter(QObject *watched, QEvent *event)
 {
+    // F1 on a question that has a page of help shows it; elsewhere it stays the user guide's key.
+    if (watched == m_arbre && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const EntreeQuestion *q = m_questions->entree(m_arbre->currentIndex());
+        if (key->key() == Qt::Key_F1 && key->modifiers() == Qt::NoModifier && q && m_aPageAide &&
+            m_aPageAide(q->objet)) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress)
+                aideCourante();
+            return true;
+        }
+    }
     if (event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     const auto *key = static_cast<QKeyEvent *>(event);

@@ -32,6 +32,8 @@ public:
     void setModele(const KeyModel *m);
     // How a number given is written beside its question (the interface language's way).
     void setEcritNombre(std::function<QString(double)> ecrit);
+    // Whether a question has a page of help: the context menu offers it, F1 asks for it.
+    void setAPageAide(std::function<bool(const std::string &)> aPage);
     // The answers changed: the list follows them now if it is shown, else when it is next shown.
     // A new interface language makes the list again.
     void actualise();
@@ -51,6 +53,10 @@ Q_SIGNALS:
     // Open the question `objet`, or withdraw its answer; `numerique` for a numeric character.
     void ouvre(const QString &objet, bool numerique);
     void retire(const QString &objet, bool numerique);
+    // Show the help of the question `objet` (it has a page).
+    void aide(const QString &objet);
+    // The current question changed ("" for none).
+    void courante(const QString &objet);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -63,12 +69,15 @@ private:
     void developpe();
     void ouvreCourante();
     void retireCourante();
+    // F1 on a question that has a page of help.
+    bool aideCourante();
     void suitCourante();
     void menuContextuel(const QPoint &position);
     void traduit();
     void largeurColonnes();
 
     const KeyModel *m_modele = nullptr;
+    std::function<bool(const std::string &)> m_aPageAide;
     ModeleQuestions *m_questions;
     QLineEdit *m_recherche;
     QToolButton *m_ouvrir;

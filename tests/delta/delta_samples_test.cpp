@@ -275,4 +275,61 @@ TEST_F(DeltaJeux, anItemIsFoundByItsOwnStates)
     }
 }
 
+// The character headings give the groups of the question list: a heading over questions is a
+// group, named without its typesetting; one over text characters alone makes none.
+TEST_F(DeltaJeux, grassGeneraCharacterHeadingsAreTheQuestionGroups)
+{
+    EXIGE_JEUX_DELTA();
+    KeyModel m;
+    ASSERT_TRUE(test::chargeCle(cle("grass-genera"), m));
+    const std::vector<std::string> attendus = {
+        "Habit, vegetative morphology", "Inflorescence", "Female-fertile spikelets, florets, fruit",
+        "Photosynthetic pathway, leaf blade anatomy", "Special diagnostic feature", "Taxonomy, distribution"};
+    ASSERT_EQ(m.Nb_Cadre, static_cast<std::int16_t>(attendus.size()));
+    ASSERT_EQ(m.Base_Donnees.Cadres.size(), attendus.size());
+    for (std::size_t g = 0; g < attendus.size(); ++g)
+        EXPECT_EQ(m.Base_Donnees.Cadres.rows[g].Nom[0].value_or(""), attendus[g]) << g;
+    // Each question in the group of the heading above it (#2, #12, #26, #68, #77, #78).
+    const std::pair<const char *, int> questions[] = {{"C2", 0},  {"C11", 0}, {"C12", 1}, {"C24", 1}, {"C27", 2},
+                                                      {"C67", 2}, {"C69", 3}, {"C77", 4}, {"C79", 5}, {"C86", 5}};
+    for (const auto &[objet, cadre] : questions) {
+        const ObjetRow *row = m.Base_Donnees.objet(objet);
+        ASSERT_NE(row, nullptr) << objet;
+        EXPECT_EQ(row->Cadre.value_or(-1), cadre) << objet;
+    }
+    // Numeric characters too: #3 (RN) under "Habit", #85 (IN) under "Taxonomy, distribution".
+    const auto cadreNum = [&](const std::string &objet) {
+        for (const Caractere_Num &c : m.Caracteres_Num)
+            if (c.Objet == objet)
+                return static_cast<int>(c.Cadre);
+        return -99;
+    };
+    EXPECT_EQ(cadreNum("C3"), 0);
+    EXPECT_EQ(cadreNum("C85"), 5);
+}
+
+// The item headings give the families: each item takes the heading at or above it; items
+// before the first heading take the dataset's folder name.
+TEST(DeltaRubriques, itemHeadingsAreTheFamiliesOfTheItems)
+{
+    test::TempDir t;
+    const fs::path d = t.path() / "graminoids";
+    test::ecritFichier(d / "specs", "*NUMBER OF CHARACTERS 1\n*MAXIMUM NUMBER OF ITEMS 4\n");
+    test::ecritFichier(d / "chars", "*CHARACTER LIST\n#1. stems/\n 1. round/\n 2. triangular/\n");
+    test::ecritFichier(d / "items", "*ITEM DESCRIPTIONS\n# Juncus/ 1,1\n# Poa/ 1,1\n# Festuca/ 1,1\n# Carex/ 1,2\n");
+    test::ecritFichier(d / "toint", "*ITEM HEADINGS\n#2. \\b{}Poaceae\\b0{} <grasses>\n#4. Cyperaceae\n");
+    const std::string cible = (t.path() / "cle").string();
+    Bilan bilan;
+    std::string erreur;
+    ASSERT_TRUE(convertitVers(d.string(), cible, bilan, erreur)) << erreur;
+    KeyModel m;
+    ASSERT_TRUE(test::chargeCle(cible, m));
+    std::map<std::string, std::string> familles;
+    for (const FloreRow &f : m.Base_Donnees.Flore.rows)
+        familles[f.Espece] = f.Famille.value_or("");
+    const std::map<std::string, std::string> attendues = {
+        {"Juncus", "graminoids"}, {"Poa", "Poaceae"}, {"Festuca", "Poaceae"}, {"Carex", "Cyperaceae"}};
+    EXPECT_EQ(familles, attendues);
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "documents/aide_question.h"
 #include "documents/chemins_documents.h"
 #include "documents/zoom.h"
 
@@ -265,6 +266,72 @@ private Q_SLOTS:
         QVERIFY(!Dans_Dossier(docs + s("/q/quero/absent.html"), docs));
         QVERIFY(!Dans_Dossier(docs, docs));
         QVERIFY(!Dans_Dossier(docs + s("/q/quero/dessin_quero_en.html"), racine.filePath(s("absent"))));
+    }
+
+    void helpCodeOfAQuestion_data()
+    {
+        QTest::addColumn<QString>("objet");
+        QTest::addColumn<QString>("code");
+        QTest::newRow("nominal: a DELTA character") << s("C12") << s("c0012");
+        QTest::newRow("nominal: the first") << s("C1") << s("c0001");
+        QTest::newRow("limit: four digits") << s("C1234") << s("c1234");
+        QTest::newRow("limit: five digits") << s("C12345") << s("c12345");
+        QTest::newRow("limit: leading zeros") << s("C007") << s("c0007");
+        QTest::newRow("none: no number") << s("C") << s("");
+        QTest::newRow("none: number 0") << s("C0") << s("");
+        QTest::newRow("none: not a number") << s("C1a") << s("");
+        QTest::newRow("none: another key's name") << s("FEUILLE") << s("");
+        QTest::newRow("none: empty") << s("") << s("");
+        QTest::newRow("none: too long") << s("C1234567") << s("");
+    }
+    void helpCodeOfAQuestion()
+    {
+        QFETCH(QString, objet);
+        QTEST(QString::fromStdString(Code_Aide_Question(objet.toStdString())), "code");
+    }
+
+    void helpPageInTheInterfaceLanguageElseEnglish_data()
+    {
+        QTest::addColumn<QString>("distribution");
+        QTest::addColumn<QString>("objet");
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QString>("page"); // file name found, "" for none
+        QTest::newRow("nominal: English") << s("hd") << s("C12") << 0 << s("c0012_en.html");
+        QTest::newRow("nominal: French page") << s("hd") << s("C12") << 2 << s("c0012_fr.html");
+        QTest::newRow("fallback: no Spanish page") << s("hd") << s("C12") << 1 << s("c0012_en.html");
+        QTest::newRow("fallback: only French, asked in English") << s("hd") << s("C3") << 0 << s("");
+        QTest::newRow("nominal: only French, asked in French") << s("hd") << s("C3") << 2 << s("c0003_fr.html");
+        QTest::newRow("none: no page") << s("hd") << s("C4") << 0 << s("");
+        QTest::newRow("none: a folder but no file") << s("hd") << s("C5") << 0 << s("");
+        QTest::newRow("none: another key's name") << s("hd") << s("FEUILLE") << 0 << s("");
+        QTest::newRow("none: documents on a web server") << s("http") << s("C12") << 0 << s("");
+        QTest::newRow("limit: an unknown language is English") << s("hd") << s("C12") << 7 << s("c0012_en.html");
+    }
+    void helpPageInTheInterfaceLanguageElseEnglish()
+    {
+        QFETCH(QString, distribution);
+        QFETCH(QString, objet);
+        QFETCH(int, langue);
+        QFETCH(QString, page);
+        QTemporaryDir dossier;
+        QDir d(dossier.path());
+        // Written in capitals, as a collection copied from another system may be: found all the same.
+        for (const char *f : {"C/C0012/c0012_en.html", "C/C0012/c0012_fr.html", "C/C0003/c0003_fr.html",
+                              "C/C0005/c0005_en.html/x"}) {
+            const QString chemin = d.filePath(s(f));
+            QVERIFY(d.mkpath(QFileInfo(chemin).path()));
+            if (!QByteArray(f).endsWith("/x")) {
+                QFile fichier(chemin);
+                QVERIFY(fichier.open(QIODevice::WriteOnly));
+            } else {
+                QVERIFY(d.mkpath(QFileInfo(chemin).path()));
+            }
+        }
+        const QString trouve = Page_Aide_Question(distribution, dossier.path() + QLatin1Char('/'), objet.toStdString(),
+                                                  static_cast<std::int16_t>(langue));
+        QCOMPARE(QFileInfo(trouve).fileName(), page);
+        if (!page.isEmpty())
+            QVERIFY(QFileInfo(trouve).isFile());
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -23,6 +24,7 @@
 #include "sample_base.h"
 #include "support/temp_dir.h"
 #include "tools/sample/grilles.h"
+#include "tools/sample/pages.h"
 #include "tools/sample/rendu.h"
 
 namespace tarvenko::test {
@@ -419,6 +421,103 @@ TEST(SamplePageTexts, frenchDoublePunctuationFollowsANoBreakSpace)
             }
         }
     }
+}
+
+// The question texts of the key follow the same rules: French double punctuation after a
+// no-break space, a Spanish question opened by "¿".
+TEST(SamplePageTexts, questionsArePunctuatedAsTheirLanguageWantsIt)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    for (const sample::LigneObjet &o : s.objets) {
+        const std::string &fr = o.question.at("fr");
+        for (std::size_t i = fr.find_first_of(";:?!"); i != std::string::npos; i = fr.find_first_of(";:?!", i + 1))
+            EXPECT_TRUE(i >= 2 && (fr.compare(i - 2, 2, "\xC2\xA0") == 0 || (i >= 3 && fr.compare(i - 3, 3, "\xE2\x80\xAF") == 0)))
+                << o.ligne << ": " << fr;
+        const std::string &es = o.question.at("es");
+        std::size_t ouvre = 0, ferme = 0;
+        for (std::size_t i = es.find("\xC2\xBF"); i != std::string::npos; i = es.find("\xC2\xBF", i + 1))
+            ++ouvre;
+        for (char c : es)
+            ferme += c == '?';
+        EXPECT_EQ(ouvre, ferme) << o.ligne << ": " << es;
+        for (const char *l : {"en", "es"})
+            EXPECT_EQ(o.question.at(l).find(" :"), std::string::npos) << o.ligne << ": " << o.question.at(l);
+    }
+}
+
+// The text a reader sees of a page: tags dropped, the entities the generator writes as their
+// characters.
+std::string texteVisible(const std::string &html)
+{
+    std::string t;
+    bool balise = false;
+    for (char c : html.substr(html.find("<body>"))) {
+        if (c == '<')
+            balise = true;
+        else if (c == '>')
+            balise = false;
+        else if (!balise)
+            t += c;
+    }
+    for (const auto &[entite, texte] : {std::pair<std::string, std::string>{"&mdash;", "\xE2\x80\x94"}, {"&middot;", "\xC2\xB7"},
+                                        {"&amp;", "&"}, {"&#39;", "'"}, {"&quot;", "\""}, {"&lt;", "<"}, {"&gt;", ">"}}) {
+        for (std::size_t p; (p = t.find(entite)) != std::string::npos;)
+            t.replace(p, entite.size(), texte);
+    }
+    return t;
+}
+
+// Every species page as a reader of its language reads it: French double punctuation after a
+// no-break space, none before a colon or semicolon in English and Spanish, every Spanish "?"
+// opened by "¿", the family named in the page's language.
+TEST(SamplePageTexts, speciesPagesArePunctuatedAsTheirLanguageWantsIt)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    for (const sample::Espece &e : s.especes) {
+        std::string latin = e.famille.substr(0, 1);
+        for (std::size_t i = 1; i < e.famille.size(); ++i)
+            latin += static_cast<char>(std::tolower(static_cast<unsigned char>(e.famille[i])));
+        for (const char *l : sample::kLanguesDocuments) {
+            if (!sample::aUnePage(s, e, l))
+                continue;
+            const std::string langue = l;
+            const std::string t = texteVisible(sample::pageEspece(s, e, langue));
+            for (std::size_t i = t.find_first_of(";:?!"); i != std::string::npos; i = t.find_first_of(";:?!", i + 1)) {
+                const bool insecable = i >= 2 && (t.compare(i - 2, 2, "\xC2\xA0") == 0 || (i >= 3 && t.compare(i - 3, 3, "\xE2\x80\xAF") == 0));
+                const std::string autour = t.substr(i >= 30 ? i - 30 : 0, 40);
+                if (langue == "fr") {
+                    EXPECT_TRUE(insecable) << e.code << " fr: " << autour;
+                } else {
+                    EXPECT_TRUE(t[i - 1] != ' ' && !insecable) << e.code << " " << l << ": " << autour;
+                }
+            }
+            if (langue == "es") {
+                std::istringstream lignes(t);
+                for (std::string ligne; std::getline(lignes, ligne);) {
+                    std::size_t ouvre = 0, ferme = 0;
+                    for (std::size_t i = ligne.find("\xC2\xBF"); i != std::string::npos; i = ligne.find("\xC2\xBF", i + 1))
+                        ++ouvre;
+                    for (char c : ligne)
+                        ferme += c == '?';
+                    EXPECT_EQ(ouvre, ferme) << e.code << " es: " << ligne;
+                }
+            }
+            if (langue != "en") {
+                EXPECT_EQ(t.find(latin), std::string::npos) << e.code << " " << l << ": the family left in Latin, " << latin;
+            }
+        }
+    }
+    // One page read whole, in each language.
+    const sample::Espece &chene = *std::find_if(s.especes.begin(), s.especes.end(), [](const auto &e) { return e.code == "QUERO"; });
+    const std::string fr = texteVisible(sample::pageEspece(s, chene, "fr"));
+    EXPECT_NE(fr.find("Chêne pédonculé \xE2\x80\x94 famille des Fagacées"), std::string::npos) << fr;
+    EXPECT_NE(fr.find("Type de feuille\xC2\xA0: limbe large"), std::string::npos) << fr;
+    EXPECT_NE(fr.find("Milieu\xC2\xA0: bois, haies\xC2\xA0; parcs, rues\xC2\xA0; sols humides"), std::string::npos) << fr;
+    const std::string es = texteVisible(sample::pageEspece(s, chene, "es"));
+    EXPECT_NE(es.find("familia de las Fagáceas"), std::string::npos) << es;
+    EXPECT_NE(es.find("Disposición de las hojas: alternas"), std::string::npos) << es;
+    const std::string en = texteVisible(sample::pageEspece(s, chene, "en"));
+    EXPECT_NE(en.find("Leaf type: broad blade"), std::string::npos) << en;
 }
 
 } // namespace

@@ -339,8 +339,8 @@ TEST_F(SampleKey, theWindowsTextsAreInFrenchAndSpanishToo)
     }
     const ObjetRow *feuille = t.objet("FEUILLE");
     ASSERT_NE(feuille, nullptr);
-    EXPECT_EQ(Texte_Question(t, *feuille, 2), "Type de feuille : aiguilles, écailles ou limbe large ?");
-    EXPECT_EQ(Texte_Question(t, *feuille, 1), "Tipo de hoja: acículas, escamas o limbo ancho?");
+    EXPECT_EQ(Texte_Question(t, *feuille, 2), "Type de feuille\u00A0: aiguilles, écailles ou limbe large\u00A0?");
+    EXPECT_EQ(Texte_Question(t, *feuille, 1), "Tipo de hoja: ¿acículas, escamas o limbo ancho?");
     EXPECT_EQ(Texte_Question(t, *feuille, 0), "Leaf type: needles, scales or a broad blade?");
     EXPECT_EQ(Nom_Etat_Langue(t, t.caractereParId("FT_AIGUILLE")->NUM, 2), "Aiguilles");
 }

@@ -1,6 +1,7 @@
 #include "tools/sample/pages.h"
 
 #include <algorithm>
+#include <cctype>
 #include <set>
 #include <stdexcept>
 
@@ -42,12 +43,50 @@ std::string entete(const std::string &langue, const std::string &titre)
            "a { color: #2d6a9f; }\n</style>\n</head>\n<body>\n";
 }
 
-std::string nomFamille(const std::string &f)
+// French sets a no-break space before its double punctuation; English and Spanish none.
+std::string avantPonctuation(const std::string &langue) { return langue == "fr" ? "\u00A0" : ""; }
+
+// The family in the page's language, from the words of the pages ("family.FAGACEAE").
+std::string nomFamille(const Sources &s, const std::string &famille, const std::string &langue)
 {
-    std::string out = f.substr(0, 1);
-    for (std::size_t i = 1; i < f.size(); ++i)
-        out += static_cast<char>(std::tolower(static_cast<unsigned char>(f[i])));
-    return out;
+    return mot(s, langue, "family." + famille);
+}
+
+// What names a question in the lists of the page: its own name ("label.OBJET") where the
+// question is no name (a question asked with "?"), else the question up to its colon.
+std::string intitule(const Sources &s, const LigneObjet &o, const std::string &langue)
+{
+    const auto &mots = s.textes.at(langue).at("*");
+    if (const auto it = mots.find("label." + o.objet); it != mots.end())
+        return it->second;
+    std::string q = o.question.at(langue);
+    if (const auto deux = q.find(':'); deux != std::string::npos)
+        q.resize(deux);
+    else if (q.find('?') != std::string::npos)
+        throw std::runtime_error("pages_" + langue + ".txt: no word label." + o.objet + " for a question asked with \"?\"");
+    // The spaces before the colon, the no-break one (C2 A0) included.
+    for (;;) {
+        if (!q.empty() && q.back() == ' ')
+            q.pop_back();
+        else if (q.size() >= 2 && q.compare(q.size() - 2, 2, "\xC2\xA0") == 0)
+            q.resize(q.size() - 2);
+        else
+            break;
+    }
+    return q;
+}
+
+// A name inside a sentence: its first letter in lower case, unless the name starts with more
+// than one capital (an abbreviation). Letters beyond ASCII are the accented capitals of the
+// three languages, two bytes in UTF-8.
+std::string enMinuscule(std::string t)
+{
+    if (t.size() >= 2 && std::isupper(static_cast<unsigned char>(t[0])) && !std::isupper(static_cast<unsigned char>(t[1])))
+        t[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(t[0])));
+    else if (t.size() >= 3 && static_cast<unsigned char>(t[0]) == 0xC3 && static_cast<unsigned char>(t[1]) >= 0x80 &&
+             static_cast<unsigned char>(t[1]) <= 0x9E && !std::isupper(static_cast<unsigned char>(t[2])))
+        t[1] = static_cast<char>(static_cast<unsigned char>(t[1]) + 0x20); // À..Þ -> à..þ
+    return t;
 }
 
 std::string liensLangues(const Sources &s, const Espece &e, const std::string &langue, const std::string &prefixe)
@@ -118,26 +157,20 @@ std::string pageEspece(const Sources &s, const Espece &e, const std::string &l)
     std::string noms;
     for (const std::string &n : e.communs.at(l))
         noms += (noms.empty() ? "" : ", ") + echappe(n);
-    h += "<p class=\"noms\">" + noms + " &mdash; " + echappe(mot(s, l, "family")) + " " + echappe(nomFamille(e.famille)) + "</p>\n";
+    h += "<p class=\"noms\">" + noms + " &mdash; " + echappe(mot(s, l, "family")) + " " + echappe(nomFamille(s, e.famille, l)) + "</p>\n";
     h += "<p>" + echappe(texte(s, e, l, "description")) + "</p>\n";
     h += "<h2>" + echappe(mot(s, l, "features")) + "</h2>\n<ul>\n";
     for (const LigneObjet &o : s.objets) {
         const auto it = e.etats.find(o.ligne);
         if (it == e.etats.end() || it->second.empty())
             continue;
+        // States may hold commas of their own ("Thin, soft"): a semicolon parts them.
         std::string etats;
         for (const std::string &cle : it->second)
             for (const Etat &et : o.etats)
                 if (et.cle == cle)
-                    etats += (etats.empty() ? "" : ", ") + echappe(et.nom.at(l));
-        std::string question = o.question.at(l);
-        if (const auto deux = question.find(':'); deux != std::string::npos)
-            question.resize(deux);
-        if (!question.empty() && (question.back() == '?' || question.back() == ' '))
-            question.pop_back();
-        while (!question.empty() && question.back() == ' ')
-            question.pop_back();
-        h += "<li>" + echappe(question) + " : " + etats + "</li>\n";
+                    etats += (etats.empty() ? "" : avantPonctuation(l) + "; ") + echappe(enMinuscule(et.nom.at(l)));
+        h += "<li>" + echappe(intitule(s, o, l)) + avantPonctuation(l) + ": " + etats + "</li>\n";
     }
     h += "</ul>\n<h2>" + echappe(mot(s, l, "similar")) + "</h2>\n<ul>\n";
     for (const Voisine &v : especesVoisines(s, e, 3)) {
@@ -146,14 +179,8 @@ std::string pageEspece(const Sources &s, const Espece &e, const std::string &l)
         h += "<li><a href=\"../../" + vc.substr(0, 1) + "/" + vc + "/" + vc + "_" + lien + ".html\"><i>" + echappe(v.espece->nom) +
              "</i></a>";
         std::string diff;
-        for (std::size_t i = 0; i < v.differences.size() && i < 3; ++i) {
-            std::string q = s.ligne(v.differences[i]).question.at(l);
-            if (const auto deux = q.find(':'); deux != std::string::npos)
-                q.resize(deux);
-            if (!q.empty() && q.back() == '?')
-                q.pop_back();
-            diff += (diff.empty() ? "" : "; ") + echappe(q);
-        }
+        for (std::size_t i = 0; i < v.differences.size() && i < 3; ++i)
+            diff += (diff.empty() ? "" : avantPonctuation(l) + "; ") + echappe(enMinuscule(intitule(s, s.ligne(v.differences[i]), l)));
         h += diff.empty() ? "" : " &mdash; " + echappe(mot(s, l, "differs")) + " " + diff;
         h += "</li>\n";
     }
