@@ -176,6 +176,14 @@ void Documents::Ouvre_Page_Espece(QChar separateur)
         m_Desactive_Bouton(kStop);
 }
 
+void Documents::Ouvre_Page_Programme(const QString &fichier)
+{
+    Oublie_Dessin();
+    m_WebTexte->Stop();
+    m_WebTexte->Navigate2(QUrl::fromLocalFile(fichier),
+                          Navigateur::navNoHistory | Navigateur::navNoReadFromCache | Navigateur::navNoWriteToCache);
+}
+
 void Documents::Sans_Page()
 {
     m_WebTexte->Stop();

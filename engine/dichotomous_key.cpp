@@ -240,7 +240,7 @@ std::string Html_Cle_Dichotomique(const KeyModel &m, const Cle_Dichotomique &cle
         out += "<div class=\"couplet\" id=\"c" + numero + "\">\n<h2>" + numero + ". " + Echappe_Html(c.question) + "</h2>\n";
         for (std::size_t i = 0; i < c.branches.size(); ++i) {
             const Branche &b = c.branches[i];
-            out += "<p class=\"lead\"><span class=\"n\">" + numero + lettre(i) + "</span>" + Echappe_Html(b.nom) + " \u2192 ";
+            out += "<p class=\"lead\"><span class=\"n\">" + numero + lettre(i) + "</span> " + Echappe_Html(b.nom) + " \u2192 ";
             if (b.couplet >= 0) {
                 const std::string suite = std::to_string(b.couplet + 1);
                 out += "<a href=\"#c" + suite + "\">" + Echappe_Html(remplace(Texte_Ou_Anglais(m.Num_Langue, 1188), suite)) + "</a>";

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -104,6 +105,7 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     connecteCommandes();
     connecteVues();
     connecteResultats();
+    connecteComparaison();
 }
 
 frmMain::~frmMain() = default;

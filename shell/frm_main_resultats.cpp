@@ -137,8 +137,9 @@ void frmMain::Ouvre_Ligne_Choisie()
         return; // another line was selected meanwhile: it is opened instead
     m.Index_Document = 0;
     m_documents->Ouvre_Page_Espece(QLatin1Char('\\'));
-    if (!m_Clic_Liste_A_Refaire && liste->isVisible() && k < liste->count()) {
-        // Selecting the line again is not a new click.
+    if (!m_Clic_Liste_A_Refaire && liste->isVisible() && k < liste->count() && liste->currentRow() != k) {
+        // Selecting the line again is not a new click. The line still current keeps the lines
+        // chosen with it (Ctrl+click) for a comparison.
         const QSignalBlocker bloque(liste);
         liste->setCurrentRow(k);
     }

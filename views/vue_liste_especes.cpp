@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <algorithm>
+
 #include "engine/scoring.h"
 #include "knowledge/key_model.h"
 #include "platform/qt_text.h"
@@ -188,6 +190,15 @@ void VueListeEspeces::keyboardSearch(const QString &search)
             return;
         }
     }
+}
+
+QList<int> VueListeEspeces::lignesChoisies() const
+{
+    QList<int> lignes;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        lignes << index.row();
+    std::sort(lignes.begin(), lignes.end());
+    return lignes;
 }
 
 bool VueListeEspeces::ligneCouranteChoisie() const
