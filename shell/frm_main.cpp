@@ -19,6 +19,7 @@
 #include "platform/metafile/metafile_picture.h"
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/loader.h"
 #include "layout/ajuste_barre.h"
 #include "platform/cache_folder.h"
@@ -376,8 +377,9 @@ void frmMain::statutRepos()
     // The bar's own name for the search command, as the user sees it on the button.
     QString recherche = QStringLiteral("Search");
     for (const ButDeterRow &row : m.Base_Donnees.But_Deter.rows) {
-        if (row.Key.value_or("") == "Search" && row.Caption && !row.Caption->empty()) {
-            recherche = qs(*row.Caption).remove(QLatin1Char('&'));
+        const Champ<std::string> caption = Texte_Bouton_Deter(m.Base_Donnees, row, "Caption", m.Num_Langue);
+        if (row.Key.value_or("") == "Search" && caption && !caption->empty()) {
+            recherche = qs(*caption).remove(QLatin1Char('&'));
             break;
         }
     }

@@ -106,7 +106,6 @@ void frmMain::Ouvre_Ligne_Choisie()
 {
     KeyModel &m = m_ctx.modele;
     VueListeEspeces *liste = m_ui->Liste_Esp;
-    m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
     const int k = std::max(liste->currentRow(), 0);
     m_documents->Oublie_Dessin();
     if (liste->count() == 0) {
@@ -159,7 +158,6 @@ void frmMain::Tree_esp_NodeClick(QTreeWidgetItem *clic)
     if (!espece)
         return;
     Active_Bouton(QStringLiteral("Stop"));
-    m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
     m_documents->Oublie_Dessin();
     m.Famille_Courante = espece->Famille_Courante;
     m.Code_Page = espece->Code_Page;
