@@ -186,8 +186,8 @@ void Documents::Ouvre_Page_Programme(const QString &fichier)
 {
     Oublie_Dessin();
     m_WebTexte->Stop();
-    // Kept in the history: Back returns to the species page it was asked from.
-    m_WebTexte->Navigate2(QUrl::fromLocalFile(fichier), Navigateur::navNoReadFromCache | Navigateur::navNoWriteToCache);
+    m_WebTexte->Navigate2(QUrl::fromLocalFile(fichier),
+                          Navigateur::navNoHistory | Navigateur::navNoReadFromCache | Navigateur::navNoWriteToCache);
 }
 
 void Documents::Sans_Page()

@@ -63,6 +63,7 @@ void frmMain::Change_Langue()
     m_ui->Legende->setText(qs(Legende_Especes(m)));
     m_ui->Legende->setToolTip(m_ui->Legende->text());
     m_Liste_Questions->actualise();
+    actualiseAideQuestion();
 
     if (!m_texteContradictions.isEmpty()) {
         // The check is made again, for its flags and its words (it brings back the identification view).

@@ -151,9 +151,6 @@ private Q_SLOTS:
         QVERIFY(h.dialogs.messages.empty());
         // The page is printed as any page of the browser: through the print dialog.
         QVERIFY(h.web()->isVisible());
-        // Back returns to the species page the comparison was asked from.
-        h.window->Traiter_Fichier(QStringLiteral("Arriere"), QString());
-        QTRY_VERIFY_WITH_TIMEOUT(!QUrl(h.web()->LocationURL()).toLocalFile().contains(QLatin1String("differences-")), 10000);
     }
 
     void speciesChosenInTheTreeAreCompared()
