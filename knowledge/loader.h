@@ -41,6 +41,9 @@ int Lit_Caracteres_Num(KeyModel &m);
 // The species tree: families, the alphabetical list and the common names of every language.
 // Root texts are in the language Num_Langue (English where that language has none).
 void Construit_Arbre(KeyModel &m);
+// The species tree of the key loaded last, built by Construit_Arbre the first time it is asked
+// for: the first view never shows it, and at 10,000 species it is 60,000 nodes.
+Arbre_Especes &Arbre_Des_Especes(KeyModel &m);
 
 } // namespace tarvenko
 
@@ -70,9 +73,9 @@ using PrepareBase = std::function<bool(const std::string &chemin, std::string &a
 // Loads the knowledge base named by m.Chemin_Base and m.Chemin_Data into the model, stage by
 // stage in the start-up order: tables, palette parameters and codes, `echantillonnePalette`
 // (which samples the colour chart; may be empty), the other parameters and the arrays, joker
-// flags, POIDS.DAT, species names and list, species tree, numeric characters, MATRICE.DAT. Stops at the first
-// failure that makes the key unusable. `prepare`, when given, chooses the file the tables are
-// read from.
+// flags, POIDS.DAT, species names and list, numeric characters, MATRICE.DAT; the species tree is
+// only emptied (see Arbre_Des_Especes). Stops at the first failure that makes the key unusable.
+// `prepare`, when given, chooses the file the tables are read from.
 ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette = {},
                                         const PrepareBase &prepare = {});
 
