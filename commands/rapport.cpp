@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "engine/dichotomous_key.h"
 #include "engine/report.h"
 #include "knowledge/key_model.h"
 #include "platform/metafile/metafile_picture.h"
@@ -151,6 +152,20 @@ std::unique_ptr<QTextDocument> Document_Rapport(const KeyModel &m, const QDateTi
 bool Imprime_Rapport(QPrinter &printer, const KeyModel &m, const QDateTime &quand)
 {
     const auto document = Document_Rapport(m, quand);
+    document->print(&printer);
+    return printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
+}
+
+std::unique_ptr<QTextDocument> Document_Cle_Dichotomique(const KeyModel &m)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setHtml(qs(Html_Cle_Dichotomique(m, Construit_Cle_Dichotomique(m))));
+    return document;
+}
+
+bool Imprime_Cle_Dichotomique(QPrinter &printer, const KeyModel &m)
+{
+    const auto document = Document_Cle_Dichotomique(m);
     document->print(&printer);
     return printer.printerState() != QPrinter::Error && printer.printerState() != QPrinter::Aborted;
 }

@@ -20,4 +20,9 @@ std::unique_ptr<QTextDocument> Document_Rapport(const KeyModel &m, const QDateTi
 // file writes it.
 bool Imprime_Rapport(QPrinter &printer, const KeyModel &m, const QDateTime &quand);
 
+// The single-access key built from the matrix (engine/dichotomous_key.h), in the interface
+// language, as a document to print; and printed, false when the printer could not be opened.
+std::unique_ptr<QTextDocument> Document_Cle_Dichotomique(const KeyModel &m);
+bool Imprime_Cle_Dichotomique(QPrinter &printer, const KeyModel &m);
+
 } // namespace tarvenko

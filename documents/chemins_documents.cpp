@@ -2,6 +2,9 @@
 
 #include <QFileInfo>
 
+#include "knowledge/file_lookup.h"
+#include "platform/qt_text.h"
+
 namespace tarvenko {
 
 namespace {
@@ -32,6 +35,24 @@ PageEspece Page_Espece(const QString &Distribution, const QString &Adresse_Docum
         return {true, Adresse_Documents + initiale + separateur + code + separateur + code + Suffixe_Langue + kHtml};
     const QChar slash(QLatin1Char('/'));
     return {false, Adresse_Web(Adresse_Documents) + initiale + slash + code + slash + code + Suffixe_Langue + kHtml};
+}
+
+QString Suffixe_Existant(const QString &Distribution, const QString &Adresse_Documents, const QString &Code_Page,
+                         const QString &suffixeInterface, QChar separateur)
+{
+    const QString anglais = QStringLiteral("_en");
+    if (suffixeInterface == anglais)
+        return anglais;
+    const PageEspece page = Page_Espece(Distribution, Adresse_Documents, Code_Page, suffixeInterface, separateur);
+    if (!page.locale || cheminExiste(resoutChemin(us(page.chemin))))
+        return suffixeInterface;
+    return anglais;
+}
+
+QString Page_Erreur_Existante(const QString &Chemin_Data, const QString &Suffixe_Langue)
+{
+    const QString page = Page_Erreur(Chemin_Data, Suffixe_Langue);
+    return cheminExiste(resoutChemin(us(page))) ? page : Page_Erreur(Chemin_Data, QStringLiteral("_en"));
 }
 
 QString Adresse_Web(const QString &adresse)

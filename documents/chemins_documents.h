@@ -23,6 +23,16 @@ struct PageEspece {
 PageEspece Page_Espece(const QString &Distribution, const QString &Adresse_Documents, const QString &Code_Page,
                        const QString &Suffixe_Langue, QChar separateur);
 
+// The language a species' page opens in: `suffixeInterface`, the interface language's, when the
+// key has the page in it, else "_en". A page on the local disk is looked for; a page on a web
+// server cannot be looked at before it is asked for, and opens in the interface language.
+QString Suffixe_Existant(const QString &Distribution, const QString &Adresse_Documents, const QString &Code_Page,
+                         const QString &suffixeInterface, QChar separateur);
+
+// The page shown instead of a missing local page, in the language `Suffixe_Langue` when the key
+// has it in that language, else in English.
+QString Page_Erreur_Existante(const QString &Chemin_Data, const QString &Suffixe_Langue);
+
 // A web address as a browser takes what is typed in its address box: one without a scheme
 // ("www.example.org/flora/") is "http://" followed by it.
 QString Adresse_Web(const QString &adresse);

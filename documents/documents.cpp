@@ -14,6 +14,7 @@
 #include "documents/navigateur.h"
 #include "documents/premier_plan.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/numeric.h"
 #include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
@@ -154,6 +155,11 @@ void Documents::Libere_Zoom()
 
 void Documents::Ouvre_Page_Espece(QChar separateur)
 {
+    // The page opens in the interface language where the key has it, whatever language the page
+    // read before was in; its links lead to the other languages.
+    const QString suffixeInterface = qs(Suffixe_Langue_Interface(m.Num_Langue));
+    m.Suffixe_Langue = us(Suffixe_Existant(qs(m.Distribution), qs(m.Adresse_Documents), qs(m.Code_Page),
+                                           suffixeInterface, separateur));
     const PageEspece page = Page_Espece(qs(m.Distribution), qs(m.Adresse_Documents), qs(m.Code_Page),
                                         qs(m.Suffixe_Langue), separateur);
     constexpr int sansHistoriqueNiCache =
@@ -161,7 +167,7 @@ void Documents::Ouvre_Page_Espece(QChar separateur)
     if (page.locale) {
         const std::string fichier = resoutChemin(us(page.chemin));
         if (!cheminExiste(fichier)) {
-            const std::string erreur = resoutChemin(us(Page_Erreur(qs(m.Chemin_Data), qs(m.Suffixe_Langue))));
+            const std::string erreur = resoutChemin(us(Page_Erreur_Existante(qs(m.Chemin_Data), suffixeInterface)));
             m_WebTexte->Navigate2(urlLocale(erreur), sansHistoriqueNiCache);
             return;
         }
@@ -174,6 +180,14 @@ void Documents::Ouvre_Page_Espece(QChar separateur)
     // nothing: Stop would stay on for a load that never comes.
     if (!m_WebTexte->Navigate2(QUrl(page.chemin, QUrl::TolerantMode), Navigateur::navNoHistory))
         m_Desactive_Bouton(kStop);
+}
+
+void Documents::Ouvre_Page_Programme(const QString &fichier)
+{
+    Oublie_Dessin();
+    m_WebTexte->Stop();
+    m_WebTexte->Navigate2(QUrl::fromLocalFile(fichier),
+                          Navigateur::navNoHistory | Navigateur::navNoReadFromCache | Navigateur::navNoWriteToCache);
 }
 
 void Documents::Sans_Page()
@@ -243,8 +257,9 @@ void Documents::WebTexte_DocumentComplete(const QUrl &, bool principal)
             m_Titre_Zoom = qs(espece->Espece) + QStringLiteral(" - ") + famille;
         }
         if (!m_frmLegende->isVisible()) {
-            m_Texte_Legende = qs(espece->Legende.value_or(""));
-            if (espece->Legende)
+            const Champ<std::string> legende = Legende_Langue(m.Base_Donnees, *espece, m.Num_Langue);
+            m_Texte_Legende = qs(legende.value_or(""));
+            if (legende)
                 Affiche_Legende(true);
         }
         const std::string gif = resoutChemin(us(Fichier_Dessin(qs(m.Adresse_Documents), Code_Page_Dessin(adresse, qs(m.Distribution)))));

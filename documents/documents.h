@@ -54,6 +54,9 @@ public:
     // disk (the error page when it is missing), else a web address. `separateur` is the one the
     // caller builds local paths with.
     void Ouvre_Page_Espece(QChar separateur);
+    // A page the program wrote itself (the differences between species), a local file outside
+    // the documents folder.
+    void Ouvre_Page_Programme(const QString &fichier);
     // No species to show (none reaches the threshold): no page, not the error page.
     void Sans_Page();
     // Every 100 ms: Back off on the species' own page, Forward while there are Back steps to undo;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "engine/numeric_characters.h"
+#include "knowledge/key_texts.h"
 
 namespace tarvenko {
 
@@ -71,7 +72,7 @@ void Ouvre_Descripteur(KeyModel &m, const ObjetRow &row, const std::string &obje
     d.Nb_Car = static_cast<std::int16_t>(etats.nombre);
     d.Desc_Num = row.Desc_Num.value_or(-1);
     d.Cadre = row.Cadre.value_or(-1);
-    d.TipText = row.TipText.value_or("");
+    d.TipText = Texte_Question(m.Base_Donnees, row, m.Num_Langue).value_or("");
     d.Popup = row.Popup.value_or("");
     d.Selection = -1;
     for (int k = d.Index_Car; k < d.Index_Car + d.Nb_Car; ++k) {

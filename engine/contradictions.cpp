@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "knowledge/file_lookup.h"
+#include "knowledge/key_texts.h"
 #include "resources/string_table.h"
 
 namespace tarvenko {
@@ -66,12 +67,12 @@ std::string joint(const std::vector<std::string> &parts)
 
 std::string Description_Contradiction(const KeyModel &m, const Contradiction &c)
 {
-    std::string question = c.ligne ? c.ligne->TipText.value_or("") : std::string();
+    std::string question = c.ligne ? Texte_Question(m.Base_Donnees, *c.ligne, m.Num_Langue).value_or("") : std::string();
     if (question.empty())
         question = c.objet;
     std::string reponse;
     if (const CaractereRow *car = m.Base_Donnees.caractere(c.etat))
-        reponse = car->TipText.value_or("");
+        reponse = Nom_Etat_Langue(m.Base_Donnees, *car, m.Num_Langue).value_or("");
     if (reponse.empty())
         reponse = c.idCarac;
     return question + " \u2014 " + reponse;

@@ -7,6 +7,7 @@
 #include "engine/answering.h"
 #include "engine/differences.h"
 #include "engine/discriminant.h"
+#include "knowledge/key_texts.h"
 #include "resources/string_table.h"
 
 namespace tarvenko {
@@ -145,7 +146,7 @@ private:
         m_faits[S] = numero;
         Couplet c;
         c.objet = meilleure->ligne->Objet.value_or("");
-        c.question = meilleure->ligne->TipText.value_or("");
+        c.question = Texte_Question(m_m.Base_Donnees, *meilleure->ligne, m_m.Num_Langue).value_or("");
         if (c.question.empty())
             c.question = c.objet;
         m_cle.couplets.push_back(std::move(c));
@@ -176,10 +177,8 @@ private:
 
     std::string nomEtat(int etat) const
     {
-        const CaractereRow *car = m_m.Base_Donnees.caractere(etat);
-        if (car && car->TipText && !car->TipText->empty())
-            return *car->TipText;
-        return car && car->ID_CARAC ? *car->ID_CARAC : std::to_string(etat);
+        const std::string nom = Nom_Etat_Langue(m_m.Base_Donnees, etat, m_m.Num_Langue);
+        return nom.empty() ? std::to_string(etat) : nom;
     }
 
     const KeyModel &m_m;
@@ -240,7 +239,7 @@ std::string Html_Cle_Dichotomique(const KeyModel &m, const Cle_Dichotomique &cle
         out += "<div class=\"couplet\" id=\"c" + numero + "\">\n<h2>" + numero + ". " + Echappe_Html(c.question) + "</h2>\n";
         for (std::size_t i = 0; i < c.branches.size(); ++i) {
             const Branche &b = c.branches[i];
-            out += "<p class=\"lead\"><span class=\"n\">" + numero + lettre(i) + "</span>" + Echappe_Html(b.nom) + " \u2192 ";
+            out += "<p class=\"lead\"><span class=\"n\">" + numero + lettre(i) + "</span> " + Echappe_Html(b.nom) + " \u2192 ";
             if (b.couplet >= 0) {
                 const std::string suite = std::to_string(b.couplet + 1);
                 out += "<a href=\"#c" + suite + "\">" + Echappe_Html(remplace(Texte_Ou_Anglais(m.Num_Langue, 1188), suite)) + "</a>";

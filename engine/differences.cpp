@@ -7,6 +7,7 @@
 #include "engine/numeric_characters.h"
 #include "resources/string_table.h"
 #include "knowledge/escape.h"
+#include "knowledge/key_texts.h"
 
 namespace tarvenko {
 
@@ -14,10 +15,8 @@ namespace {
 
 std::string nomEtat(const KeyModel &m, int etat)
 {
-    const CaractereRow *car = m.Base_Donnees.caractere(etat);
-    if (car && car->TipText && !car->TipText->empty())
-        return *car->TipText;
-    return car && car->ID_CARAC ? *car->ID_CARAC : std::to_string(etat);
+    const std::string nom = Nom_Etat_Langue(m.Base_Donnees, etat, m.Num_Langue);
+    return nom.empty() ? std::to_string(etat) : nom;
 }
 
 bool possede(const KeyModel &m, std::size_t s, int etat)
@@ -111,7 +110,7 @@ Comparaison Compare_Especes(const KeyModel &m, const std::vector<int> &demandees
             continue;
         Difference d;
         d.objet = premiere.Objet.value_or(cle);
-        d.question = premiere.TipText.value_or("");
+        d.question = Texte_Question(m.Base_Donnees, premiere, m.Num_Langue).value_or("");
         if (d.question.empty())
             d.question = d.objet;
         for (const int k : etats)

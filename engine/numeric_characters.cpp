@@ -5,6 +5,7 @@
 #include <map>
 
 #include "engine/discriminant.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/text.h"
 
 namespace tarvenko {
@@ -246,16 +247,7 @@ double Mesure_Num(const KeyModel &m, int c, const std::vector<std::int64_t> &lea
     return Mesure_Discriminante(parEnsemble, static_cast<std::int64_t>(lead.size()));
 }
 
-std::string Nom_Cadre(const KeyModel &m, int g)
-{
-    const CadreRow *row = m.Base_Donnees.cadre(g);
-    if (!row)
-        return {};
-    std::array<std::string, 3> noms;
-    for (std::size_t l = 0; l < noms.size(); ++l)
-        noms[l] = row->Nom[l].value_or("");
-    return dansLaLangue(m, noms);
-}
+std::string Nom_Cadre(const KeyModel &m, int g) { return Nom_Cadre_Langue(m.Base_Donnees, g, m.Num_Langue); }
 
 std::string Image_Etat(const KeyModel &m, int etat)
 {

@@ -8,6 +8,7 @@
 #include <map>
 
 #include "engine/numeric_characters.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/text.h"
 
 namespace tarvenko {
@@ -36,8 +37,9 @@ std::string nomEtat(const KeyModel &m, int k)
     const CaractereRow *row = m.Base_Donnees.caractere(k);
     if (!row)
         return std::to_string(k);
-    if (row->TipText && !row->TipText->empty())
-        return *row->TipText;
+    const Champ<std::string> nom = Nom_Etat_Langue(m.Base_Donnees, *row, m.Num_Langue);
+    if (nom && !nom->empty())
+        return *nom;
     return row->ID_CARAC.value_or(std::to_string(k));
 }
 
@@ -155,7 +157,7 @@ std::vector<GroupeQuestions> Liste_Questions(const KeyModel &m)
         precedent = &cle;
         EntreeQuestion q;
         q.objet = cle;
-        q.nom = row.TipText.value_or(cle);
+        q.nom = Texte_Question(t, row, m.Num_Langue).value_or(cle);
         q.rang = rang++;
         std::string recherche = q.nom;
         for (const ObjetRow *variante : t.objets(cle)) {

@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <set>
 
+#include "knowledge/key_texts.h"
+
 namespace tarvenko {
 
 namespace {
 
 std::string nomEtat(const KeyModel &m, int e)
 {
-    const CaractereRow *row = m.Base_Donnees.caractere(e);
-    if (row && row->TipText && !row->TipText->empty())
-        return *row->TipText;
-    if (row && row->ID_CARAC)
-        return *row->ID_CARAC;
-    return std::to_string(e);
+    const std::string nom = Nom_Etat_Langue(m.Base_Donnees, e, m.Num_Langue);
+    return nom.empty() ? std::to_string(e) : nom;
 }
 
 } // namespace
@@ -34,7 +32,8 @@ RapportIdentification Rapport_Identification(const KeyModel &m, std::size_t maxi
         }
         if (reponse.etats.empty())
             continue;
-        reponse.question = row.TipText && !row.TipText->empty() ? *row.TipText : row.Objet.value_or("");
+        const Champ<std::string> question = Texte_Question(m.Base_Donnees, row, m.Num_Langue);
+        reponse.question = question && !question->empty() ? *question : row.Objet.value_or("");
         rapport.reponses.push_back(std::move(reponse));
     }
 

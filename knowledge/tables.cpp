@@ -270,6 +270,23 @@ std::string keyText(const sqlite::Statement &st, int col) { return readText(st, 
 
 } // namespace
 
+std::string cleTexteLangue(std::string_view langue, std::string_view genre, std::string_view cle, std::string_view champ)
+{
+    // ASCII letters folded, as the database engine compares names; the parts are kept apart by a
+    // control character no name holds.
+    std::string out;
+    out.reserve(langue.size() + genre.size() + cle.size() + champ.size() + 3);
+    bool premier = true;
+    for (const std::string_view part : {langue, genre, cle, champ}) {
+        if (!premier)
+            out += '\x1f';
+        premier = false;
+        for (const char ch : part)
+            out += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+    }
+    return out;
+}
+
 std::string nomVernaculaire(std::string_view langue) { return "Vernaculaire_" + std::string(langue); }
 
 bool Charge_Tables(const std::string &path, Tables &t, ErreurBase &error)
@@ -403,6 +420,18 @@ bool Charge_Tables(const std::string &path, Tables &t, ErreurBase &error)
     });
     sortByKey(t.Cadres, [](const CadreRow &r) { return r.Cadre; });
 
+    readTable(db, "Textes_Langues", t.Textes_Langues, [](const sqlite::Statement &st, const Columns &c) {
+        return TexteLangueRow{keyNumber(st, c["Numero"]), readText(st, c["Langue"]), readText(st, c["Genre"]),
+                              readText(st, c["Cle"]), readText(st, c["Champ"]), readText(st, c["Texte"])};
+    });
+    sortByKey(t.Textes_Langues, [](const TexteLangueRow &r) { return r.Numero; });
+    for (std::size_t i = 0; i < t.Textes_Langues.rows.size(); ++i) {
+        const TexteLangueRow &r = t.Textes_Langues.rows[i];
+        if (!r.Langue || !r.Genre || !r.Cle || !r.Nom_Champ || !r.Texte || r.Texte->empty())
+            continue;
+        t.Textes_Langues_Cle.emplace(cleTexteLangue(*r.Langue, *r.Genre, *r.Cle, *r.Nom_Champ), i);
+    }
+
     t.Flore_Espece = buildIndexBy(t.Flore, [](const FloreRow &row) { return row.Espece; });
     t.Objets_Fic_Objet = buildIndex(t.Objets_Fic, &ObjetRow::Objet);
     t.Caracteres_ID_CARAC = buildIndex(t.Caracteres, &CaractereRow::ID_CARAC);
@@ -469,6 +498,15 @@ const ImageEtatRow *Tables::imageEtat(std::string_view idCarac) const
 }
 const CadreRow *Tables::cadre(std::int32_t number) const { return seekNumber(Cadres, &CadreRow::Cadre, number); }
 
+const std::string *Tables::texteLangue(std::string_view langue, std::string_view genre, std::string_view cle,
+                                       std::string_view champ) const
+{
+    if (Textes_Langues_Cle.empty())
+        return nullptr;
+    const auto it = Textes_Langues_Cle.find(cleTexteLangue(langue, genre, cle, champ));
+    return it == Textes_Langues_Cle.end() ? nullptr : &*Textes_Langues.rows[it->second].Texte;
+}
+
 const ObjetRow *Tables::objet(std::string_view key) const
 {
     const auto [first, last] = Objets_Fic_Objet.equalRange(key);
@@ -514,5 +552,6 @@ template struct Table<CaractereNumRow>;
 template struct Table<PlageNumRow>;
 template struct Table<ImageEtatRow>;
 template struct Table<CadreRow>;
+template struct Table<TexteLangueRow>;
 
 } // namespace tarvenko

@@ -139,6 +139,15 @@ struct CadreRow {
     NomsLangues Nom;
 };
 
+// A text of the key in one interface language (Textes_Langues): in language Langue ("en", "es",
+// "fr"), field Champ of the row of table Genre whose primary key, written as text, is Cle.
+struct TexteLangueRow {
+    std::int32_t Numero = 0; // primary key
+    Champ<std::string> Langue, Genre, Cle;
+    Champ<std::string> Nom_Champ; // field Champ
+    Champ<std::string> Texte;
+};
+
 // The table in which the conversion of an Access file lists the order Access gives the rows of
 // its text indexes (Nom_Table, Nom_Index, Cle_Primaire, Rang, Cle: Cle is the row's primary key).
 // Table Flore is read in the order of its primary key there, when listed.
@@ -184,6 +193,7 @@ struct Tables {
     Table<PlageNumRow> Plages_Num;
     Table<ImageEtatRow> Images_Etats;
     Table<CadreRow> Cadres;
+    Table<TexteLangueRow> Textes_Langues;
     // The stored queries "Vernaculaire_<Langue>", by query name; a missing query has no entry.
     std::map<std::string, std::vector<VernaculaireRow>> Vernaculaire;
 
@@ -191,6 +201,9 @@ struct Tables {
     IndexTexte Objets_Fic_Objet;    // index Objet of Objets_Fic
     IndexTexte Caracteres_ID_CARAC; // index ID_CARAC of Caracteres
     IndexTexte Communs_Langues_Langue;
+    // Textes_Langues by language, table, key and field (case ignored), to the row's position;
+    // the first row in key order of each, and only rows whose text is not empty.
+    std::map<std::string, std::size_t, std::less<>> Textes_Langues_Cle;
 
     // Seeks by primary key; nullptr when no row matches.
     const ParametreRow *parametre(std::string_view name) const;
@@ -204,6 +217,10 @@ struct Tables {
     const CaractereNumRow *caractereNum(std::string_view objet) const;
     const ImageEtatRow *imageEtat(std::string_view idCarac) const;
     const CadreRow *cadre(std::int32_t number) const;
+    // The text Textes_Langues gives in `langue` for field `champ` of the row `cle` of table
+    // `genre`; nullptr when it gives none (or an empty one).
+    const std::string *texteLangue(std::string_view langue, std::string_view genre, std::string_view cle,
+                                   std::string_view champ) const;
     // Seeks by secondary index: the first row in index order with that key.
     const ObjetRow *objet(std::string_view key) const;
     const CaractereRow *caractereParId(std::string_view idCarac) const;
@@ -223,6 +240,9 @@ struct ErreurBase {
 // cannot be opened or is not a database; a missing table or field is not an error (the table is
 // marked absent, the field's values are empty).
 bool Charge_Tables(const std::string &path, Tables &tables, ErreurBase &error);
+
+// The key of Tables::Textes_Langues_Cle.
+std::string cleTexteLangue(std::string_view langue, std::string_view genre, std::string_view cle, std::string_view champ);
 
 // Name of the stored query listing the common names of one language.
 std::string nomVernaculaire(std::string_view langue);

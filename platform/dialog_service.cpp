@@ -7,9 +7,12 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace tarvenko {
 
@@ -138,6 +141,65 @@ void QtDialogService::proprietes(QWidget *parent, const FicheProprietes &fiche)
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     form->addRow(buttons);
     dialog.exec();
+}
+
+std::optional<QList<int>> QtDialogService::choix(QWidget *parent, const DemandeChoix &request)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("frmChoix"));
+    dialog.setWindowTitle(request.title);
+    auto *colonne = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(request.label, &dialog);
+    label->setWordWrap(true);
+    colonne->addWidget(label);
+    auto *ligneFiltre = new QHBoxLayout;
+    auto *filtre = new QLineEdit(&dialog);
+    filtre->setClearButtonEnabled(true);
+    auto *labelFiltre = new QLabel(request.labelFiltre, &dialog);
+    labelFiltre->setBuddy(filtre);
+    ligneFiltre->addWidget(labelFiltre);
+    ligneFiltre->addWidget(filtre, 1);
+    colonne->addLayout(ligneFiltre);
+    // Ticked entries stay ticked while the filter hides them.
+    auto *liste = new QListWidget(&dialog);
+    for (const QString &element : request.elements) {
+        auto *item = new QListWidgetItem(element, liste);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    liste->setMinimumSize(320, 320);
+    colonne->addWidget(liste, 1);
+    auto *boutons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    colonne->addWidget(boutons);
+    QPushButton *ok = boutons->button(QDialogButtonBox::Ok);
+
+    const auto coches = [liste] {
+        QList<int> out;
+        for (int i = 0; i < liste->count(); ++i)
+            if (liste->item(i)->checkState() == Qt::Checked)
+                out << i;
+        return out;
+    };
+    const auto verifie = [&] {
+        const auto n = coches().size();
+        ok->setEnabled(n >= request.minimum && n <= request.maximum);
+    };
+    verifie();
+    QObject::connect(liste, &QListWidget::itemChanged, &dialog, verifie);
+    // A click anywhere on the line ticks it, not only on its box.
+    QObject::connect(liste, &QListWidget::itemActivated, &dialog, [](QListWidgetItem *item) {
+        item->setCheckState(item->checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    });
+    QObject::connect(filtre, &QLineEdit::textChanged, &dialog, [liste](const QString &texte) {
+        for (int i = 0; i < liste->count(); ++i)
+            liste->item(i)->setHidden(!liste->item(i)->text().contains(texte, Qt::CaseInsensitive));
+    });
+    QObject::connect(boutons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(boutons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    filtre->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return coches();
 }
 
 QString filtreQt(const QString &filter)

@@ -37,6 +37,17 @@ struct FicheProprietes {
     std::vector<std::pair<QString, QString>> lignes;
 };
 
+// Some entries of a list to choose: between `minimum` and `maximum` of them, found by typing
+// part of their text.
+struct DemandeChoix {
+    QString title;
+    QString label;
+    QString labelFiltre; // before the entry that narrows the list
+    QStringList elements;
+    int minimum = 1;
+    int maximum = 1;
+};
+
 // Every modal dialog of the program goes through one of these, so that tests can answer them.
 class DialogService {
 public:
@@ -58,6 +69,14 @@ public:
     // The print dialog: sets up `printer` (device, copies...); false when the user cancelled.
     virtual bool imprimante(QWidget *parent, QPrinter &printer) = 0;
     virtual void proprietes(QWidget *parent, const FicheProprietes &fiche) = 0;
+    // The positions in `elements` of the entries chosen, in the list's order; nothing when the
+    // user cancelled. By default, cancelled.
+    virtual std::optional<QList<int>> choix(QWidget *parent, const DemandeChoix &request)
+    {
+        (void)parent;
+        (void)request;
+        return std::nullopt;
+    }
 };
 
 // The dialogs a person answers.
@@ -71,6 +90,7 @@ public:
                                             const QString &boutonDossier) override;
     bool imprimante(QWidget *parent, QPrinter &printer) override;
     void proprietes(QWidget *parent, const FicheProprietes &fiche) override;
+    std::optional<QList<int>> choix(QWidget *parent, const DemandeChoix &request) override;
 };
 
 // "Files (*.ryk)|*.ryk|All (*.*)|*.*" as a Qt name filter list: "Files (*.ryk);;All (*.*)".

@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "platform/metafile/metafile_picture.h"
 #include "knowledge/jet/jet_cache.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/loader.h"
 #include "layout/ajuste_barre.h"
 #include "platform/cache_folder.h"
@@ -103,6 +105,7 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     connecteCommandes();
     connecteVues();
     connecteResultats();
+    connecteComparaison();
 }
 
 frmMain::~frmMain() = default;
@@ -348,8 +351,9 @@ void frmMain::statutRepos()
     // The bar's own name for the search command, as the user sees it on the button.
     QString recherche = QStringLiteral("Search");
     for (const ButDeterRow &row : m.Base_Donnees.But_Deter.rows) {
-        if (row.Key.value_or("") == "Search" && row.Caption && !row.Caption->empty()) {
-            recherche = qs(*row.Caption).remove(QLatin1Char('&'));
+        const Champ<std::string> caption = Texte_Bouton_Deter(m.Base_Donnees, row, "Caption", m.Num_Langue);
+        if (row.Key.value_or("") == "Search" && caption && !caption->empty()) {
+            recherche = qs(*caption).remove(QLatin1Char('&'));
             break;
         }
     }

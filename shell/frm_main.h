@@ -12,9 +12,12 @@
 
 #include "engine/discriminant.h"
 #include "engine/drawing_layers.h"
+#include "knowledge/species_group.h"
 
 class QAction;
+class QMenu;
 class QPrinter;
+class QTemporaryDir;
 class QLabel;
 class QMouseEvent;
 class QTreeWidgetItem;
@@ -99,6 +102,27 @@ public:
     // The browser's side: pages, Back, Forward, Stop, legend and zoom.
     Documents &documents() { return *m_documents; }
 
+    // Comparing species and identifying within a group (frm_main_comparaison.cpp).
+    // View > Compare the chosen species: the species chosen in the tree when it is shown, else
+    // in the list; two to five of them, else the user is told how to choose them.
+    void mnuViewCompare_Click();
+    // View > Compare with...: the species whose page is shown, with others chosen in a dialog.
+    void mnuViewCompareWith_Click();
+    // The differences between `especes` (species numbers) as a page in the browser pane.
+    void Montre_Comparaison(const std::vector<int> &especes);
+    // The species chosen in the tree (when it is shown) or in the list, each once, in the order
+    // they are shown.
+    std::vector<int> Especes_Choisies() const;
+    // Keeps the identification within `groupe`, or among every species with nothing; the
+    // ranking, the legend and the caption follow.
+    void Identifie_Dans(const std::optional<Groupe_Especes> &groupe);
+    // The context menu of a node of the species tree, of a line of the list: the groups of its
+    // species to identify within, lifting the group, comparing.
+    std::unique_ptr<QMenu> Menu_Arbre(QTreeWidgetItem *node);
+    std::unique_ptr<QMenu> Menu_Liste(int ligne);
+    // File > Print a dichotomous key.
+    void mnuFilePrintKey_Click();
+
     bool Modifie() const;
     KeyModel &modele();
     bool Saisie_En_Cours() const { return m_Saisie_En_Cours; }
@@ -124,6 +148,12 @@ private:
     void Ouvre_Identification(const QString &chemin);
     // The state Saved for `chemin`: caption, menus, Save button, Modifie.
     void Marque_Enregistre(const QString &chemin);
+    // The caption: the key's, the group the identification is kept within, the file.
+    void Affiche_Titre();
+    void connecteComparaison();
+    // The entries of a context menu for species s: identifying within its family, its genus,
+    // or among all species again; then the comparison commands.
+    void ajouteGroupes(QMenu &menu, int s, bool familleDuNoeud);
     // Puts the drawing, or the state pictures of the question, on the clipboard.
     void Exec_Copy();
     void Exec_Print();
@@ -270,6 +300,8 @@ private:
     std::unique_ptr<QPrinter> m_imprimante; // the browser's printout in progress, kept until it has finished
     int m_Pages_En_Attente = 0;             // page printouts asked for meanwhile
     QPointer<frmPrint> m_frmPrint;          // the progress window of the drawing's printout on show
+    std::unique_ptr<QTemporaryDir> m_pagesProgramme; // the pages the program writes, made on first use
+    int m_pagesEcrites = 0;
 };
 
 // The status text of the Errors command for the numeric answers that a species' ranges do not

@@ -179,8 +179,8 @@ void frmMain::Installe_Cle(CleChargee &cle)
 
     // A new identification, under the new key's caption.
     m.Titre_Fenetre = us(titreCle(cle.nom));
-    setWindowTitle(qs(m.Titre_Fenetre));
     m.Fichier_Courant.clear();
+    Affiche_Titre();
     m_ui->mnuFileSave->setEnabled(false);
     m_ui->mnuFileSaveAs->setEnabled(false);
     Desactive_Bouton(QStringLiteral("Save"));

@@ -31,6 +31,7 @@
 #include "engine/contradictions.h"
 #include "engine/numeric_characters.h"
 #include "engine/scoring.h"
+#include "engine/species_groups.h"
 #include "knowledge/jet/jet_file.h"
 #include "knowledge/key_model.h"
 #include "knowledge/loader.h"
@@ -134,7 +135,7 @@ void frmMain::Marque_Enregistre(const QString &chemin)
 {
     KeyModel &m = m_ctx.modele;
     m.Fichier_Courant = us(chemin);
-    setWindowTitle(qs(m.Titre_Fenetre) + QStringLiteral(" [") + chemin + QStringLiteral("]"));
+    Affiche_Titre();
     Desactive_Bouton(kSave);
     m_ui->mnuFileSave->setEnabled(false);
     m_ui->mnuFileSaveAs->setEnabled(true);
@@ -167,8 +168,9 @@ frmMain::Sauvegarde frmMain::Exec_Save()
     std::string erreur;
     {
         Curseur_Attente sablier;
-        ecrit = Ecrit_Identification(us(cible), m.Etat_Choisi, m.Cadre_Fait, Reponses_Num(m), erreur,
-                                     m_ctx.fichiers ? *m_ctx.fichiers : appelsSysteme());
+        // The group the identification is kept within goes with its answers.
+        ecrit = Ecrit_Identification(us(cible), Identification{m.Etat_Choisi, m.Cadre_Fait, Reponses_Num(m), m.Groupe},
+                                     erreur, m_ctx.fichiers ? *m_ctx.fichiers : appelsSysteme());
     }
     if (!ecrit) {
         // The identification is not on disk: it stays modified, under its previous file.
@@ -226,6 +228,10 @@ void frmMain::Ouvre_Identification(const QString &chemin)
     // An answer to a character this key does not have is left out.
     m.Valeur_Num.assign(m.Caracteres_Num.size(), std::nullopt);
     Applique_Reponses_Num(m, lue.Reponses_Num);
+    // The group it was kept within, or every species: none carried means none chosen. A group
+    // this key does not have leaves every species in play.
+    if (!Identifie_Dans_Groupe(m, lue.Groupe))
+        Identifie_Dans_Groupe(m, std::nullopt);
     // Contradiction flags belong to the answers being replaced.
     Efface_Contradictions_Affichees();
     Actualise_Identification();
@@ -253,8 +259,8 @@ void frmMain::Exec_New()
             return;
         Lit_Jokers(m);
 
-        setWindowTitle(qs(m.Titre_Fenetre));
         m.Fichier_Courant.clear();
+        Affiche_Titre();
         m_ui->mnuFileSave->setEnabled(false);
         m_ui->mnuFileSaveAs->setEnabled(false);
         Desactive_Bouton(kSave);
@@ -485,6 +491,26 @@ void frmMain::mnuFileExportReport_Click()
     if (!ecrit)
         m_ctx.dialogues.message(this, {*choisi + texteOuAnglais(m.Num_Langue, 1074), QString(), BoutonsMessage::Ok,
                                        IconeMessage::None});
+}
+
+void frmMain::mnuFilePrintKey_Click()
+{
+    KeyModel &m = m_ctx.modele;
+    if (Impression_En_Cours())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!m_ctx.dialogues.imprimante(this, printer))
+        return;
+    bool imprime = false;
+    {
+        Curseur_Attente sablier;
+        imprime = Imprime_Cle_Dichotomique(printer, m);
+    }
+    if (!imprime) {
+        const QString cible = printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
+        m_ctx.dialogues.message(this, {cible + texteOuAnglais(m.Num_Langue, 1074), QString(), BoutonsMessage::Ok,
+                                       IconeMessage::None});
+    }
 }
 
 bool frmMain::Impression_En_Cours()

@@ -20,6 +20,7 @@
 #include "engine/question_list.h"
 #include "engine/zone_scan.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/palette.h"
 #include "layout/arrange_fenetre.h"
 #include "platform/dialog_service.h"
@@ -175,7 +176,7 @@ void frmMain::Ouvre_Question_Choisie(const ClicBarreDeter &r)
     m_ui->Barre_Deter->hide();
     m.Vue_Courante = 2;
     Montre_Question(m.Descripteur_Courant.Popup);
-    statut(qs(r.ligne->TipText.value_or("")));
+    statut(qs(Texte_Question(m.Base_Donnees, *r.ligne, m.Num_Langue).value_or("")));
     montreBarreQuestion(false);
 }
 
@@ -434,7 +435,7 @@ void frmMain::Robot_MouseMove(QPointF position)
     const ResultatZone hit = Cherche_Zone(m, m_Zone_X, m_Zone_Y, [this, px, py] { return couleurSous(px, py); });
     if (hit.cible) {
         m_ui->Robot->setCursor(Qt::PointingHandCursor);
-        const QString tip = qs(hit.cible->TipText.value_or(""));
+        const QString tip = qs(Texte_Question(m.Base_Donnees, *hit.cible, m.Num_Langue).value_or(""));
         if (m_ui->Robot->toolTip() != tip) {
             m_ui->Robot->setToolTip(tip);
             QToolTip::showText(m_ui->Robot->mapToGlobal(position.toPoint()), tip, m_ui->Robot);

@@ -106,7 +106,6 @@ void frmMain::Ouvre_Ligne_Choisie()
 {
     KeyModel &m = m_ctx.modele;
     VueListeEspeces *liste = m_ui->Liste_Esp;
-    m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
     const int k = std::max(liste->currentRow(), 0);
     m_documents->Oublie_Dessin();
     if (liste->count() == 0) {
@@ -137,8 +136,9 @@ void frmMain::Ouvre_Ligne_Choisie()
         return; // another line was selected meanwhile: it is opened instead
     m.Index_Document = 0;
     m_documents->Ouvre_Page_Espece(QLatin1Char('\\'));
-    if (!m_Clic_Liste_A_Refaire && liste->isVisible() && k < liste->count()) {
-        // Selecting the line again is not a new click.
+    if (!m_Clic_Liste_A_Refaire && liste->isVisible() && k < liste->count() && liste->currentRow() != k) {
+        // Selecting the line again is not a new click. The line still current keeps the lines
+        // chosen with it (Ctrl+click) for a comparison.
         const QSignalBlocker bloque(liste);
         liste->setCurrentRow(k);
     }
@@ -158,7 +158,6 @@ void frmMain::Tree_esp_NodeClick(QTreeWidgetItem *clic)
     if (!espece)
         return;
     Active_Bouton(QStringLiteral("Stop"));
-    m.Suffixe_Langue = us(Suffixe_Page(m_ui->WebTexte->LocationURL()));
     m_documents->Oublie_Dessin();
     m.Famille_Courante = espece->Famille_Courante;
     m.Code_Page = espece->Code_Page;

@@ -14,6 +14,7 @@
 
 #include "engine/default_bars.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/file_lookup.h"
 #include "platform/qt_text.h"
 #include "resources/string_table.h"
@@ -25,13 +26,22 @@ namespace tarvenko {
 
 namespace {
 
-template <typename Row>
-BoutonBarre bouton(const KeyModel &m, const Row &row)
+// The texts in the interface language; the picture is the one the row names.
+BoutonBarre bouton(const KeyModel &m, const ButDeterRow &row)
 {
     BoutonBarre b;
-    b.caption = qs(row.Caption.value_or(""));
+    b.caption = qs(Texte_Bouton_Deter(m.Base_Donnees, row, "Caption", m.Num_Langue).value_or(""));
     b.image = qs(resoutChemin(m.Chemin_Data + row.File.value_or("")));
-    b.tip = qs(row.TipText.value_or(""));
+    b.tip = qs(Texte_Bouton_Deter(m.Base_Donnees, row, "TipText", m.Num_Langue).value_or(""));
+    return b;
+}
+
+BoutonBarre bouton(const KeyModel &m, const ButQuestRow &row)
+{
+    BoutonBarre b;
+    b.caption = qs(Texte_Bouton_Quest(m.Base_Donnees, row, "Caption", m.Num_Langue).value_or(""));
+    b.image = qs(resoutChemin(m.Chemin_Data + row.File.value_or("")));
+    b.tip = qs(Texte_Bouton_Quest(m.Base_Donnees, row, "TipText", m.Num_Langue).value_or(""));
     return b;
 }
 

@@ -16,6 +16,7 @@
 #include "engine/numeric_characters.h"
 #include "knowledge/file_lookup.h"
 #include "knowledge/key_model.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/numeric.h"
 #include "platform/qt_text.h"
 #include "resources/string_table.h"
@@ -101,8 +102,7 @@ std::vector<CaseDessinee> Cases_Dessinees(const KeyModel &m)
     for (int k = 0; k < d.Nb_Car; ++k) {
         CaseDessinee c;
         const int etat = d.Index_Car + k;
-        if (const CaractereRow *row = m.Base_Donnees.caractere(etat))
-            c.nom = qs(row->TipText ? *row->TipText : row->ID_CARAC.value_or(""));
+        c.nom = qs(Nom_Etat_Langue(m.Base_Donnees, etat, m.Num_Langue));
         if (const std::string image = Image_Etat(m, etat); !image.empty()) {
             const QString chemin = qs(resoutChemin(m.Chemin_Descripteurs + image));
             QImageReader reader(chemin);
@@ -316,7 +316,8 @@ QString PicChoixView::Bulle(int k) const
     if (m_dessinee)
         return static_cast<std::size_t>(k) < m_cases.size() ? m_cases[static_cast<std::size_t>(k)].nom : QString();
     const CaractereRow *row = m_modele->Base_Donnees.caractere(d.Index_Car + k);
-    return row && row->TipText ? qs(*row->TipText) : QString();
+    const Champ<std::string> nom = row ? Nom_Etat_Langue(m_modele->Base_Donnees, *row, m_modele->Num_Langue) : std::nullopt;
+    return nom ? qs(*nom) : QString();
 }
 
 QString PicChoixView::Bulle_Case(double x, double y) const

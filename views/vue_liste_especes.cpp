@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 
+#include <algorithm>
+
 #include "views/liste_especes.h"
 
 namespace tarvenko {
@@ -106,6 +108,15 @@ void VueListeEspeces::keyboardSearch(const QString &search)
             return;
         }
     }
+}
+
+QList<int> VueListeEspeces::lignesChoisies() const
+{
+    QList<int> lignes;
+    for (const QModelIndex &index : selectionModel()->selectedRows())
+        lignes << index.row();
+    std::sort(lignes.begin(), lignes.end());
+    return lignes;
 }
 
 bool VueListeEspeces::ligneCouranteChoisie() const

@@ -32,6 +32,8 @@ public:
     void setCurrentRow(int k);
     // Whether the current line is also selected.
     bool ligneCouranteChoisie() const;
+    // The lines selected (Ctrl+click and Shift+click select several), in the list's order.
+    QList<int> lignesChoisies() const;
 
     // Typing the start of a name makes the first line of that species current: the percentage
     // that starts every line is not part of the name.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,10 +10,15 @@ namespace tarvenko::sdd {
 // What the importer keeps of an SDD 1.1 file: its first dataset, references resolved to indexes
 // as they are read (the schema puts every definition before its uses). Only this stays in memory,
 // never the XML tree.
+// Labels in languages other than the dataset's (Label elements with their own xml:lang), by
+// two-letter language code: the key's texts in those interface languages.
+using Traductions = std::map<std::string, std::string>;
+
 struct Etat {
     std::string id, label, detail;
     std::vector<int> medias;
     int poids = 1; // the weight a Tarvenko export writes in the state (processing instruction)
+    Traductions labels;
 };
 
 // The processing instructions through which a Tarvenko export keeps what SDD has no element for;
@@ -43,6 +49,7 @@ struct Caractere {
     std::string contrainte;      // and the state that row applies under
     // Further rows of the question asking the same states: (state they apply under, label).
     std::vector<std::pair<std::string, std::string>> reprises;
+    Traductions labels;
 };
 
 struct Media {
@@ -64,6 +71,7 @@ struct NoeudArbre {
     int caractere = -1;
     // Dependency rules of a character node: (only applicable if?, state index).
     std::vector<std::pair<bool, int>> regles;
+    Traductions labels;
 };
 
 struct Description {

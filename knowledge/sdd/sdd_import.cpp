@@ -125,7 +125,8 @@ private:
     std::vector<std::string> m_manquants;
 };
 
-std::array<std::string, 3> nomsParLangue(const std::string &nom, const std::string &langue)
+std::array<std::string, 3> nomsParLangue(const std::string &nom, const std::string &langue,
+                                         const Traductions &labels = {})
 {
     // English is the name shown when the interface language has none, so it always has one.
     std::array<std::string, 3> noms{nom, "", ""};
@@ -133,6 +134,12 @@ std::array<std::string, 3> nomsParLangue(const std::string &nom, const std::stri
         noms[1] = nom;
     else if (langue == "fr")
         noms[2] = nom;
+    const char *codes[] = {"en", "es", "fr"};
+    for (std::size_t l = 0; l < noms.size(); ++l) {
+        const auto it = labels.find(codes[l]);
+        if (it != labels.end())
+            noms[l] = it->second;
+    }
     return noms;
 }
 
@@ -201,7 +208,7 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
                 nom = d.concepts[static_cast<std::size_t>(g.idee)].second;
             if (nom.empty())
                 nom = g.id;
-            kb.nomCadre(it->second, nomsParLangue(nom, d.langue));
+            kb.nomCadre(it->second, nomsParLangue(nom, d.langue, g.labels));
         }
         cadreDe[static_cast<std::size_t>(n.caractere)] = it->second;
     }
@@ -221,7 +228,7 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
             KbBuilder::Numerique n;
             n.objet = objetDe[c];
             n.poids = static_cast<std::int16_t>(car.poids);
-            n.noms = nomsParLangue(car.label.empty() ? car.id : car.label, d.langue);
+            n.noms = nomsParLangue(car.label.empty() ? car.id : car.label, d.langue, car.labels);
             n.unite = car.unite;
             n.cadre = static_cast<std::int16_t>(cadreDe[c]);
             kb.numerique(n);
@@ -248,6 +255,12 @@ void Ecrit_Cle(const Document &d, const std::string &dossier, Bilan &bilan)
             o.tips.push_back(etat.label.empty() ? etat.id : etat.label);
         }
         premierEtat[c] = kb.objet(o);
+        // The labels in other languages, for the window in those languages (Textes_Langues).
+        for (const auto &[langue, label] : car.labels)
+            kb.questionLangue(o.objet, langue, label);
+        for (const int e : car.etats)
+            for (const auto &[langue, label] : d.etats[static_cast<std::size_t>(e)].labels)
+                kb.etatLangue(ids.etats[static_cast<std::size_t>(e)], langue, label);
         for (const auto &[contrainte, label] : car.reprises) {
             KbBuilder::Objet reprise;
             reprise.objet = o.objet;

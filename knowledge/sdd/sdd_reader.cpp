@@ -104,6 +104,7 @@ private:
     bool m_ignore = false; // inside a later Dataset
     int m_arbre = -1;
     bool m_onlyIf = false;
+    std::string m_langueLabel; // xml:lang of the Label being read, inherited or its own
     std::unordered_map<std::string, bool> m_ids;
     struct Renvoi {
         enum Genre { MediaEtat, MediaCaractere, MediaDescription, ParentTaxon, ParentNoeud } genre;
@@ -141,6 +142,12 @@ void Lecteur::debut(const std::string &nom, bool vide)
         if (vide)
             fin(nom);
         return;
+    }
+    if (nom == "Label") {
+        const xmlChar *langue = xmlTextReaderConstXmlLang(m_r);
+        m_langueLabel = langue && std::strlen(reinterpret_cast<const char *>(langue)) >= 2
+                            ? minusculesAscii(std::string(reinterpret_cast<const char *>(langue), 2))
+                            : std::string();
     }
     if (const std::string id = attribut(m_r, "id"); !id.empty()) {
         if (!m_ids.emplace(id, true).second)
@@ -276,14 +283,26 @@ void Lecteur::fin(const std::string &nom)
     if (!m_ignore) {
         const std::string &p = parent();
         const bool label = nom == "Label" && p == "Representation";
+        // A label in another language than the dataset's is a translation; the key's own text is
+        // the label in the dataset's language, or the first label when none is.
+        const auto place = [&](std::string &propre, Traductions &labels) {
+            if (m_langueLabel.empty() || m_langueLabel == m_d.langue) {
+                propre = texte;
+                return;
+            }
+            if (m_langueLabel == "en" || m_langueLabel == "es" || m_langueLabel == "fr")
+                labels.emplace(m_langueLabel, texte);
+            if (propre.empty())
+                propre = texte;
+        };
         if (z == Zone::Autre && label && parent(2) == "Dataset")
             m_d.titre = texte;
         else if (z == Zone::Taxon && label)
             m_d.taxons.back().second = texte;
         else if (z == Zone::Caractere && label)
-            m_d.caracteres.back().label = texte;
+            place(m_d.caracteres.back().label, m_d.caracteres.back().labels);
         else if (z == Zone::Etat && label)
-            m_d.etats.back().label = texte;
+            place(m_d.etats.back().label, m_d.etats.back().labels);
         else if (z == Zone::Etat && nom == "Detail" && p == "Representation" && m_d.etats.back().detail.empty())
             m_d.etats.back().detail = texte;
         else if (z == Zone::Unite && nom == "Label" && m_d.caracteres.back().unite.empty())
@@ -291,7 +310,7 @@ void Lecteur::fin(const std::string &nom)
         else if (z == Zone::Concept && label)
             m_d.concepts.back().second = texte;
         else if (z == Zone::Noeud && label)
-            m_d.noeuds.back().label = texte;
+            place(m_d.noeuds.back().label, m_d.noeuds.back().labels);
         else if (z == Zone::Description && label)
             m_d.descriptions.back().label = texte;
         else if (z == Zone::Texte && nom == "Content")

@@ -255,6 +255,20 @@ TEST(DichotomousKey, everySpeciesIsReachedByItsOwnStatesAndAlikeSpeciesEndTogeth
     EXPECT_NE(html.find("<h2>1. Fruit</h2>"), std::string::npos);
     EXPECT_NE(html.find("Cannot be told apart: <i>D</i>, <i>E</i>, <i>F</i>"), std::string::npos);
     EXPECT_NE(html.find("6 species, " + std::to_string(cle.couplets.size()) + " couplets"), std::string::npos);
+    // Read as text, as a printout or a reader without style sheets has it, a lead's number and
+    // its state stay two words.
+    std::string texte;
+    bool balise = false;
+    for (const char c : html) {
+        if (c == '<')
+            balise = true;
+        else if (c == '>')
+            balise = false;
+        else if (!balise)
+            texte += c;
+    }
+    EXPECT_NE(texte.find("1a Cone"), std::string::npos) << texte;
+    EXPECT_EQ(texte.find("1aCone"), std::string::npos);
 }
 
 TEST(DichotomousKey, aKeyWithoutSeparatingQuestionsListsItsSpeciesTogether)

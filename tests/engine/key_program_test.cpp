@@ -1,6 +1,7 @@
 // Runs the tarvenko-key program on knowledge bases written by the tests.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -83,7 +84,8 @@ TEST_F(Programme, jsonCarriesTheQuestionAndTheContradictions)
     EXPECT_EQ(e.code, 0) << e.erreurs;
     EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
                         "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
-                        "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": [{\"objet\": \"FEUILLE\", "
+                        "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"], \"text\": \"COMPO\", "
+                        "\"state_texts\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": [{\"objet\": \"FEUILLE\", "
                         "\"state\": \"F_LARGE\"}], \"values\": [], \"mismatches\": [0, 0, 1], "
                         "\"tolerance_leaves_none\": false}\n");
 }
@@ -160,7 +162,8 @@ TEST_F(ProgrammeNumerique, valuesAreScoredAndListed)
     EXPECT_EQ(e.code, 0) << e.erreurs;
     EXPECT_EQ(e.sortie, "{\"lines\": [\" 100% - Beta\", \" 100% - Gamma\", \" 0% - Alpha\"], \"nb_esp_max\": 2, "
                         "\"legende\": \" 2 species at 100 %\", \"question\": {\"objet\": \"COMPO\", \"measure\": 1, "
-                        "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": null, "
+                        "\"states\": [\"C_SIMPLE\", \"C_COMPOSEE\"], \"text\": \"COMPO\", "
+                        "\"state_texts\": [\"C_SIMPLE\", \"C_COMPOSEE\"]}, \"contradictions\": null, "
                         "\"values\": [{\"objet\": \"LONGUEUR\", \"value\": 15, \"unit\": \"cm\"}], \"mismatches\": [0, 0, 1], "
                         "\"tolerance_leaves_none\": false}\n");
 
@@ -187,9 +190,11 @@ TEST_F(ProgrammeNumerique, theSearchMayAskForANumber)
     deux.ecrit();
     Execution e = lance({"--key", deux.dossier(), "--threshold", "0"}, false);
     EXPECT_EQ(e.code, 0) << e.erreurs;
-    EXPECT_EQ(e.sortie, " 0% - Alpha\n 0% - Beta\n 2 species at 0 %\nquestion: EPAISSEUR 1 number 1 6 mm\n");
+    EXPECT_EQ(e.sortie, " 0% - Alpha\n 0% - Beta\n 2 species at 0 %\nquestion: EPAISSEUR 1 number 1 6 mm\n"
+                        "question text: EPAISSEUR\n");
     e = lance({"--key", deux.dossier(), "--json"}, false);
-    EXPECT_NE(e.sortie.find("\"question\": {\"objet\": \"EPAISSEUR\", \"measure\": 1, \"states\": [], \"unit\": \"mm\", "
+    EXPECT_NE(e.sortie.find("\"question\": {\"objet\": \"EPAISSEUR\", \"measure\": 1, \"states\": [], \"text\": \"EPAISSEUR\", "
+                            "\"state_texts\": [], \"unit\": \"mm\", "
                             "\"range\": [1, 6]}"),
               std::string::npos)
         << e.sortie;
@@ -209,7 +214,8 @@ TEST_F(ProgrammeNumerique, numericAnswersOfAnIdentificationFileAreApplied)
     const Execution e = lance({"--open", dir.fichier("n.ryk"), "--threshold", "50", "--lang", "en"});
     EXPECT_EQ(e.code, 0) << e.erreurs;
     EXPECT_EQ(e.sortie, " 100% - Alpha\n 100% - Gamma\n 2 species at 100 %\nvalue: LONGUEUR 3 cm\n"
-                        "question: FEUILLE 1 F_AIG F_LARGE\n");
+                        "question: FEUILLE 1 F_AIG F_LARGE\nquestion text: FEUILLE\nstate: F_AIG F_AIG\n"
+                        "state: F_LARGE F_LARGE\n");
 }
 
 TEST_F(ProgrammeNumerique, keyNamesTheBaseByItsFileOrItsFolder)
@@ -311,3 +317,26 @@ TEST_F(Programme, theGroupOfAnIdentificationFileIsKept)
 }
 
 } // namespace
+
+TEST_F(Programme, theQuestionAndItsStatesAreNamedInTheLanguageAskedWhereTheKeyCan)
+{
+    KbBuilder textes{dir.dossier() + "textes"};
+    textes.espece("Alpha", "F", "ALPHA").espece("Beta", "F", "BETAA");
+    textes.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}, .tips = {"Needles", "Broad"}, .tipText = "Leaf?"});
+    textes.a("Alpha", "F_AIG").a("Beta", "F_LARGE");
+    textes.questionLangue("FEUILLE", "fr", "Feuille ?").etatLangue("F_AIG", "fr", "Aiguilles");
+    textes.ecrit();
+    const auto question = [&](const char *langue) {
+        const Execution e = lance({"--key", textes.dossier(), "--threshold", "0", "--lang", langue}, false);
+        EXPECT_EQ(e.code, 0) << e.erreurs;
+        return e.sortie.substr(std::min(e.sortie.find("question:"), e.sortie.size()));
+    };
+    // Broad has no French name: the key's own.
+    EXPECT_EQ(question("fr"), "question: FEUILLE 1 F_AIG F_LARGE\nquestion text: Feuille ?\nstate: F_AIG Aiguilles\n"
+                              "state: F_LARGE Broad\n");
+    EXPECT_EQ(question("es"), "question: FEUILLE 1 F_AIG F_LARGE\nquestion text: Leaf?\nstate: F_AIG Needles\n"
+                              "state: F_LARGE Broad\n");
+    const Execution e = lance({"--key", textes.dossier(), "--lang", "fr", "--json"}, false);
+    EXPECT_NE(e.sortie.find("\"text\": \"Feuille ?\", \"state_texts\": [\"Aiguilles\", \"Broad\"]"), std::string::npos)
+        << e.sortie;
+}

@@ -6,6 +6,7 @@
 
 #include "sample_base.h"
 #include "engine/question_list.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/text.h"
 #include "knowledge/file_lookup.h"
 
@@ -315,6 +316,33 @@ TEST_F(SampleKey, theQuestionListNamesEveryGroupInEachLanguage)
         EXPECT_EQ(objets, cles);
     }
     k.Num_Langue = langue;
+}
+
+TEST_F(SampleKey, theWindowsTextsAreInFrenchAndSpanishToo)
+{
+    const Tables &t = m().Base_Donnees;
+    for (const int langue : {1, 2}) {
+        for (const ObjetRow &o : t.Objets_Fic.rows)
+            EXPECT_NE(Texte_Langue(t, langue, "Objets_Fic", std::to_string(o.Numero), "TipText"), nullptr) << *o.Objet;
+        for (const CaractereRow &c : t.Caracteres.rows)
+            EXPECT_NE(Texte_Langue(t, langue, "Caracteres", std::to_string(c.NUM), "TipText"), nullptr) << *c.ID_CARAC;
+        for (const ButDeterRow &b : t.But_Deter.rows)
+            for (const char *champ : {"Caption", "TipText"})
+                EXPECT_NE(Texte_Langue(t, langue, "But_Deter", std::to_string(b.Numero), champ), nullptr) << *b.Caption;
+        for (const ButQuestRow &b : t.But_Quest.rows)
+            for (const char *champ : {"Caption", "TipText"})
+                EXPECT_NE(Texte_Langue(t, langue, "But_Quest", std::to_string(b.Numero), champ), nullptr) << *b.Caption;
+        for (const FloreRow &f : t.Flore.rows)
+            EXPECT_NE(Texte_Langue(t, langue, "Flore", f.Espece, "Legende"), nullptr) << f.Espece;
+        for (int g = 0; g < m().Nb_Cadre; ++g)
+            EXPECT_NE(Nom_Cadre_Langue(t, g, langue), Nom_Cadre_Langue(t, g, 0)) << g;
+    }
+    const ObjetRow *feuille = t.objet("FEUILLE");
+    ASSERT_NE(feuille, nullptr);
+    EXPECT_EQ(Texte_Question(t, *feuille, 2), "Type de feuille : aiguilles, écailles ou limbe large ?");
+    EXPECT_EQ(Texte_Question(t, *feuille, 1), "Tipo de hoja: acículas, escamas o limbo ancho?");
+    EXPECT_EQ(Texte_Question(t, *feuille, 0), "Leaf type: needles, scales or a broad blade?");
+    EXPECT_EQ(Nom_Etat_Langue(t, t.caractereParId("FT_AIGUILLE")->NUM, 2), "Aiguilles");
 }
 
 } // namespace

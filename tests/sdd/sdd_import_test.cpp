@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "engine/answering.h"
+#include "knowledge/key_texts.h"
 #include "knowledge/sdd/sdd_cache.h"
 #include "sdd/sdd_support.h"
 #include "support/commande.h"
@@ -172,6 +173,62 @@ TEST(SddImport, dependenciesGroupsAndPicturesAreKept)
         EXPECT_NE(html.find("<b>Écorce</b>: lisse"), std::string::npos);
         EXPECT_NE(html.find("<a href=\"https://example.org/a.jpg\">Photo</a>"), std::string::npos);
     }
+}
+
+TEST(SddImport, labelsInOtherLanguagesBecomeTheKeysTextsInThoseLanguages)
+{
+    // A French dataset whose labels are also given in English and Spanish; the Spanish label of
+    // the first state comes before the French one, which stays the key's own text.
+    TempDir dir;
+    const std::string source = dir.dossier() + "langues.sdd.xml";
+    ecrit(source, R"(<?xml version="1.0" encoding="UTF-8"?>
+<Datasets xmlns="http://rs.tdwg.org/UBIF/2006/">
+ <Dataset xml:lang="fr">
+  <Representation><Label>Clé</Label></Representation>
+  <Characters>
+   <CategoricalCharacter id="q"><Representation><Label>Feuilles</Label><Label xml:lang="en">Leaves</Label>
+     <Label xml:lang="es">Hojas</Label><Label xml:lang="de">Blätter</Label></Representation>
+    <States>
+     <StateDefinition id="a"><Representation><Label xml:lang="es">Opuestas</Label><Label>Opposées</Label>
+       <Label xml:lang="en">Opposite</Label></Representation></StateDefinition>
+     <StateDefinition id="b"><Representation><Label>Alternes</Label></Representation></StateDefinition>
+    </States></CategoricalCharacter>
+   <QuantitativeCharacter id="L"><Representation><Label>Longueur</Label><Label xml:lang="en">Length</Label>
+     </Representation><MeasurementUnit><Label>cm</Label></MeasurementUnit></QuantitativeCharacter>
+  </Characters>
+  <CharacterTrees><CharacterTree id="ct"><Nodes>
+   <Node id="g"><Representation><Label>Feuille</Label><Label xml:lang="es">Hoja</Label></Representation></Node>
+   <CharNode><Parent ref="g"/><Character ref="q"/></CharNode>
+  </Nodes></CharacterTree></CharacterTrees>
+  <CodedDescriptions>
+   <CodedDescription id="d1"><Representation><Label>Abies alba</Label></Representation>
+    <SummaryData><Categorical ref="q"><State ref="a"/></Categorical></SummaryData></CodedDescription>
+  </CodedDescriptions>
+ </Dataset>
+</Datasets>
+)");
+    sdd::Bilan bilan;
+    std::string erreur;
+    ASSERT_TRUE(sdd::convertitVers(source, dir.dossier() + "cle", bilan, erreur)) << erreur;
+    KeyModel m;
+    ASSERT_EQ(chargeCle(m, dir.dossier() + "cle").etat, ResultatChargement::Etat::Ok);
+    const Tables &t = m.Base_Donnees;
+    const ObjetRow &q = *t.objet("q");
+    EXPECT_EQ(q.TipText, "Feuilles");
+    EXPECT_EQ(Texte_Question(t, q, 0), "Leaves");
+    EXPECT_EQ(Texte_Question(t, q, 1), "Hojas");
+    EXPECT_EQ(Texte_Question(t, q, 2), "Feuilles");
+    const int a = t.caractereParId("a")->NUM, b = t.caractereParId("b")->NUM;
+    EXPECT_EQ(t.caractere(a)->TipText, "Opposées");
+    EXPECT_EQ(Nom_Etat_Langue(t, a, 0), "Opposite");
+    EXPECT_EQ(Nom_Etat_Langue(t, a, 1), "Opuestas");
+    EXPECT_EQ(Nom_Etat_Langue(t, b, 1), "Alternes"); // no Spanish label: the key's own
+    EXPECT_EQ(Nom_Cadre_Langue(t, 0, 1), "Hoja");
+    EXPECT_EQ(Nom_Cadre_Langue(t, 0, 2), "Feuille");
+    const CaractereNumRow *longueur = t.caractereNum("L");
+    ASSERT_NE(longueur, nullptr);
+    EXPECT_EQ(longueur->Nom[0], "Length");
+    EXPECT_EQ(longueur->Nom[2], "Longueur");
 }
 
 TEST(SddImport, answeringAStateClearsTheCharactersThatDependOnIt)

@@ -371,24 +371,54 @@ private Q_SLOTS:
         QCOMPARE(qs(h.model.Code_Page), QStringLiteral("PINSY"));
     }
 
-    void theNextPageKeepsTheLanguage_data()
+    void aPageOpensInTheInterfaceLanguageWhereTheKeyHasIt_data()
     {
+        QTest::addColumn<int>("langue");
         QTest::addColumn<QString>("affichee");
+        QTest::addColumn<bool>("sansEspagnol"); // fagsy_es.html removed first
         QTest::addColumn<QString>("suivante");
-        QTest::newRow("Spanish page shown") << "q/quero/quero_es.html" << "f/fagsy/fagsy_es.html";
-        QTest::newRow("not a page shown") << "q/quero/quero.txt" << "f/fagsy/fagsy_en.html";
-        QTest::newRow("a page without a language shown") << "q/quero/bark.html" << "f/fagsy/fagsy_en.html";
+        // The page read before does not decide: a Spanish page read in English leads to English.
+        QTest::newRow("English, Spanish page shown") << 0 << "q/quero/quero_es.html" << false << "f/fagsy/fagsy_en.html";
+        QTest::newRow("Spanish, English page shown") << 1 << "q/quero/quero_en.html" << false << "f/fagsy/fagsy_es.html";
+        QTest::newRow("Spanish, not a page shown") << 1 << "q/quero/quero.txt" << false << "f/fagsy/fagsy_es.html";
+        QTest::newRow("Spanish, the page only in English") << 1 << "q/quero/quero_es.html" << true
+                                                           << "f/fagsy/fagsy_en.html";
+        QTest::newRow("French, no French page") << 2 << "q/quero/quero_en.html" << false << "f/fagsy/fagsy_en.html";
     }
-    void theNextPageKeepsTheLanguage()
+    void aPageOpensInTheInterfaceLanguageWhereTheKeyHasIt()
     {
+        QFETCH(int, langue);
         QFETCH(QString, affichee);
+        QFETCH(bool, sansEspagnol);
         QFETCH(QString, suivante);
         Harness h;
         h.open();
+        h.model.Num_Langue = static_cast<std::int16_t>(langue);
+        if (sansEspagnol)
+            QVERIFY(QFile::remove(h.documents("f/fagsy/fagsy_es.html")));
         QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
         QVERIFY(h.charge([&] { h.web()->load(h.url(affichee.toUtf8().constData())); }));
         QVERIFY(h.clicLigne(QStringLiteral("Fagus sylvatica")));
         QCOMPARE(h.web()->url(), h.url(suivante.toUtf8().constData()));
+    }
+
+    void aMissingPageIsToldInTheInterfaceLanguageWhereTheKeyCan_data()
+    {
+        QTest::addColumn<int>("langue");
+        QTest::addColumn<QString>("erreur");
+        QTest::newRow("Spanish") << 1 << "data/error_es.html";
+        QTest::newRow("French, no French error page") << 2 << "data/error_en.html";
+    }
+    void aMissingPageIsToldInTheInterfaceLanguageWhereTheKeyCan()
+    {
+        QFETCH(int, langue);
+        QFETCH(QString, erreur);
+        Harness h;
+        h.open();
+        h.model.Num_Langue = static_cast<std::int16_t>(langue);
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Pinus sylvestris")));
+        QCOMPARE(h.web()->url(), QUrl::fromLocalFile(qs(h.root.dossier()) + erreur));
     }
 
     void theErrorsButtonFollowsThePercentage_data()

@@ -59,6 +59,19 @@ public:
     std::vector<FicheProprietes> fiches;
     void proprietes(QWidget *, const FicheProprietes &fiche) override { fiches.push_back(fiche); }
 
+    // A choice among entries: the next scripted positions, else cancelled.
+    std::deque<QList<int>> choisis;
+    std::vector<DemandeChoix> demandesChoix;
+    std::optional<QList<int>> choix(QWidget *, const DemandeChoix &request) override
+    {
+        demandesChoix.push_back(request);
+        if (choisis.empty())
+            return std::nullopt;
+        QList<int> out = choisis.front();
+        choisis.pop_front();
+        return out;
+    }
+
     QStringList textes() const
     {
         QStringList out;

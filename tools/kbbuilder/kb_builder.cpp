@@ -133,6 +133,26 @@ KbBuilder &KbBuilder::nomCadre(int cadre, const std::array<std::string, 3> &noms
     return *this;
 }
 
+KbBuilder &KbBuilder::texteLangue(const std::string &langue, const std::string &genre, const std::string &cle,
+                                  const std::string &champ, const std::string &texte)
+{
+    m_textesLangues.push_back({langue, genre, cle, champ, texte});
+    return *this;
+}
+
+// Kept under the object's key and the state's ID_CARAC until the rows are numbered.
+KbBuilder &KbBuilder::questionLangue(const std::string &objet, const std::string &langue, const std::string &texte)
+{
+    m_textesLangues.push_back({langue, "Objets_Fic", objet, "", texte});
+    return *this;
+}
+
+KbBuilder &KbBuilder::etatLangue(const std::string &idCarac, const std::string &langue, const std::string &texte)
+{
+    m_textesLangues.push_back({langue, "Caracteres", idCarac, "", texte});
+    return *this;
+}
+
 KbBuilder &KbBuilder::couleur(const std::string &code)
 {
     m_couleurs.push_back(code);
@@ -333,6 +353,10 @@ std::string KbBuilder::ecrit()
         cadres.fields.insert(cadres.fields.end(), std::begin(nameFields), std::end(nameFields));
         specs.push_back(cadres);
     }
+    if (!m_textesLangues.empty())
+        specs.push_back({"Textes_Langues",
+                         {{"Numero", "INTEGER"}, {"Langue", "TEXT"}, {"Genre", "TEXT"}, {"Cle", "TEXT"},
+                          {"Champ", "TEXT"}, {"Texte", "TEXT"}}});
     for (TableSpec &spec : specs) {
         if (spec.name == "Hierarchie" || spec.name == "Clic_Zone")
             spec.fields.insert(spec.fields.end(), constraintFields.begin(), constraintFields.end());
@@ -488,6 +512,25 @@ std::string KbBuilder::ecrit()
                           {"Nom_en", nameOrNull(noms[0])},
                           {"Nom_es", nameOrNull(noms[1])},
                           {"Nom_fr", nameOrNull(noms[2])}});
+    int texteNumber = 0;
+    const auto texteRow = [&](const TexteLangue &t, const std::string &cle, const std::string &champ) {
+        insert("Textes_Langues", {{"Numero", std::to_string(++texteNumber)}, {"Langue", quoteText(t.langue)},
+                                  {"Genre", quoteText(t.genre)}, {"Cle", quoteText(cle)}, {"Champ", quoteText(champ)},
+                                  {"Texte", quoteText(t.texte)}});
+    };
+    for (const TexteLangue &t : m_textesLangues) {
+        if (!t.champ.empty())
+            texteRow(t, t.cle, t.champ);
+        else if (t.genre == "Objets_Fic") {
+            for (std::size_t i = 0; i < m_objets.size(); ++i)
+                if (m_objets[i].o.objet == t.cle)
+                    texteRow(t, std::to_string(i + 1), "TipText");
+        } else {
+            for (std::size_t e = 0; e < m_etats.size(); ++e)
+                if (m_etats[e] == t.cle)
+                    texteRow(t, std::to_string(e), "TipText");
+        }
+    }
 
     if (byName.count("Objets_Fic") && !m_sansChamp.count({"Objets_Fic", "Objet"}))
         run("CREATE INDEX \"Objet\" ON Objets_Fic (Objet, Numero)");

@@ -71,6 +71,14 @@ public:
                      std::optional<double> extremeMin = std::nullopt, std::optional<double> extremeMax = std::nullopt);
     KbBuilder &imageEtat(const std::string &idCarac, const std::string &image);
     KbBuilder &nomCadre(int cadre, const std::array<std::string, 3> &noms);
+    // Texts in an interface language (table Textes_Langues): field `champ` of the row of table
+    // `genre` whose primary key is `cle`, in `langue` ("en", "es", "fr").
+    KbBuilder &texteLangue(const std::string &langue, const std::string &genre, const std::string &cle,
+                           const std::string &champ, const std::string &texte);
+    // The question of every row of object `objet`, and the name of every state `idCarac`, in
+    // `langue` (numbered when the key is written).
+    KbBuilder &questionLangue(const std::string &objet, const std::string &langue, const std::string &texte);
+    KbBuilder &etatLangue(const std::string &idCarac, const std::string &langue, const std::string &texte);
 
     KbBuilder &couleur(const std::string &code);
     KbBuilder &hierarchie(std::int16_t robot, const std::string &nom, const std::vector<std::string> &contraintes);
@@ -168,6 +176,10 @@ private:
     std::vector<Plage> m_plages;
     std::vector<std::pair<std::string, std::string>> m_imagesEtats;
     std::map<int, std::array<std::string, 3>> m_nomsCadres;
+    struct TexteLangue {
+        std::string langue, genre, cle, champ, texte;
+    };
+    std::vector<TexteLangue> m_textesLangues;
     std::map<std::string, std::string> m_parametres;
     std::set<std::string> m_sansParametre;
     std::optional<int> m_nbContraintes, m_nbRobot, m_nbCadre;

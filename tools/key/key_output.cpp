@@ -54,6 +54,10 @@ std::string Sortie_Texte(const Rapport &rapport)
             out += rapport.question->unite.empty() ? "" : " " + rapport.question->unite;
         }
         out += "\n";
+        if (!rapport.question->texte.empty())
+            out += "question text: " + rapport.question->texte + "\n";
+        for (std::size_t i = 0; i < rapport.question->nomsEtats.size() && i < rapport.question->etats.size(); ++i)
+            out += "state: " + rapport.question->etats[i] + " " + rapport.question->nomsEtats[i] + "\n";
     } else {
         out += "question: none\n";
     }
@@ -74,7 +78,9 @@ std::string Sortie_Json(const Rapport &rapport)
     out += ", \"question\": ";
     if (rapport.question) {
         out += "{\"objet\": " + chaine(rapport.question->objet) + ", \"measure\": " + nombre(rapport.question->mesure) +
-               ", \"states\": " + liste(rapport.question->etats, chaine);
+               ", \"states\": " + liste(rapport.question->etats, chaine) +
+               ", \"text\": " + chaine(rapport.question->texte) +
+               ", \"state_texts\": " + liste(rapport.question->nomsEtats, chaine);
         if (rapport.question->numerique) {
             const auto &e = rapport.question->etendue;
             out += ", \"unit\": " + chaine(rapport.question->unite) + ", \"range\": " +

@@ -10,6 +10,7 @@
 #include "engine/discriminant.h"
 #include "engine/numeric_characters.h"
 #include "engine/refresh.h"
+#include "knowledge/key_texts.h"
 #include "engine/species_groups.h"
 #include "knowledge/data_files.h"
 #include "knowledge/jet/jet_cache.h"
@@ -162,15 +163,18 @@ Rapport Execute(const Demande &demande)
     const ResultatRecherche recherche = Cherche_Discriminant(m);
     if (recherche.issue == ResultatRecherche::Issue::Question && recherche.numerique >= 0) {
         const Question_Num n = Decrit_Question_Num(m, recherche.numerique);
-        Question q{n.objet, recherche.mesure, {}, true, n.unite, std::nullopt};
+        Question q{n.objet, recherche.mesure, {}, true, n.unite, std::nullopt, n.nom, {}};
         if (n.etendue)
             q.etendue = std::pair(n.etendue->minimum, n.etendue->maximum);
         rapport.question = std::move(q);
     } else if (recherche.issue == ResultatRecherche::Issue::Question) {
-        Question q{recherche.ligne->Objet.value_or(""), recherche.mesure, {}, false, {}, std::nullopt};
+        Question q{recherche.ligne->Objet.value_or(""), recherche.mesure, {}, false, {}, std::nullopt, {}, {}};
+        q.texte = Texte_Question(m.Base_Donnees, *recherche.ligne, m.Num_Langue).value_or(q.objet);
         const int first = recherche.ligne->Index_Car.value_or(0);
-        for (int k = first; k < first + recherche.ligne->Nb_Car.value_or(0); ++k)
+        for (int k = first; k < first + recherche.ligne->Nb_Car.value_or(0); ++k) {
             q.etats.push_back(identifiant(m, k));
+            q.nomsEtats.push_back(Nom_Etat_Langue(m.Base_Donnees, k, m.Num_Langue));
+        }
         rapport.question = std::move(q);
     }
     if (espece >= 0) {

@@ -42,6 +42,10 @@ struct Question {
     bool numerique = false;
     std::string unite;
     std::optional<std::pair<double, double>> etendue;
+    // The question and its states' names in the interface language (the key's own texts where
+    // it has none in that language), the states in the order of `etats`.
+    std::string texte;
+    std::vector<std::string> nomsEtats;
 };
 
 struct ValeurAppliquee {

@@ -6,11 +6,50 @@
 
 namespace tarvenko::sample {
 
+namespace {
+
+// The languages of Textes_Langues, and what the numbers of a species' plate show in each (the
+// English legend is legende()).
+struct LangueTextes {
+    const char *code;
+    const char *planche;
+};
+constexpr LangueTextes kLanguesTextes[] = {
+    {"fr", ": 1 port, 2 feuille, 3 fruit, 4 écorce, 5 rameau et bourgeon d'hiver, 6 fleurs."},
+    {"es", ": 1 porte, 2 hoja, 3 fruto, 4 corteza, 5 ramita y yema de invierno, 6 flores."}};
+
+// The texts the window shows in French and Spanish (table Textes_Langues); English is the key's
+// own text.
+void declareTextes(tools::KbBuilder &kb, const Sources &s)
+{
+    for (const auto &[l, planche] : kLanguesTextes) {
+        for (std::size_t i = 0; i < s.objets.size(); ++i) {
+            const LigneObjet &o = s.objets[i];
+            kb.texteLangue(l, "Objets_Fic", std::to_string(i + 1), "TipText", o.question.at(l));
+            for (const Etat &e : o.etats)
+                kb.etatLangue(e.id, l, e.nom.at(l));
+        }
+        for (const Espece &e : s.especes)
+            kb.texteLangue(l, "Flore", e.nom, "Legende", e.nom + planche);
+        int deter = 0, quest = 0;
+        for (const Bouton &b : s.boutons) {
+            const bool estDeter = b.barre == "deter";
+            const std::string numero = std::to_string(estDeter ? ++deter : ++quest);
+            const auto &[caption, tip] = b.traductions.at(l);
+            kb.texteLangue(l, estDeter ? "But_Deter" : "But_Quest", numero, "Caption", caption);
+            kb.texteLangue(l, estDeter ? "But_Deter" : "But_Quest", numero, "TipText", tip);
+        }
+    }
+}
+
+} // namespace
+
 void declareBase(tools::KbBuilder &kb, const Sources &s)
 {
     for (const Espece &e : s.especes)
         kb.espece(e.nom, e.famille, e.code, legende(e));
     declareStructure(kb, s);
+    declareTextes(kb, s);
     for (const Espece &e : s.especes)
         for (const auto &[ligne, cles] : e.etats)
             for (const std::string &cle : cles)

@@ -255,7 +255,10 @@ Sources litSources(const std::string &dossier)
         s.palette.push_back({a["object"], a["part"], a.entier("red"), a.entier("green"), a.entier("blue")});
     });
     pourChaque(litCsv(dossier, "buttons.csv"), [&](const Acces &a) {
-        s.boutons.push_back({a["bar"], a["caption"], a["file"], a["picture"], a["tip"], a["key"]});
+        Bouton b{a["bar"], a["caption"], a["file"], a["picture"], a["tip"], a["key"], {}};
+        for (const std::string l : {"fr", "es"})
+            b.traductions[l] = {a["caption_" + l], a["tip_" + l]};
+        s.boutons.push_back(b);
     });
     pourChaque(litCsv(dossier, "contradictions.csv"), [&](const Acces &a) {
         Contradiction k{a["object"], a.entier("button"), a["popup"]};

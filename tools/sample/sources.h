@@ -65,6 +65,8 @@ struct EntreePalette {
 
 struct Bouton {
     std::string barre, legende, fichier, dessin, bulle, cle;
+    // "fr", "es" -> the caption and the tip in that language
+    std::map<std::string, std::pair<std::string, std::string>> traductions;
 };
 
 struct Contradiction {

@@ -1,0 +1,280 @@
+// Comparing species chosen in the list, the tree or the Compare with dialog; identifying within a
+// family or a genus from the context menus, kept through Save and Open; the dichotomous key on
+// paper.
+#include <QAction>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "documents/navigateur.h"
+#include "knowledge/key_model.h"
+#include "platform/qt_text.h"
+#include "shell/frm_main.h"
+#include "shell/localisation.h"
+#include "support/petite_cle.h"
+#include "views/arbre_especes.h"
+
+using namespace tarvenko;
+
+namespace {
+
+QString texte(int n) { return texteOuAnglais(0, n); }
+
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}
+
+struct Harness : test::PetiteCle {
+    Harness()
+    {
+        key().ecrit();
+        open();
+    }
+
+    Navigateur *web() const { return child<Navigateur>("WebTexte"); }
+    QTreeWidget *arbre() const { return child<QTreeWidget>("Tree_esp"); }
+    QString legende() const { return child<QLabel>("Legende")->text(); }
+
+    // Clicks the line of `nom` in the results view, with Ctrl to add it to the lines chosen.
+    void clicLigne(const QString &nom, Qt::KeyboardModifiers touches = {})
+    {
+        const int k = ligneFinissantPar(nom);
+        QVERIFY2(k >= 0, qPrintable(nom));
+        const QRect rect = liste()->visualRect(liste()->model()->index(k, 0));
+        QTest::mouseClick(liste()->viewport(), Qt::LeftButton, touches, rect.center());
+    }
+    QTreeWidgetItem *noeud(const QString &cle) const
+    {
+        for (QTreeWidgetItemIterator it(arbre()); *it; ++it) {
+            if ((*it)->data(0, RoleCle).toString() == cle)
+                return *it;
+        }
+        return nullptr;
+    }
+    // Runs the entry `nom` of the tree's context menu on the node with key `cle`.
+    bool menuArbre(const QString &cle, const char *nom)
+    {
+        QTreeWidgetItem *n = noeud(cle);
+        if (!n)
+            return false;
+        const std::unique_ptr<QMenu> m = window->Menu_Arbre(n);
+        auto *action = m->findChild<QAction *>(QLatin1String(nom));
+        if (!action || !action->isEnabled())
+            return false;
+        action->trigger();
+        return true;
+    }
+    // The local page the browser was last asked to show, once it has been asked for one of
+    // the program's own.
+    QString pageDifferences() const
+    {
+        QString fichier;
+        (void)QTest::qWaitFor([&] {
+            const QUrl url(web()->LocationURL());
+            fichier = url.toLocalFile();
+            return QFileInfo(fichier).fileName().startsWith(QLatin1String("differences-"));
+        }, 10000);
+        return fichier;
+    }
+};
+
+// The text of a PDF; empty without pdftotext.
+QString pdfText(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral(PDFTOTEXT), {pdf, QStringLiteral("-")});
+    if (!p.waitForFinished(20000))
+        return {};
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class ComparaisonTest : public QObject {
+    Q_OBJECT
+
+public:
+    static void initMain() { QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); }
+
+private Q_SLOTS:
+    void oneSpeciesChosenIsNotACompare()
+    {
+        Harness h;
+        h.menu("mnuViewResults")->trigger();
+        h.clicLigne(QStringLiteral("Quercus robur"));
+        h.menu("mnuViewCompare")->trigger();
+        QCOMPARE(h.dialogs.textes(), QStringList{texte(1217)});
+        QCOMPARE(h.menu("mnuViewCompare")->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+    }
+
+    void ctrlClickedLinesAreComparedInTheBrowser()
+    {
+        Harness h;
+        h.menu("mnuViewResults")->trigger();
+        h.clicLigne(QStringLiteral("Quercus robur"));
+        h.clicLigne(QStringLiteral("Pinus sylvestris"), Qt::ControlModifier);
+        // Opening the page of the line clicked last keeps the other line chosen.
+        QCOMPARE(h.liste()->lignesChoisies().size(), 2);
+        QCOMPARE(h.window->Especes_Choisies().size(), std::size_t{2});
+
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+        QTest::keyClick(h.window.get(), Qt::Key_D, Qt::ControlModifier);
+        const QString page = QString::fromUtf8(readAll(h.pageDifferences()));
+        QVERIFY2(page.contains(QLatin1String("Leaf type")), qPrintable(page));
+        QVERIFY(page.contains(QLatin1String("Needle")));
+        QVERIFY(!page.contains(QLatin1String("Bark"))); // both furrowed
+        QVERIFY(h.dialogs.messages.empty());
+        // The page is printed as any page of the browser: through the print dialog.
+        QVERIFY(h.web()->isVisible());
+    }
+
+    void speciesChosenInTheTreeAreCompared()
+    {
+        Harness h;
+        h.menu("mnuViewSpecies")->trigger();
+        QTreeWidgetItem *chene = h.noeud(QStringLiteral("QUERO"));
+        QTreeWidgetItem *hetre = h.noeud(QStringLiteral("FAGSY"));
+        QVERIFY(chene && hetre);
+        chene->setSelected(true);
+        hetre->setSelected(true);
+        // The family node chosen too stands for no species.
+        h.noeud(QStringLiteral("FAGACEAE"))->setSelected(true);
+        QCOMPARE(h.window->Especes_Choisies().size(), std::size_t{2});
+        h.menu("mnuViewCompare")->trigger();
+        const QString page = QString::fromUtf8(readAll(h.pageDifferences()));
+        QVERIFY(page.contains(QLatin1String("Bark")));
+        QVERIFY(!page.contains(QLatin1String("Leaf type")));
+        QVERIFY(h.arbre()->isVisible()); // the tree's view shows the page
+    }
+
+    void compareWithAsksForTheOthers()
+    {
+        Harness h;
+        h.menu("mnuViewCompareWith")->trigger();
+        QCOMPARE(h.dialogs.textes(), QStringList{texte(1219)}); // no species page yet
+        QVERIFY(h.dialogs.demandesChoix.empty());
+
+        h.menu("mnuViewResults")->trigger();
+        h.clicLigne(QStringLiteral("Quercus robur"));
+        h.dialogs.choisis.push_back({0});
+        h.menu("mnuViewCompareWith")->trigger();
+        QCOMPARE(h.dialogs.demandesChoix.size(), std::size_t{1});
+        const DemandeChoix &d = h.dialogs.demandesChoix.back();
+        QCOMPARE(d.elements, (QStringList{QStringLiteral("Fagus sylvatica"), QStringLiteral("Pinus sylvestris")}));
+        QCOMPARE(d.minimum, 1);
+        QCOMPARE(d.maximum, 4);
+        QVERIFY(d.label.contains(QLatin1String("Quercus robur")));
+        const QString page = QString::fromUtf8(readAll(h.pageDifferences()));
+        QVERIFY(page.contains(QLatin1String("Quercus robur")) && page.contains(QLatin1String("Fagus sylvatica")));
+        QVERIFY(page.contains(QLatin1String("Bark")));
+
+        // Cancelled: the page stays.
+        h.menu("mnuViewCompareWith")->trigger();
+        QCOMPARE(h.dialogs.demandesChoix.size(), std::size_t{2});
+        QCOMPARE(h.pageDifferences(), QUrl(h.web()->LocationURL()).toLocalFile());
+    }
+
+    void aFamilyOrAGenusNarrowsTheIdentification()
+    {
+        Harness h;
+        const QString titre = h.window->windowTitle();
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(h.menuArbre(QStringLiteral("FAGACEAE"), "mnuGroupeFamille"));
+        QCOMPARE(h.model.Groupe, (Groupe_Especes{Groupe_Especes::Rang::Famille, "FAGACEAE"}));
+        QCOMPARE(h.lines().size(), 2);
+        QVERIFY2(h.legende().contains(QLatin1String("within Fagaceae")), qPrintable(h.legende()));
+        QCOMPARE(h.window->windowTitle(), titre + QStringLiteral(" - within Fagaceae"));
+        QVERIFY(h.window->Modifie());
+
+        // From a species: its genus, where every name of the key has one.
+        QVERIFY(h.menuArbre(QStringLiteral("PINSY"), "mnuGroupeGenre"));
+        QCOMPARE(h.lines().size(), 1);
+        QCOMPARE(h.window->windowTitle(), titre + QStringLiteral(" - within Pinus"));
+
+        QVERIFY(h.menuArbre(QStringLiteral("PINSY"), "mnuGroupeAucun"));
+        QVERIFY(!h.model.Groupe);
+        QCOMPARE(h.lines().size(), 3);
+        QCOMPARE(h.window->windowTitle(), titre);
+
+        // New identification lifts it too.
+        QVERIFY(h.menuArbre(QStringLiteral("FAGACEAE"), "mnuGroupeFamille"));
+        h.dialogs.reponses = {ReponseMessage::No}; // not saved
+        h.menu("mnuFileNew")->trigger();
+        QVERIFY(!h.model.Groupe);
+        QCOMPARE(h.window->windowTitle(), titre);
+        QVERIFY(!h.legende().contains(QLatin1String("Fagaceae")));
+    }
+
+    void theGroupIsSavedAndOpenedAgain()
+    {
+        Harness h;
+        h.answer(3, 1); // furrowed bark: oak and pine
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(h.menuArbre(QStringLiteral("FAGACEAE"), "mnuGroupeFamille"));
+        const QString path = h.file("group.ryk");
+        h.dialogs.fichiers.push_back(path);
+        QCOMPARE(h.window->Exec_Save(), frmMain::Sauvegarde::Faite);
+        QVERIFY2(readAll(path).contains("RGRP"), "the file does not carry the group");
+        QCOMPARE(h.window->windowTitle(), h.title() + QStringLiteral(" - within Fagaceae [") + path + QLatin1Char(']'));
+
+        h.menu("mnuFileNew")->trigger();
+        QVERIFY(!h.model.Groupe);
+        h.window->Traiter_Fichier(QStringLiteral("Open"), path);
+        QCOMPARE(h.model.Groupe, (Groupe_Especes{Groupe_Especes::Rang::Famille, "FAGACEAE"}));
+        QCOMPARE(h.lines().size(), 2);
+        QVERIFY(h.legende().contains(QLatin1String("within Fagaceae")));
+        QCOMPARE(h.window->windowTitle(), h.title() + QStringLiteral(" - within Fagaceae [") + path + QLatin1Char(']'));
+        QVERIFY(!h.window->Modifie());
+
+        // Saved among all species again, the file carries no group, and opening it lifts the
+        // group on screen.
+        QVERIFY(h.menuArbre(QStringLiteral("QUERO"), "mnuGroupeAucun"));
+        QCOMPARE(h.window->Exec_Save(), frmMain::Sauvegarde::Faite);
+        QVERIFY(!readAll(path).contains("RGRP"));
+        QVERIFY(h.menuArbre(QStringLiteral("QUERO"), "mnuGroupeGenre"));
+        h.window->Traiter_Fichier(QStringLiteral("Open"), path);
+        QVERIFY(!h.model.Groupe);
+        QCOMPARE(h.lines().size(), 3);
+        QCOMPARE(h.window->windowTitle(), h.title() + QStringLiteral(" [") + path + QLatin1Char(']'));
+    }
+
+    void theDichotomousKeyPrintsInTheInterfaceLanguage()
+    {
+        if (!QFileInfo::exists(QStringLiteral(PDFTOTEXT)))
+            QSKIP("pdftotext (poppler-utils) is not installed");
+        Harness h;
+        h.menu("mnuFilePrintKey")->trigger(); // cancelled
+        QCOMPARE(h.dialogs.impressions, 1);
+        QVERIFY(h.dialogs.messages.empty());
+
+        h.dialogs.pdf = h.file("key.pdf");
+        h.menu("mnuFilePrintKey")->trigger();
+        const QString anglais = pdfText(h.dialogs.pdf);
+        QVERIFY2(anglais.contains(QLatin1String("Dichotomous key")), qPrintable(anglais));
+        QVERIFY(anglais.contains(QLatin1String("3 species, 2 couplets")));
+        // Each lead's number stands apart from its state.
+        QVERIFY2(anglais.contains(QRegularExpression(QStringLiteral("\\b1a\\s+\\w"))), qPrintable(anglais));
+        QVERIFY2(!anglais.contains(QRegularExpression(QStringLiteral("\\b\\d+[ab][A-Z]"))), qPrintable(anglais));
+        for (const char *espece : {"Quercus robur", "Fagus sylvatica", "Pinus sylvestris"})
+            QVERIFY(anglais.contains(QLatin1String(espece)));
+
+        h.model.Num_Langue = 2;
+        h.menu("mnuFilePrintKey")->trigger();
+        const QString francais = pdfText(h.dialogs.pdf);
+        QVERIFY2(francais.contains(QStringLiteral("Clé dichotomique")), qPrintable(francais));
+    }
+};
+
+QTEST_MAIN(ComparaisonTest)
+#include "comparaison_test.moc"
