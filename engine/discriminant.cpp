@@ -5,6 +5,7 @@
 
 #include "engine/answering.h"
 #include "engine/numeric_characters.h"
+#include "engine/search_index.h"
 #include "knowledge/loader.h"
 #include "resources/string_table.h"
 
@@ -26,46 +27,6 @@ bool candidat(const KeyModel &m, const ObjetRow &row)
     }
     return true;
 }
-
-// How many of the leading species have each state: sums of matrix columns over the leaders.
-class Compteur {
-public:
-    explicit Compteur(const KeyModel &m) : m_model(m), m_especes(m.Nb_Esp > 0 ? static_cast<std::size_t>(m.Nb_Esp) : 0)
-    {
-        const auto n = std::min(static_cast<std::size_t>(std::max<int>(m.Nb_Esp_Max, 0)), m.Classement[1].size());
-        m_leaders.assign(m.Classement[1].begin(), m.Classement[1].begin() + static_cast<std::ptrdiff_t>(n));
-        // The order of the additions does not change an integer sum: ascending species read the
-        // column forward.
-        std::sort(m_leaders.begin(), m_leaders.end());
-        m_tous = n == m_especes;
-    }
-
-    std::int64_t N() const { return static_cast<std::int64_t>(m_leaders.size()); }
-    const std::vector<std::int64_t> &leaders() const { return m_leaders; }
-
-    std::int64_t operator()(int e) const
-    {
-        if (e < 0 || e >= m_model.Nb_Etats_Desc || m_model.Matrice.size() < (static_cast<std::size_t>(e) + 1) * m_especes)
-            return 0;
-        const std::int16_t *colonne = m_model.Matrice.data() + static_cast<std::size_t>(e) * m_especes;
-        // At most 32767 species of 16-bit values: the sum fits 32 bits.
-        std::int32_t somme = 0;
-        if (m_tous) {
-            for (std::size_t s = 0; s < m_especes; ++s)
-                somme += colonne[s];
-        } else {
-            for (std::int64_t s : m_leaders)
-                somme += colonne[s];
-        }
-        return somme;
-    }
-
-private:
-    const KeyModel &m_model;
-    std::size_t m_especes;
-    std::vector<std::int64_t> m_leaders;
-    bool m_tous = false;
-};
 
 } // namespace
 
@@ -90,7 +51,9 @@ ResultatRecherche Cherche_Discriminant(KeyModel &m)
     if (m.Nb_Esp_Max == 0)
         m.Nb_Esp_Max = m.Nb_Esp;
     const Tables &t = m.Base_Donnees;
-    const Compteur compteur(m);
+    // The counts of the leading species come from the bit matrix, made at the first search.
+    const Index_Recherche &index = Index_De(m);
+    const Meneurs meneurs(m, index);
 
     ResultatRecherche result;
     std::vector<std::int64_t> parEtat;
@@ -103,8 +66,8 @@ ResultatRecherche Cherche_Discriminant(KeyModel &m)
         const int first = etats.premier;
         parEtat.assign(static_cast<std::size_t>(etats.nombre), 0);
         for (std::size_t i = 0; i < parEtat.size(); ++i)
-            parEtat[i] = compteur(first + static_cast<int>(i));
-        const double mesure = Mesure_Discriminante(parEtat, compteur.N());
+            parEtat[i] = Compte_Etat(m, index, meneurs, first + static_cast<int>(i));
+        const double mesure = Mesure_Discriminante(parEtat, meneurs.N());
         if (mesure > result.mesure) {
             result.mesure = mesure;
             result.rang = rang;
@@ -116,7 +79,7 @@ ResultatRecherche Cherche_Discriminant(KeyModel &m)
         const bool propose = c < m.Joker_Num.size() && m.Joker_Num[c];
         if (!propose || (c < m.Valeur_Num.size() && m.Valeur_Num[c]))
             continue;
-        const double mesure = Mesure_Num(m, static_cast<int>(c), compteur.leaders());
+        const double mesure = Mesure_Num_Indexee(m, index, meneurs, static_cast<int>(c));
         if (mesure > result.mesure) {
             result.mesure = mesure;
             result.numerique = static_cast<int>(c);

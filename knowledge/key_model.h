@@ -14,6 +14,9 @@
 
 namespace tarvenko {
 
+// What the discriminant search derives from the matrix and the numeric ranges (engine/search_index.h).
+struct Index_Recherche;
+
 // One layer of the schematic drawing, or a contradiction overlay above them.
 struct Robot {
     std::shared_ptr<const Picture> Image; // empty: nothing to paint
@@ -122,6 +125,13 @@ struct KeyModel {
     std::vector<std::string> Code_Couleur;
 
     Descripteur Descripteur_Courant;
+
+    // Moves on whenever Matrice, the state count or the numeric characters' ranges are read again
+    // or changed, so that what was derived from them is made again (whoever changes them in place
+    // moves it on too).
+    std::uint64_t Generation_Donnees = 0;
+    // The search's index of the matrix, made at the first search after the data changed.
+    std::shared_ptr<const Index_Recherche> Index;
 
     // The knowledge base, read into memory once.
     Tables Base_Donnees;

@@ -72,6 +72,7 @@ void Dimensionne_Modele(KeyModel &m)
     // The matrix is sized by reading MATRICE.DAT: counts far beyond the file would otherwise
     // take up to 2 GB here before the file is found too short.
     m.Matrice.clear();
+    ++m.Generation_Donnees;
     m.Poids = sized<std::int16_t>(m.Nb_Etats_Desc);
     m.Etat_Choisi = sized<std::int16_t>(m.Nb_Etats_Desc);
     m.Cadre_Fait = sized<std::int16_t>(m.Nb_Cadre);
@@ -116,6 +117,7 @@ int Lit_Caracteres_Num(KeyModel &m)
     const std::size_t especes = m.Nom_Esp.size();
     int ignores = 0;
     m.Caracteres_Num.clear();
+    ++m.Generation_Donnees;
     for (const CaractereNumRow &row : t.Caracteres_Num.rows) {
         const std::optional<std::int16_t> poids =
             row.Poids.valeur ? enEntier16(*row.Poids.valeur) : std::optional<std::int16_t>();
@@ -295,7 +297,9 @@ ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(Ke
     m.Arbre.clear();
     m.Arbre_A_Construire = true;
     result.valeursIgnorees = Lit_Caracteres_Num(m);
-    switch (Lit_Matrice(m)) {
+    const LectureDat matrice = Lit_Matrice(m);
+    ++m.Generation_Donnees;
+    switch (matrice) {
     case LectureDat::OuvertureImpossible: return {Etat::MatriceInaccessible, {}, Chemin_Matrice(m), {}, 0};
     case LectureDat::LectureImpossible: return {Etat::MatriceIllisible, {}, Chemin_Matrice(m), {}, 0};
     case LectureDat::Ok: break;

@@ -2,6 +2,7 @@
 // three sizes. Run a Release build: tarvenko_engine_bench --benchmark_counters_tabular=true
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -15,6 +16,8 @@
 #include "engine/mismatches.h"
 #include "engine/numeric_characters.h"
 #include "engine/refresh.h"
+#include "engine/search_index.h"
+#include "bench/reference_counts.h"
 #include "knowledge/loader.h"
 
 namespace {
@@ -221,6 +224,84 @@ void BM_Recherche_Num(benchmark::State &state)
     state.counters["leaders"] = m.Nb_Esp_Max;
 }
 
+// The counts of the leading species for every state, the whole cost of the search: as it used to
+// make them (the 16-bit matrix's columns added over the leaders, the reference) and from the bit
+// matrix, by the way this processor was given and by each way it offers.
+void BM_Comptage_Sommes(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    Affiche_Especes(m);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(bench::Comptes_Par_Sommes(m));
+    state.counters["leaders"] = m.Nb_Esp_Max;
+}
+
+void BM_Comptage_Bits(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    Affiche_Especes(m);
+    const Index_Recherche &index = Index_De(m);
+    for (auto _ : state) {
+        const Meneurs meneurs(m, index);
+        std::int64_t total = 0;
+        for (int e = 0; e < m.Nb_Etats_Desc; ++e)
+            total += Compte_Etat(m, index, meneurs, e);
+        benchmark::DoNotOptimize(total);
+    }
+    state.counters["leaders"] = m.Nb_Esp_Max;
+    state.counters["index_MB"] = static_cast<double>(index.octets()) / 1e6;
+}
+
+void BM_Comptage_Voie(benchmark::State &state)
+{
+    const auto voie = static_cast<Voie_Comptage>(state.range(0));
+    if (!Voie_Disponible(voie)) {
+        state.SkipWithError("this processor lacks the instructions");
+        return;
+    }
+    KeyModel &m = base({10000, 4000, 0});
+    Affiche_Especes(m);
+    const Index_Recherche &index = Index_De(m);
+    const Meneurs meneurs(m, index);
+    for (auto _ : state) {
+        std::uint64_t total = 0;
+        for (std::size_t e = 0; e < index.etats; ++e)
+            total += Compte_Bits_Communs_Par(voie, index.bits.data() + e * index.mots, meneurs.masque().data(), index.mots);
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetLabel(voie == Voie_Comptage::Avx2 ? "avx2" : voie == Voie_Comptage::Popcnt ? "popcnt" : "portable");
+}
+
+// Making the bit matrix, which the first search after loading a key pays.
+void BM_Index_Construction(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    for (auto _ : state) {
+        ++m.Generation_Donnees;
+        benchmark::DoNotOptimize(&Index_De(m));
+    }
+    state.counters["index_MB"] = static_cast<double>(Index_De(m).octets()) / 1e6;
+}
+
+// The numeric characters' measures alone: sorting the leaders' bounds at every search (the
+// reference, Mesure_Num) against sweeping the bounds sorted once in the index.
+void BM_Mesures_Num(benchmark::State &state)
+{
+    KeyModel &m = baseNum(taille(state), 0);
+    Affiche_Especes(m);
+    const Index_Recherche &index = Index_De(m);
+    const bool indexe = state.range(3) != 0;
+    for (auto _ : state) {
+        const Meneurs meneurs(m, index);
+        double total = 0;
+        for (int c = 0; c < kCaracteresNum; ++c)
+            total += indexe ? Mesure_Num_Indexee(m, index, meneurs, c) : Mesure_Num(m, c, meneurs.liste());
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetLabel(indexe ? "sorted once" : "sorted at each search (reference)");
+    state.counters["leaders"] = m.Nb_Esp_Max;
+}
+
 void tailles(benchmark::internal::Benchmark *b)
 {
     b->Args({60, 150, 30})->Args({2000, 2000, 30})->Args({10000, 4000, 30})->ArgNames({"species", "states", "answers"});
@@ -306,6 +387,21 @@ BENCHMARK(BM_Rafraichissement_Num)
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Score_Num)->Args({10000, 4000, 30})->ArgNames({"species", "states", "answers"})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Recherche)->Apply(tailles)->Args({10000, 4000, 0});
+BENCHMARK(BM_Comptage_Sommes)->Apply(tailles)->Args({10000, 4000, 0});
+BENCHMARK(BM_Comptage_Bits)->Apply(tailles)->Args({10000, 4000, 0});
+BENCHMARK(BM_Comptage_Voie)->DenseRange(0, 2)->ArgName("way")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Index_Construction)
+    ->Args({2000, 2000, 0})
+    ->Args({10000, 4000, 0})
+    ->ArgNames({"species", "states", "answers"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Mesures_Num)
+    ->Args({10000, 4000, 0, 0})
+    ->Args({10000, 4000, 0, 1})
+    ->Args({10000, 4000, 30, 0})
+    ->Args({10000, 4000, 30, 1})
+    ->ArgNames({"species", "states", "answers", "indexed"})
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Recherche_Num)
     ->Args({10000, 4000, 0})
     ->Args({10000, 4000, 30})
