@@ -585,15 +585,7 @@ bool MetafilePlayer::coverageShape(const QPointF *points, int count, bool closed
     if (closed && !filled && m_dc.brush.style != BS_NULL)
         return false;
     const std::uint16_t penStyle = m_dc.pen.style & PS_STYLE_MASK;
-    if (penStyle != PS_SOLID && penStyle != PS_INSIDEFRAME)
-        return false;
-    // Only wide pens: Qt strokes them with curves and a general outline, several times slower
-    // than tracing it here, while its own fills and one-pixel lines are as fast as the filler's.
-    if (!m_penValid) {
-        m_pen = makePen(false);
-        m_penValid = true;
-    }
-    if (m_pen.widthF() < 2)
+    if (penStyle != PS_SOLID && penStyle != PS_NULL && penStyle != PS_INSIDEFRAME)
         return false;
     // Painter coordinates to the image's pixels.
     std::vector<QPointF> &device = m_scratchDevice;
@@ -608,9 +600,13 @@ bool MetafilePlayer::coverageShape(const QPointF *points, int count, bool closed
         m_filler->addPolygon(device.data(), count);
         m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
     }
-    {
-        // The pen's width is in device pixels already (a cosmetic pen).
-        const double width = m_pen.widthF();
+    if (penStyle != PS_NULL) {
+        if (!m_penValid) {
+            m_pen = makePen(false);
+            m_penValid = true;
+        }
+        // The pen's width is in device pixels already (a cosmetic pen); 0 is one pixel.
+        const double width = std::max(1.0, m_pen.widthF());
         const auto join = m_pen.joinStyle() == Qt::RoundJoin ? CoverageFiller::Join::Round : CoverageFiller::Join::Bevel;
         const auto cap = m_pen.capStyle() == Qt::RoundCap    ? CoverageFiller::Cap::Round
                          : m_pen.capStyle() == Qt::FlatCap ? CoverageFiller::Cap::Flat
