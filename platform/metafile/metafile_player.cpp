@@ -1,6 +1,5 @@
 #include "platform/metafile/metafile_player.h"
 
-#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -8,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/metafile/coverage_filler.h"
 #include "platform/metafile/metafile_player_limits.h"
 #include "platform/metafile/wmf_format.h"
 
@@ -20,7 +18,6 @@ using namespace tarvenko::wmf;
 
 constexpr std::size_t kMaxSavedDCs = 1024;
 constexpr std::size_t kMaxObjects = 65535; // object indices are 16-bit
-constexpr qint64 kMaxFilledPixels = 3840 * 2400;
 
 QPainter::CompositionMode rop2Mode(std::uint16_t rop)
 {
@@ -89,23 +86,8 @@ MetafilePlayer::MetafilePlayer(const MetafileData &data, QPainter *painter, cons
         // GDI rounds every point to a device pixel before drawing. Exact playback does the same
         // when the painter's own units are pixels, which also lets Qt use its integer paths.
         m_round = !smooth && m_base.type() <= QTransform::TxTranslate;
-        // Smooth shapes into an image of 32-bit pixels are filled by the coverage filler: Qt's
-        // antialiased outlines cost several times more. A clip from the caller, a rotation or a
-        // painter's opacity leave everything to Qt.
-        QPaintDevice *device = m_painter->device();
-        m_toDevice = m_painter->deviceTransform();
-        if (smooth && !m_callerClip && device && device->devType() == QInternal::Image && m_painter->opacity() >= 1 &&
-            m_toDevice.type() <= QTransform::TxScale) {
-            auto *image = static_cast<QImage *>(device);
-            // The filler keeps a cell per pixel: a very large image (a printout) is left to Qt.
-            if ((image->format() == QImage::Format_RGB32 || image->format() == QImage::Format_ARGB32_Premultiplied) &&
-                image->devicePixelRatio() == 1 && qint64(image->width()) * image->height() <= kMaxFilledPixels)
-                m_filler = std::make_unique<CoverageFiller>(*image, image->rect());
-        }
     }
 }
-
-MetafilePlayer::~MetafilePlayer() = default;
 
 void MetafilePlayer::play()
 {
@@ -265,12 +247,6 @@ void MetafilePlayer::dispatch(const WmfRecord &r)
     }
     case Fn::Ellipse: {
         const QRectF box = rect(0).normalized();
-        if (m_filler) {
-            std::vector<QPointF> points;
-            CoverageFiller::ellipse(mapRect(box), points);
-            if (coverageShape(points.data(), static_cast<int>(points.size()), true, Qt::WindingFill))
-                break;
-        }
         shape(box, true, [&] {
             const QRectF device = mapRect(box);
             // Whole pixels take Qt's fast ellipse path.
@@ -577,46 +553,6 @@ void MetafilePlayer::shape(const QRectF &logicalBounds, bool filled, Geometry ge
     draw();
 }
 
-bool MetafilePlayer::coverageShape(const QPointF *points, int count, bool closed, Qt::FillRule rule)
-{
-    if (m_dc.clip || m_dc.rop2 != R2_COPYPEN || count <= 0)
-        return false;
-    const bool filled = closed && m_dc.brush.style == BS_SOLID;
-    if (closed && !filled && m_dc.brush.style != BS_NULL)
-        return false;
-    const std::uint16_t penStyle = m_dc.pen.style & PS_STYLE_MASK;
-    if (penStyle != PS_SOLID && penStyle != PS_NULL && penStyle != PS_INSIDEFRAME)
-        return false;
-    // Painter coordinates to the image's pixels.
-    std::vector<QPointF> &device = m_scratchDevice;
-    device.resize(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i)
-        device[static_cast<std::size_t>(i)] = m_toDevice.map(points[i]);
-    if (filled) {
-        if (!m_brushValid) {
-            m_brush = makeBrush(m_dc.brush);
-            m_brushValid = true;
-        }
-        m_filler->addPolygon(device.data(), count);
-        m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
-    }
-    if (penStyle != PS_NULL) {
-        if (!m_penValid) {
-            m_pen = makePen(false);
-            m_penValid = true;
-        }
-        // The pen's width is in device pixels already (a cosmetic pen); 0 is one pixel.
-        const double width = std::max(1.0, m_pen.widthF());
-        const auto join = m_pen.joinStyle() == Qt::RoundJoin ? CoverageFiller::Join::Round : CoverageFiller::Join::Bevel;
-        const auto cap = m_pen.capStyle() == Qt::RoundCap    ? CoverageFiller::Cap::Round
-                         : m_pen.capStyle() == Qt::FlatCap ? CoverageFiller::Cap::Flat
-                                                           : CoverageFiller::Cap::Square;
-        m_filler->addStroke(device.data(), count, width, closed, join, cap);
-        m_filler->fill(m_pen.color().rgb(), CoverageFiller::Rule::NonZero);
-    }
-    return true;
-}
-
 void MetafilePlayer::polyline(bool closed)
 {
     const int count = std::max<int>(0, s(0));
@@ -634,13 +570,6 @@ void MetafilePlayer::polyline(bool closed)
         return;
     const QRectF bounds(QPointF(left, top), QPointF(right, bottom));
     const Qt::FillRule rule = m_dc.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
-    if (m_filler) {
-        m_fillerPoints.resize(m_points.size());
-        for (std::size_t i = 0; i < m_points.size(); ++i)
-            m_fillerPoints[i] = map(m_points[i]);
-        if (coverageShape(m_fillerPoints.data(), count, closed, rule))
-            return;
-    }
     shape(bounds, closed, [&] {
         if (m_round) {
             m_devicePoints.resize(m_points.size());

@@ -12,7 +12,6 @@
 
 #include <cstdint>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <queue>
 #include <vector>
@@ -23,8 +22,6 @@ class QPainter;
 
 namespace tarvenko::detail {
 
-class CoverageFiller;
-
 // Plays the records of a parsed metafile: a device context (mapping, selected objects, modes,
 // clip, current position), the object table and the drawing records. Without a painter it only
 // measures what the records draw, in reference device units. The records, the device context and
@@ -34,9 +31,6 @@ class MetafilePlayer {
 public:
     // `deviceToTarget` maps reference device units to the painter's coordinates.
     MetafilePlayer(const MetafileData &data, QPainter *painter, const QTransform &deviceToTarget, bool smooth);
-    ~MetafilePlayer();
-    MetafilePlayer(const MetafilePlayer &) = delete;
-    MetafilePlayer &operator=(const MetafilePlayer &) = delete;
 
     void play();
     // Bounds of everything drawn, in target coordinates (measuring mode).
@@ -116,10 +110,6 @@ private:
     bool dashed() const;
     void applyClip();
 
-    // Smooth playing into an image: a shape of solid pen and brush, its points in the painter's
-    // coordinates, filled and outlined by the coverage filler. False, drawing nothing, where
-    // the filler cannot draw it as Qt would (patterns, dashes, clipping, raster operations).
-    bool coverageShape(const QPointF *points, int count, bool closed, Qt::FillRule rule);
     void polyline(bool closed);
     void polyPolygon();
     void arcFamily(int kind); // 0 arc, 1 pie, 2 chord
@@ -171,10 +161,6 @@ private:
     std::vector<QPoint> m_devicePoints;
     QRectF m_bounds;
     bool m_boundsSet = false;
-    std::unique_ptr<CoverageFiller> m_filler; // smooth playing into an image only
-    QTransform m_toDevice;                    // the painter's coordinates to the image's pixels
-    std::vector<QPointF> m_fillerPoints;
-    std::vector<QPointF> m_scratchDevice;
 };
 
 } // namespace tarvenko::detail
