@@ -44,8 +44,9 @@ void Calcule_Ecarts(KeyModel &m)
             continue;
         }
         const std::int16_t *colonne = m.Matrice.data() + debut;
+        std::int32_t *ecarts = m.Ecarts_Esp.data();
         for (std::size_t s = 0; s < especes; ++s)
-            m.Ecarts_Esp[s] += colonne[s] != 1;
+            ecarts[s] += colonne[s] != 1 ? 1 : 0;
     }
     for (std::size_t c = 0; c < m.Caracteres_Num.size() && c < m.Valeur_Num.size(); ++c) {
         if (!m.Valeur_Num[c])

@@ -13,6 +13,7 @@
 
 #include "documents/documents.h"
 #include "engine/answering.h"
+#include "engine/mismatches.h"
 #include "engine/numeric_characters.h"
 #include "engine/refresh.h"
 #include "platform/metafile/metafile_picture.h"
@@ -242,7 +243,8 @@ bool frmMain::Form_Load(const QString &ligneCommande, const QString &cle)
         return false;
     }
 
-    Remplit_Liste_Esp(loaded.lignesListe);
+    // The list is filled by the first scoring, below.
+    Remplit_Liste_Esp({});
     // The tree widget is filled the first time it is shown: at 10,000 species it has some 60,000
     // nodes, a third of the start-up, for a view that many identifications never open. Until
     // then it stays hidden, as the identification view has it.
@@ -311,10 +313,34 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
         m_ui->Robot->invalide();
         m_ui->Small_Robot->invalide();
     }
-    Remplit_Liste_Esp(r.liste.lignes);
-    m_ui->Legende->setText(qs(r.liste.legende));
-    m_ui->Legende->setToolTip(qs(r.liste.legende));
+    montreListe(r.liste);
+    if (r.liste.toleranceVide)
+        Propose_Tolerance();
+}
+
+void frmMain::montreListe(const ListeEspeces &liste)
+{
+    Remplit_Liste_Esp(liste.lignes);
+    m_ui->Legende->setText(qs(liste.legende));
+    m_ui->Legende->setToolTip(qs(liste.legende));
     m_Liste_Questions->actualise();
+}
+
+void frmMain::Propose_Tolerance()
+{
+    KeyModel &m = m_ctx.modele;
+    // Each Yes raises the tolerance by one, for this session only (the setting keeps its value),
+    // until some species is left or the user declines; the empty list stays then.
+    for (;;) {
+        const DemandeMessage question{qs(Message_Tolerance(m)), QString(), BoutonsMessage::YesNo, IconeMessage::Question};
+        if (m.Ecarts_Toleres >= 32767 || m_ctx.dialogues.message(this, question) != ReponseMessage::Yes)
+            return;
+        ++m.Ecarts_Toleres;
+        const ListeEspeces liste = Affiche_Especes(m);
+        montreListe(liste);
+        if (!liste.toleranceVide)
+            return;
+    }
 }
 
 void frmMain::remplitArbreSiBesoin()
@@ -325,9 +351,9 @@ void frmMain::remplitArbreSiBesoin()
     Remplit_Tree_esp(m_ui->Tree_esp, Arbre_Des_Especes(m_ctx.modele), localeDeLangue(m_ctx.modele.Num_Langue));
 }
 
-void frmMain::Remplit_Liste_Esp(const std::vector<std::string> &lignes)
+void frmMain::Remplit_Liste_Esp(const LignesEspeces &lignes)
 {
-    m_ui->Liste_Esp->setLignes(lignes);
+    m_ui->Liste_Esp->setLignes(m_ctx.modele, lignes);
 }
 
 Charge_Image frmMain::chargeurImages()

@@ -38,6 +38,8 @@ struct KeyModel;
 class SaisieNumView;
 class ListeQuestionsView;
 struct Rafraichissement;
+class LignesEspeces;
+struct ListeEspeces;
 struct ClicBarreDeter;
 struct ResultatChargement;
 enum class Occasion;
@@ -177,8 +179,12 @@ private:
     // The facts of the knowledge base in use, in a dialog.
     void mnuFileProperties_Click();
     void appliqueRafraichissement(const Rafraichissement &r);
+    // The species list, the legend and the question list after a scoring.
+    void montreListe(const ListeEspeces &liste);
+    // The tolerance of mismatches left no species: offers to raise it by one, and re-ranks.
+    void Propose_Tolerance();
     // Replaces every line of the species list.
-    void Remplit_Liste_Esp(const std::vector<std::string> &lignes);
+    void Remplit_Liste_Esp(const LignesEspeces &lignes);
     // Fills the species tree widget from the model's tree if it has not been since loading.
     void remplitArbreSiBesoin();
     void mnuHelpAbout_Click();

@@ -121,6 +121,8 @@ std::unique_ptr<frmMain::CleChargee> frmMain::Charge_Cle(const QString &chemin, 
     // paths unless the key lies elsewhere.
     Lit_Registre(k, m_ctx.reglages);
     k.Num_Langue = langue;
+    // A tolerance of mismatches raised in this session stays raised.
+    k.Ecarts_Toleres = m_ctx.modele.Ecarts_Toleres;
     k.Suffixe_Langue = m_ctx.modele.Suffixe_Langue;
     cle->installee = memeFichier(k.Chemin_Base, e->dossier + e->base);
     if (!cle->installee) {
@@ -166,7 +168,7 @@ void frmMain::Installe_Cle(CleChargee &cle)
     m_marques->setMarques({});
 
     // As at start-up: the list, the tree filled when first shown, the scores, the bars.
-    Remplit_Liste_Esp(cle.chargement.lignesListe);
+    Remplit_Liste_Esp({});
     m_ui->Tree_esp->clear();
     m_arbreARemplir = true;
     if (m_ui->Tree_esp->isVisible())

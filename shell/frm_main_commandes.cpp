@@ -389,6 +389,7 @@ void frmMain::mnuViewOptions_Click()
     KeyModel &m = m_ctx.modele;
     const std::int16_t seuil = m.Seuil_Affichage;
     const double tolerance = m.Tolerance_Num;
+    const std::int16_t ecarts = m.Ecarts_Toleres;
     {
         const QStringList documents = documentsUtilisateur();
         frmOptions options(m_ctx, this);
@@ -398,9 +399,10 @@ void frmMain::mnuViewOptions_Click()
     }
     // The question list speaks the language just chosen.
     m_Liste_Questions->actualise();
-    if (m.Tolerance_Num != tolerance && Nombres_Donnes(m)) {
-        // The numbers given are matched again with the new tolerance. The answers themselves have
-        // not changed: an identification that was not modified stays so.
+    if ((m.Tolerance_Num != tolerance && Nombres_Donnes(m)) || m.Ecarts_Toleres != ecarts) {
+        // The numbers given are matched again with the new tolerance, the species ranked again
+        // with the new tolerance of mismatches. The answers themselves have not changed: an
+        // identification that was not modified stays so.
         const bool modifie = m.Modifie;
         Actualise_Identification();
         if (m_fini)
@@ -416,7 +418,7 @@ void frmMain::mnuViewOptions_Click()
     } else {
         // The lines follow the new threshold, and the legend says what they now show (an empty list
         // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
-        Remplit_Liste_Esp(Lignes_Especes(m));
+        Remplit_Liste_Esp(Lignes_Listees(m));
         m_ui->Legende->setText(qs(Legende_Especes(m)));
         m_ui->Legende->setToolTip(m_ui->Legende->text());
     }

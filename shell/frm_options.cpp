@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 #include "knowledge/key_model.h"
 #include "platform/dialog_service.h"
 #include "platform/qt_text.h"
@@ -48,6 +50,7 @@ frmOptions::frmOptions(Contexte &ctx, QWidget *parent)
     connect(m_ui->Option7, &QRadioButton::clicked, this, &frmOptions::Option7_Click);
     // The value shows while the slider is dragged, too.
     connect(m_ui->Reglage_Valeur, &QSlider::valueChanged, this, &frmOptions::Reglage_Valeur_Change);
+    connect(m_ui->Check2, &QCheckBox::toggled, m_ui->Reglage_Ecarts, &QSpinBox::setEnabled);
     connect(m_ui->Command1, &QPushButton::clicked, this, &frmOptions::Command1_Click);
     connect(m_ui->cmdApply, &QPushButton::clicked, this, &frmOptions::cmdApply_Click);
     connect(m_ui->cmdOK, &QPushButton::clicked, this, &frmOptions::cmdOK_Click);
@@ -73,6 +76,11 @@ void frmOptions::Form_Load()
     Reglage_Valeur_Change();
     m_ui->Check1->setChecked(m.Curseur_Dynamique);
     m_ui->Reglage_Tolerance->setValue(qRound(m.Tolerance_Num));
+    // The tolerance of mismatches in force, raised for this session or not.
+    m_ecartsMontres = m.Ecarts_Toleres;
+    m_ui->Check2->setChecked(m.Ecarts_Toleres >= 0);
+    m_ui->Reglage_Ecarts->setValue(std::max<int>(m.Ecarts_Toleres, 0));
+    m_ui->Reglage_Ecarts->setEnabled(m.Ecarts_Toleres >= 0);
 
     m_ui->tbsOptions->setCurrentIndex(0);
 
@@ -196,6 +204,15 @@ bool frmOptions::cmdApply_Click()
     if (m_ui->Reglage_Tolerance->value() != qRound(m.Tolerance_Num))
         m.Tolerance_Num = m_ui->Reglage_Tolerance->value();
     store.ecritValeurUtilisateur(kOptions, QStringLiteral("Tolerance"), QString::number(m.Tolerance_Num));
+
+    // Mismatches: -1 hides no species. A tolerance raised for this session is stored only when
+    // the user changes what the dialog showed.
+    const int ecarts = m_ui->Check2->isChecked() ? m_ui->Reglage_Ecarts->value() : -1;
+    if (ecarts != m_ecartsMontres) {
+        m.Ecarts_Toleres = static_cast<std::int16_t>(ecarts);
+        m_ecartsMontres = m.Ecarts_Toleres;
+        store.ecritValeurUtilisateur(kOptions, QStringLiteral("Ecarts"), QString::number(ecarts));
+    }
 
     const bool web = m_ui->Option6->isChecked();
     const QString distribution = web ? QStringLiteral("http") : QStringLiteral("hd");

@@ -14,7 +14,7 @@ namespace tarvenko {
 struct Contexte;
 
 // The options: the threshold of the species list, the dynamic cursor, the tolerance of numeric
-// answers, the interface language and where the species documents are read from. Made afresh each time it is opened; Apply stores the
+// answers, the tolerance of mismatches, the interface language and where the species documents are read from. Made afresh each time it is opened; Apply stores the
 // choices in the user's settings and the key model. A language option changes Num_Langue as soon
 // as it is clicked, whether or not the dialog is applied.
 // The three pages are Frame1_0, Frame1_1 and Frame1_2, the pages of tbsOptions.
@@ -52,6 +52,7 @@ private:
 
     Contexte &m_ctx;
     std::unique_ptr<Ui::frmOptions> m_ui;
+    std::int16_t m_ecartsMontres = -1; // the tolerance of mismatches the dialog showed or last stored
 };
 
 } // namespace tarvenko

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cmath>
 
 #include "knowledge/numeric.h"
@@ -124,6 +125,21 @@ void Lit_Registre(KeyModel &m, const SettingsStore &store)
     const QString toleranceUtilisateur = store.valeurUtilisateur(options, QStringLiteral("Tolerance"), kFin);
     if (toleranceUtilisateur != kFin)
         tolerance(toleranceUtilisateur);
+
+    // The tolerance of mismatches: species with more are hidden; -1 (or any negative value, or
+    // a value that is no number) hides none.
+    const auto ecarts = [&](const QString &texte) {
+        bool ok = false;
+        const int n = texte.trimmed().toInt(&ok);
+        if (ok)
+            m.Ecarts_Toleres = static_cast<std::int16_t>(std::clamp(n, -1, 32767));
+    };
+    m.Ecarts_Toleres = -1;
+    if (const auto v = store.valeurMachine(options, QStringLiteral("Ecarts")))
+        ecarts(*v);
+    const QString ecartsUtilisateur = store.valeurUtilisateur(options, QStringLiteral("Ecarts"), kFin);
+    if (ecartsUtilisateur != kFin)
+        ecarts(ecartsUtilisateur);
 
     m.Question_Passee = false;
 }

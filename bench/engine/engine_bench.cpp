@@ -179,6 +179,45 @@ void mesureRafraichissement(benchmark::State &state, KeyModel &m)
 
 void BM_Rafraichissement(benchmark::State &state) { mesureRafraichissement(state, base(taille(state))); }
 
+// The reference for the refresh: copying the chosen states' matrix columns once, the least that
+// any scoring of the answers reads.
+void BM_Reference_Colonnes(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    const auto especes = static_cast<std::size_t>(m.Nb_Esp);
+    std::vector<std::int16_t> copie;
+    for (auto _ : state) {
+        copie.clear();
+        for (std::size_t e = 0; e < m.Etat_Choisi.size(); ++e) {
+            if (m.Etat_Choisi[e] != 0)
+                copie.insert(copie.end(), m.Matrice.begin() + static_cast<std::ptrdiff_t>(e * especes),
+                             m.Matrice.begin() + static_cast<std::ptrdiff_t>((e + 1) * especes));
+        }
+        benchmark::DoNotOptimize(copie.data());
+        benchmark::ClobberMemory();
+    }
+}
+
+// The parts of the refresh: the scores alone, and the ranking of scored species.
+void BM_Scores(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    for (auto _ : state) {
+        Calcule_Scores(m);
+        benchmark::DoNotOptimize(m.Score_Esp.data());
+    }
+}
+
+void BM_Tri(benchmark::State &state)
+{
+    KeyModel &m = base(taille(state));
+    Calcule_Scores(m);
+    for (auto _ : state) {
+        Trie_Scores(m);
+        benchmark::DoNotOptimize(m.Classement[1].data());
+    }
+}
+
 // The refresh with numeric answers (the last argument) on top of the same answers of states: the
 // difference from BM_Rafraichissement is what scoring the numbers costs.
 void BM_Rafraichissement_Num(benchmark::State &state)
@@ -380,6 +419,9 @@ BENCHMARK(BM_Verifie_Cle)
 BENCHMARK(BM_Cle_Dichotomique_Echantillon)->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_Rafraichissement)->Apply(tailles);
+BENCHMARK(BM_Reference_Colonnes)->Apply(tailles);
+BENCHMARK(BM_Scores)->Apply(tailles);
+BENCHMARK(BM_Tri)->Apply(tailles);
 BENCHMARK(BM_Rafraichissement_Num)
     ->Args({10000, 4000, 30, 1})
     ->Args({10000, 4000, 30, 10})

@@ -68,7 +68,7 @@ protected:
     std::vector<std::string> listees(const ListeEspeces &l) const
     {
         std::vector<std::string> noms;
-        for (const std::string &ligne : l.lignes)
+        for (const std::string &ligne : l.lignes.textes(base.m))
             noms.push_back(ligne.substr(ligne.find("- ") + 2));
         return noms;
     }
@@ -111,9 +111,10 @@ TEST_F(Narrowing, mismatchesCountContradictedStatesOnceAndNumbersOutsideTheWiden
                 << s;
         }
         // One count per listed line, that of the line's species.
-        ASSERT_EQ(l.ecarts.size(), l.lignes.size());
-        for (std::size_t r = 0; r < l.ecarts.size(); ++r)
-            EXPECT_EQ(l.ecarts[r], c.attendus[static_cast<std::size_t>(base.m.Classement[1][r])]);
+        const std::vector<std::int32_t> ecarts = Ecarts_Lignes(base.m);
+        ASSERT_EQ(ecarts.size(), l.lignes.size());
+        for (std::size_t r = 0; r < ecarts.size(); ++r)
+            EXPECT_EQ(ecarts[r], c.attendus[static_cast<std::size_t>(base.m.Classement[1][r])]);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <random>
 #include <tuple>
 
@@ -36,7 +37,7 @@ TEST_F(Classement, nothingChosenListsEverySpeciesAtZero)
     caractere("A", 1, {"Alpha"});
     base.charge();
     const ListeEspeces liste = Affiche_Especes(base.m);
-    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 0% - Alpha", " 0% - Beta", " 0% - Gamma"}));
+    EXPECT_EQ(liste.lignes.textes(base.m), (std::vector<std::string>{" 0% - Alpha", " 0% - Beta", " 0% - Gamma"}));
     EXPECT_EQ(base.m.Nb_Esp_Max, 3);
     EXPECT_EQ(liste.legende, " 3 species at 0 %");
 }
@@ -49,7 +50,7 @@ TEST_F(Classement, equalScoresKeepTheSpeciesOrderAndShareTheLead)
     base.choisit("A1");
     base.choisit("B1");
     const ListeEspeces liste = Affiche_Especes(base.m);
-    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 67% - Beta", " 67% - Gamma", " 33% - Alpha"}));
+    EXPECT_EQ(liste.lignes.textes(base.m), (std::vector<std::string>{" 67% - Beta", " 67% - Gamma", " 33% - Alpha"}));
     EXPECT_EQ(base.m.Classement[0], (std::vector<std::int64_t>{2, 2, 1}));
     EXPECT_EQ(base.m.Nb_Esp_Max, 2);
     EXPECT_EQ(liste.legende, " 2 species at 67 %");
@@ -82,7 +83,7 @@ TEST_F(Classement, aNegativeTotalRanksByPercentageSoEachLineIsItsRank)
     base.choisit("A1");
     base.choisit("B1");
     const ListeEspeces liste = Affiche_Especes(base.m);
-    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 100% - Alpha", " 0% - Gamma"}));
+    EXPECT_EQ(liste.lignes.textes(base.m), (std::vector<std::string>{" 100% - Alpha", " 0% - Gamma"}));
     EXPECT_EQ(base.m.Classement[1],
               (std::vector<std::int64_t>{base.espece("Alpha"), base.espece("Gamma"), base.espece("Beta")}));
     EXPECT_EQ(base.m.Classement[0], (std::vector<std::int64_t>{-10, 0, 10}));
@@ -96,7 +97,7 @@ TEST_F(Classement, aNegativeTotalKeepsTheSpeciesOrderOnEqualScores)
     caractere("A", -1, {"Gamma", "Beta"});
     base.charge();
     base.choisit("A1");
-    EXPECT_EQ(Affiche_Especes(base.m).lignes,
+    EXPECT_EQ(Affiche_Especes(base.m).lignes.textes(base.m),
               (std::vector<std::string>{" 100% - Beta", " 100% - Gamma", " 0% - Alpha"}));
     EXPECT_EQ(base.m.Nb_Esp_Max, 2);
 }
@@ -118,7 +119,7 @@ TEST_P(Pourcentages, roundHalvesToEven)
     base.choisit("A1");
     base.choisit("B1");
     base.m.Seuil_Affichage = -100;
-    const std::vector<std::string> lignes = Affiche_Especes(base.m).lignes;
+    const std::vector<std::string> lignes = Affiche_Especes(base.m).lignes.textes(base.m);
     EXPECT_NE(std::find(lignes.begin(), lignes.end(), GetParam().ligne), lignes.end()) << lignes.at(0);
 }
 
@@ -139,12 +140,12 @@ TEST_F(Classement, heavyIdentificationsStillRank)
     base.charge();
     for (const char *e : {"A1", "B1"})
         base.choisit(e);
-    EXPECT_EQ(Affiche_Especes(base.m).lignes, (std::vector<std::string>{" 100% - Alpha", " 50% - Beta", " 0% - Gamma"}));
+    EXPECT_EQ(Affiche_Especes(base.m).lignes.textes(base.m), (std::vector<std::string>{" 100% - Alpha", " 50% - Beta", " 0% - Gamma"}));
 
     for (const char *e : {"C1", "D1", "E1"})
         base.choisit(e);
     const ListeEspeces liste = Affiche_Especes(base.m);
-    EXPECT_EQ(liste.lignes, (std::vector<std::string>{" 100% - Gamma", " 0% - Alpha", " 0% - Beta"}));
+    EXPECT_EQ(liste.lignes.textes(base.m), (std::vector<std::string>{" 100% - Gamma", " 0% - Alpha", " 0% - Beta"}));
     EXPECT_EQ(base.m.Score_Esp[static_cast<std::size_t>(base.espece("Gamma"))], 90000);
     EXPECT_EQ(base.m.Score_Esp[static_cast<std::size_t>(base.espece("Alpha"))], 400);
 }
@@ -222,13 +223,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ScoreNumerique, statesAndNumbersAddUpAndTheTotalHoldsTheWeight)
 {
     base.choisit("A1");
-    const ListeEspeces avant = Affiche_Especes(base.m);
-    EXPECT_EQ(avant.lignes, (std::vector<std::string>{" 100% - Alpha", " 100% - Beta", " 0% - Delta", " 0% - Gamma"}))
+    const std::vector<std::string> avant = Affiche_Especes(base.m).lignes.textes(base.m);
+    EXPECT_EQ(avant, (std::vector<std::string>{" 100% - Alpha", " 100% - Beta", " 0% - Delta", " 0% - Gamma"}))
         << "no numeric answer: the ranking of the states alone";
 
     const int c = Caractere_Num_De(base.m, "LONGUEUR");
     ASSERT_TRUE(Repond_Num(base.m, c, 15));
-    EXPECT_EQ(Affiche_Especes(base.m).lignes,
+    EXPECT_EQ(Affiche_Especes(base.m).lignes.textes(base.m),
               (std::vector<std::string>{" 100% - Alpha", " 67% - Gamma", " 33% - Beta", " 0% - Delta"}));
 
     EXPECT_EQ(Contradictions_Num(base.m, base.espece("Beta")), std::vector<int>{c});
@@ -236,11 +237,11 @@ TEST_F(ScoreNumerique, statesAndNumbersAddUpAndTheTotalHoldsTheWeight)
     EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Alpha")).empty());
 
     Retire_Num(base.m, c);
-    EXPECT_EQ(Affiche_Especes(base.m).lignes, avant.lignes);
+    EXPECT_EQ(Affiche_Especes(base.m).lignes.textes(base.m), avant);
     EXPECT_TRUE(Contradictions_Num(base.m, base.espece("Beta")).empty());
     EXPECT_FALSE(Repond_Num(base.m, c, std::nan(""))) << "text typed in the entry is no answer";
     EXPECT_FALSE(Repond_Num(base.m, 7, 1.0));
-    EXPECT_EQ(Affiche_Especes(base.m).lignes, avant.lignes);
+    EXPECT_EQ(Affiche_Especes(base.m).lignes.textes(base.m), avant);
 }
 
 TEST_F(ScoreNumerique, theQuestionShowsItsNameUnitAndTheRangeAmongTheLeaders)
@@ -323,6 +324,45 @@ TEST(Tri, ranksAsTheAdjacentSwapSortDoes)
         Trie_Scores(m);
         EXPECT_EQ(m.Classement, triABulles(m.Score_Esp)) << "with " << n << " species";
     }
+}
+
+// Scores spread too far for a count per value: the radix passes, up to the full 64-bit range.
+TEST(Tri, ranksScoresSpreadOverAnyRangeAsTheAdjacentSwapSortDoes)
+{
+    struct Cas {
+        std::int64_t bas, haut;
+    };
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    std::mt19937_64 random(7);
+    for (const Cas c : {Cas{0, 2047}, Cas{-5000, 5000}, Cas{0, 1 << 22}, Cas{-(std::int64_t{1} << 40), std::int64_t{1} << 40},
+                        Cas{kMin, kMax}}) {
+        for (const std::size_t n : {std::size_t{1}, std::size_t{2}, std::size_t{97}, std::size_t{300}}) {
+            KeyModel m;
+            std::uniform_int_distribution<std::int64_t> score(c.bas, c.haut);
+            for (std::size_t s = 0; s < n; ++s)
+                m.Score_Esp.push_back(s % 5 == 4 ? m.Score_Esp[s / 2] : score(random)); // some ties
+            if (n > 2) {
+                m.Score_Esp[0] = c.bas;
+                m.Score_Esp[1] = c.haut;
+            }
+            Trie_Scores(m);
+            EXPECT_EQ(m.Classement, triABulles(m.Score_Esp)) << n << " species in [" << c.bas << ", " << c.haut << "]";
+        }
+    }
+}
+
+// Under a negative total weight the ranking ascends, equal scores still by species number.
+TEST(Tri, aNegativeTotalRanksAscendingOverAWideRange)
+{
+    KeyModel m;
+    m.Nb_Etats_Desc = 1;
+    m.Poids = {-1};
+    m.Etat_Choisi = {1};
+    m.Score_Esp = {5, -(std::int64_t{1} << 50), 5, std::int64_t{1} << 50, -7, -(std::int64_t{1} << 50)};
+    Trie_Scores(m);
+    EXPECT_EQ(m.Classement[1], (std::vector<std::int64_t>{1, 5, 4, 0, 2, 3}));
+    EXPECT_EQ(m.Classement[0][0], -(std::int64_t{1} << 50));
 }
 
 } // namespace

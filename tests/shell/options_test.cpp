@@ -28,6 +28,7 @@
 #include "shell/frm_options.h"
 #include "shell/registre.h"
 #include "support/petite_cle.h"
+#include "views/vue_liste_especes.h"
 
 using namespace tarvenko;
 
@@ -317,11 +318,11 @@ private Q_SLOTS:
         const std::pair<const char *, int> captions[] = {
             {"Option1", 1105}, {"Option2", 1106}, {"Check1", 1107}, {"Option3", 1109}, {"Option4", 1110},
             {"Option5", 1111}, {"Option6", 1113}, {"Option7", 1114}, {"cmdApply", 1042}, {"cmdCancel", 1043},
-            {"cmdOK", 1044}};
+            {"cmdOK", 1044}, {"Check2", 1196}};
         for (const auto &[name, n] : captions)
             QCOMPARE(in<QAbstractButton>(d, name)->text(), qs(*Texte(langue, n)));
         const std::pair<const char *, int> frames[] = {
-            {"Frame2", 1103}, {"Frame3", 1104}, {"Frame4", 1108}, {"Frame5", 1112}};
+            {"Frame2", 1103}, {"Frame3", 1104}, {"Frame4", 1108}, {"Frame5", 1112}, {"Frame7", 1195}};
         for (const auto &[name, n] : frames)
             QCOMPARE(in<QGroupBox>(d, name)->title(), qs(*Texte(langue, n)));
         QCOMPARE(in<QAbstractButton>(d, "Command1")->text(), QStringLiteral("..."));
@@ -530,6 +531,111 @@ private Q_SLOTS:
         // The answers did not change: the identification is still the one saved.
         QVERIFY(!h.window->Modifie());
         QVERIFY(!h.saveButton()->isEnabled());
+    }
+
+    void aToleranceOfMismatchesHidesSpeciesAndIsStored()
+    {
+        Harness h;
+        h.open();
+        QCOMPARE(h.model.Ecarts_Toleres, std::int16_t{-1});
+        h.answerBroadAndSmooth(); // Fagus 0 mismatches, Quercus 1, Pinus 2
+        QCOMPARE(h.lines(), kToutes);
+        auto *liste = h.child<VueListeEspeces>("Liste_Esp");
+        QCOMPARE(liste->ecarts(0), 0);
+        QCOMPARE(liste->ecarts(1), 1);
+        QCOMPARE(liste->ecarts(2), 2);
+        h.dialogs.fichiers.push_back(h.file("ident.ryk"));
+        h.menu("mnuFileSaveAs")->trigger();
+        QVERIFY(!h.window->Modifie());
+
+        h.options([&](frmOptions &d) {
+            // Off by default: no species hidden, the number out of reach.
+            QVERIFY(!in<QCheckBox>(d, "Check2")->isChecked());
+            QVERIFY(!in<QSpinBox>(d, "Reglage_Ecarts")->isEnabled());
+            click(d, "Check2");
+            QVERIFY(in<QSpinBox>(d, "Reglage_Ecarts")->isEnabled());
+            in<QSpinBox>(d, "Reglage_Ecarts")->setValue(1);
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.model.Ecarts_Toleres, std::int16_t{1});
+        QCOMPARE(h.stored("Options/Ecarts"), QStringLiteral("1"));
+        QCOMPARE(h.lines(), kToutes.mid(0, 2));
+        QVERIFY2(h.child<QLabel>("Legende")->text().endsWith(QStringLiteral("(2 of 3 species kept)")),
+                 qPrintable(h.child<QLabel>("Legende")->text()));
+        // Ranking again is no change of the identification.
+        QVERIFY(!h.window->Modifie());
+
+        h.options([&](frmOptions &d) {
+            QVERIFY(in<QCheckBox>(d, "Check2")->isChecked());
+            QCOMPARE(in<QSpinBox>(d, "Reglage_Ecarts")->value(), 1);
+            click(d, "Check2");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.model.Ecarts_Toleres, std::int16_t{-1});
+        QCOMPARE(h.stored("Options/Ecarts"), QStringLiteral("-1"));
+        QCOMPARE(h.lines(), kToutes);
+    }
+
+    void theStoredToleranceOfMismatchesIsReadAtLoad_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("tolerance");
+        QTest::newRow("two") << QStringLiteral("2") << 2;
+        QTest::newRow("zero") << QStringLiteral("0") << 0;
+        QTest::newRow("off") << QStringLiteral("-1") << -1;
+        QTest::newRow("below off") << QStringLiteral("-4") << -1;
+        QTest::newRow("no number") << QStringLiteral("some") << -1;
+    }
+    void theStoredToleranceOfMismatchesIsReadAtLoad()
+    {
+        QFETCH(QString, stored);
+        QFETCH(int, tolerance);
+        Harness h;
+        h.user(QStringLiteral("Options/Ecarts"), stored);
+        h.open();
+        QCOMPARE(int{h.model.Ecarts_Toleres}, tolerance);
+    }
+
+    // Needle leaves, then smooth bark: every species contradicts one answer at least.
+    void anAnswerThatLeavesNoSpeciesOffersToRaiseTheTolerance_data()
+    {
+        QTest::addColumn<bool>("oui");
+        QTest::newRow("raised") << true;
+        QTest::newRow("declined") << false;
+    }
+    void anAnswerThatLeavesNoSpeciesOffersToRaiseTheTolerance()
+    {
+        QFETCH(bool, oui);
+        Harness h;
+        h.user(QStringLiteral("Options/Ecarts"), QStringLiteral("0"));
+        h.open();
+        h.answer(1, 1);
+        QCOMPARE(h.lines(), QStringList{QStringLiteral(" 100% - Pinus sylvestris")});
+        QVERIFY(h.dialogs.messages.empty());
+
+        h.dialogs.reponses.push_back(oui ? ReponseMessage::Yes : ReponseMessage::No);
+        h.answer(3, 0);
+        QCOMPARE(h.dialogs.textes(), QStringList{QStringLiteral("No species has 0 mismatches or fewer. Raise the tolerance by one?")});
+        QCOMPARE(h.dialogs.messages.back().buttons, BoutonsMessage::YesNo);
+        const QString legende = h.child<QLabel>("Legende")->text();
+        if (oui) {
+            QCOMPARE(h.model.Ecarts_Toleres, std::int16_t{1});
+            QCOMPARE(h.lines(), (QStringList{QStringLiteral(" 50% - Fagus sylvatica"), QStringLiteral(" 50% - Pinus sylvestris")}));
+            QVERIFY2(legende.endsWith(QStringLiteral("(2 of 3 species kept)")), qPrintable(legende));
+        } else {
+            QCOMPARE(h.model.Ecarts_Toleres, std::int16_t{0});
+            QVERIFY(h.lines().isEmpty());
+            QVERIFY2(legende.endsWith(QStringLiteral("(0 of 3 species kept)")), qPrintable(legende));
+        }
+        // For this session only: the setting keeps its value.
+        QCOMPARE(h.stored("Options/Ecarts"), QStringLiteral("0"));
+        // The dialog shows the tolerance in force and, left alone, stores nothing.
+        h.options([&](frmOptions &d) {
+            QCOMPARE(in<QSpinBox>(d, "Reglage_Ecarts")->value(), oui ? 1 : 0);
+            click(d, "cmdOK");
+        });
+        QCOMPARE(h.stored("Options/Ecarts"), QStringLiteral("0"));
+        QCOMPARE(int{h.model.Ecarts_Toleres}, oui ? 1 : 0);
     }
 
     void aToleranceThatIsNoNumberKeepsTheDefault_data()

@@ -1,6 +1,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "engine/scoring.h"
+#include "knowledge/key_model.h"
 #include "views/vue_liste_especes.h"
 #include "tests_vues.h"
 
@@ -14,6 +16,18 @@ std::vector<std::string> lignes(int n)
     for (int i = 0; i < n; ++i)
         l.push_back(" " + std::to_string(100 - i % 100) + "% - Species " + std::to_string(i));
     return l;
+}
+
+// Three species ranked Fagus 100 %, Quercus 50 %, Pinus 0 %, with 0, 1 and 2 mismatches.
+KeyModel classement()
+{
+    KeyModel m;
+    m.Nom_Esp = {"Quercus robur", "Fagus sylvatica", "Pinus sylvestris"};
+    m.Classement[0] = {2, 1, 0};
+    m.Classement[1] = {1, 0, 2};
+    m.Pourcent_Esp = {100, 50, 0};
+    m.Ecarts_Esp = {1, 0, 2};
+    return m;
 }
 
 } // namespace
@@ -141,6 +155,56 @@ private Q_SLOTS:
         QCOMPARE(lu(0), QStringLiteral("Quercus robur, 87 %"));
         QCOMPARE(lu(1), QStringLiteral("Fagus sylvatica, 100 %"));
         QCOMPARE(lu(2), QStringLiteral("no percentage"));
+    }
+
+    void aRankingsLinesAreMadeWhenAskedWithTheirMismatches()
+    {
+        KeyModel m = classement();
+        VueListeEspeces liste;
+        liste.setLignes(m, LignesEspeces(2)); // the third rank is under the threshold
+        QCOMPARE(liste.count(), 2);
+        QCOMPARE(liste.ligne(0), QStringLiteral(" 100% - Fagus sylvatica"));
+        QCOMPARE(liste.ligne(1), QStringLiteral(" 50% - Quercus robur"));
+        QCOMPARE(liste.ligne(2), QString());
+        QCOMPARE(liste.ecarts(0), 0);
+        QCOMPARE(liste.ecarts(1), 1);
+        QCOMPARE(liste.ecarts(2), -1);
+        const auto donnee = [&](int k, int role) { return liste.model()->data(liste.model()->index(k, 0), role); };
+        QCOMPARE(donnee(1, VueListeEspeces::RoleEcarts).toInt(), 1);
+        QCOMPARE(donnee(0, Qt::ToolTipRole).toString(), QStringLiteral("100% - Fagus sylvatica\nNo mismatch with the answers"));
+        QCOMPARE(donnee(1, Qt::ToolTipRole).toString(), QStringLiteral("50% - Quercus robur\n1 mismatch with the answers"));
+        QCOMPARE(donnee(1, Qt::AccessibleTextRole).toString(), QStringLiteral("Quercus robur, 50 %"));
+        m.Num_Langue = 2;
+        m.Ecarts_Esp[1] = 3;
+        QCOMPARE(donnee(0, Qt::ToolTipRole).toString(), QStringLiteral("100% - Fagus sylvatica\n3 écarts avec les réponses"));
+        QCOMPARE(Marque_Ecarts(3), QStringLiteral("\u2717 3"));
+
+        // Texts given whole have no count.
+        liste.setLignes(std::vector<std::string>{" 87% - Quercus robur"});
+        QCOMPARE(liste.ecarts(0), -1);
+        QVERIFY(!donnee(0, VueListeEspeces::RoleEcarts).isValid());
+        QCOMPARE(donnee(0, Qt::ToolTipRole).toString(), QStringLiteral(" 87% - Quercus robur"));
+    }
+
+    void theMarkIsPaintedAtTheRightAndTheTextIsUnchanged()
+    {
+        const KeyModel m = classement();
+        const auto dessine = [](VueListeEspeces &liste) {
+            liste.resize(320, 120);
+            liste.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&liste));
+        };
+        VueListeEspeces marquee, texte;
+        marquee.setLignes(m, LignesEspeces(3));
+        texte.setLignes(std::vector<std::string>{" 100% - Fagus sylvatica", " 50% - Quercus robur", " 0% - Pinus sylvestris"});
+        dessine(marquee);
+        dessine(texte);
+        const QRect ligne = marquee.visualRect(marquee.model()->index(2, 0));
+        const QImage a = marquee.viewport()->grab(ligne).toImage();
+        const QImage b = texte.viewport()->grab(ligne).toImage();
+        const int gauche = a.width() * 6 / 10;
+        QCOMPARE(a.copy(0, 0, gauche, a.height()), b.copy(0, 0, gauche, b.height()));
+        QVERIFY(a.copy(gauche, 0, a.width() - gauche, a.height()) != b.copy(gauche, 0, b.width() - gauche, b.height()));
     }
 
     void tenThousandLinesAreAllThere()

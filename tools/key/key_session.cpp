@@ -154,10 +154,10 @@ Rapport Execute(const Demande &demande)
     const Rafraichissement r = Actualise_Identification(m, [&](const std::string &) { return image; });
     for (const std::string &message : r.calques.messages)
         rapport.avertissements.push_back(message);
-    rapport.lignes = r.liste.lignes;
+    rapport.lignes = r.liste.lignes.textes(m);
     rapport.legende = r.liste.legende;
     rapport.nbEspMax = m.Nb_Esp_Max;
-    rapport.ecarts = r.liste.ecarts;
+    rapport.ecarts = Ecarts_Lignes(m);
     rapport.toleranceVide = r.liste.toleranceVide;
 
     const ResultatRecherche recherche = Cherche_Discriminant(m);
