@@ -135,8 +135,10 @@ struct KeyModel {
 
     // The knowledge base, read into memory once.
     Tables Base_Donnees;
-    // The species tree built at start-up.
+    // The species tree. Loading only empties it; Arbre_Des_Especes (knowledge/loader.h) builds it
+    // when first needed, which is when the species view is first shown.
     Arbre_Especes Arbre;
+    bool Arbre_A_Construire = false;
 
     // Paths and options (settings).
     std::string Chemin_Data;

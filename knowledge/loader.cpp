@@ -196,6 +196,7 @@ void Construit_Arbre(KeyModel &m)
 {
     Arbre_Especes &tree = m.Arbre;
     tree.clear();
+    m.Arbre_A_Construire = false;
     std::size_t noeuds = 3 + 2 * m.Base_Donnees.Flore.rows.size();
     for (const auto &[langue, rows] : m.Base_Donnees.Vernaculaire)
         noeuds += 2 * rows.size();
@@ -247,6 +248,13 @@ void Construit_Arbre(KeyModel &m)
     }
 }
 
+Arbre_Especes &Arbre_Des_Especes(KeyModel &m)
+{
+    if (m.Arbre_A_Construire)
+        Construit_Arbre(m);
+    return m.Arbre;
+}
+
 } // namespace tarvenko
 
 #include "knowledge/data_files.h"
@@ -290,7 +298,9 @@ ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(Ke
     case LectureDat::Ok: break;
     }
     result.lignesListe = Lit_Noms_Especes(m);
-    Construit_Arbre(m);
+    // The tree of another key, or of this one in another language, must not outlive the load.
+    m.Arbre.clear();
+    m.Arbre_A_Construire = true;
     result.valeursIgnorees = Lit_Caracteres_Num(m);
     const LectureDat matrice = Lit_Matrice(m);
     ++m.Generation_Donnees;

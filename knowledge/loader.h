@@ -49,6 +49,9 @@ struct Racine_Arbre {
 inline constexpr Racine_Arbre Racines_Arbre[] = {{"Familles", 1301}, {"Espèces", 1300}, {"Communs", 1302}};
 // Names the roots again in the language Num_Langue, once the user has chosen another.
 void Nomme_Racines_Arbre(KeyModel &m);
+// The species tree of the key loaded last, built by Construit_Arbre the first time it is asked
+// for: the first view never shows it, and at 10,000 species it is 60,000 nodes.
+Arbre_Especes &Arbre_Des_Especes(KeyModel &m);
 
 } // namespace tarvenko
 
@@ -78,9 +81,9 @@ using PrepareBase = std::function<bool(const std::string &chemin, std::string &a
 // Loads the knowledge base named by m.Chemin_Base and m.Chemin_Data into the model, stage by
 // stage in the start-up order: tables, palette parameters and codes, `echantillonnePalette`
 // (which samples the colour chart; may be empty), the other parameters and the arrays, joker
-// flags, POIDS.DAT, species names and list, species tree, numeric characters, MATRICE.DAT. Stops at the first
-// failure that makes the key unusable. `prepare`, when given, chooses the file the tables are
-// read from.
+// flags, POIDS.DAT, species names and list, numeric characters, MATRICE.DAT; the species tree is
+// only emptied (see Arbre_Des_Especes). Stops at the first failure that makes the key unusable.
+// `prepare`, when given, chooses the file the tables are read from.
 ResultatChargement Charge_Connaissances(KeyModel &m, const std::function<void(KeyModel &)> &echantillonnePalette = {},
                                         const PrepareBase &prepare = {});
 

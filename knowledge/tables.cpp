@@ -164,17 +164,26 @@ void readTable(const sqlite::Database &db, std::string_view name, Table<Row> &ta
         table.rows.push_back(fill(st, columns));
 }
 
+// A stable sort of rows already in order leaves them as they are: the tables mostly come in
+// key order, and one pass that checks it costs far less than sorting.
+template <typename Iterator, typename Less>
+void stableSortUnlessSorted(Iterator first, Iterator last, Less less)
+{
+    if (!std::is_sorted(first, last, less))
+        std::stable_sort(first, last, less);
+}
+
 template <typename Row, typename Key>
 void sortByKey(Table<Row> &table, Key key)
 {
-    std::stable_sort(table.rows.begin(), table.rows.end(), [&](const Row &a, const Row &b) { return key(a) < key(b); });
+    stableSortUnlessSorted(table.rows.begin(), table.rows.end(), [&](const Row &a, const Row &b) { return key(a) < key(b); });
 }
 
 template <typename Row>
 void sortByTextKey(Table<Row> &table, std::string Row::*key)
 {
-    std::stable_sort(table.rows.begin(), table.rows.end(),
-                     [&](const Row &a, const Row &b) { return compareCles(a.*key, b.*key) < 0; });
+    stableSortUnlessSorted(table.rows.begin(), table.rows.end(),
+                           [&](const Row &a, const Row &b) { return compareCles(a.*key, b.*key) < 0; });
 }
 
 // Puts the rows of a converted Access table in the order Access gave its primary key, as listed
@@ -201,7 +210,7 @@ bool sortInAccessOrder(const sqlite::Database &db, std::string_view name, Table<
         return it == rangs.end() ? std::numeric_limits<std::int64_t>::max() : it->second;
     };
     sortByTextKey(table, key);
-    std::stable_sort(table.rows.begin(), table.rows.end(), [&](const Row &a, const Row &b) { return rang(a) < rang(b); });
+    stableSortUnlessSorted(table.rows.begin(), table.rows.end(), [&](const Row &a, const Row &b) { return rang(a) < rang(b); });
     return true;
 }
 
@@ -213,7 +222,7 @@ IndexTexte buildIndexBy(const Table<Row> &table, Key key)
     for (std::size_t i = 0; i < index.order.size(); ++i)
         index.order[i] = i;
     // Rows are already in primary-key order, so a stable sort by key keeps that order within a key.
-    std::stable_sort(index.order.begin(), index.order.end(), [&](std::size_t a, std::size_t b) {
+    stableSortUnlessSorted(index.order.begin(), index.order.end(), [&](std::size_t a, std::size_t b) {
         return compareCles(key(table.rows[a]), key(table.rows[b])) < 0;
     });
     index.keys.reserve(index.order.size());

@@ -358,7 +358,7 @@ void frmMain::remplitArbreSiBesoin()
     if (!m_arbreARemplir)
         return;
     m_arbreARemplir = false;
-    Remplit_Tree_esp(m_ui->Tree_esp, m_ctx.modele.Arbre, localeDeLangue(m_ctx.modele.Num_Langue));
+    Remplit_Tree_esp(m_ui->Tree_esp, Arbre_Des_Especes(m_ctx.modele), localeDeLangue(m_ctx.modele.Num_Langue));
 }
 
 void frmMain::Remplit_Liste_Esp(const LignesEspeces &lignes)

@@ -80,6 +80,9 @@ struct Parcours {
         chargement = Charge_Connaissances(m, [&](KeyModel &model) {
             Echantillonne_Palette(model, largeurNuancier, 10, [](int x, int) { return x < 100 ? 0x30A030 : 0x204080; });
         });
+        // Built as the species view builds it, from whatever the damaged base holds.
+        if (chargement.etat == ResultatChargement::Etat::Ok)
+            Arbre_Des_Especes(m);
     }
 
     bool rafraichit(const Rafraichissement &r)

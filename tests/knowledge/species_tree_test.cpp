@@ -18,6 +18,7 @@ KeyModel buildTree(KbBuilder &kb, std::int16_t langue = 0)
     m.Chemin_Data = kb.dossier();
     m.Chemin_Base = kb.dossier() + KbBuilder::kNomBase;
     Charge_Connaissances(m);
+    Arbre_Des_Especes(m);
     return m;
 }
 
@@ -165,4 +166,33 @@ TEST(SpeciesTree, aParentIsFoundAgainOnlyWhileItIsInTheTree)
         }
     }
     EXPECT_EQ(tree.enfants("A"), (std::vector<std::string>{"g", "h"}));
+}
+
+TEST(SpeciesTree, loadingLeavesItToTheFirstAskAndALoadForgetsTheOldOne)
+{
+    test::TempDir dir;
+    KbBuilder kb(dir.dossier());
+    kb.espece("Quercus robur", "FAGACEAE", "QUERO");
+    kb.objet({.objet = "FEUILLE", .etats = {"A"}});
+    kb.ecrit();
+    KeyModel m;
+    m.Chemin_Data = kb.dossier();
+    m.Chemin_Base = kb.dossier() + KbBuilder::kNomBase;
+    ASSERT_EQ(Charge_Connaissances(m).etat, ResultatChargement::Etat::Ok);
+    EXPECT_TRUE(m.Arbre.noeuds().empty());
+    EXPECT_EQ(Arbre_Des_Especes(m).noeud("QUERO")->Parent, "FAGACEAE");
+    const std::size_t noeuds = m.Arbre.noeuds().size();
+    EXPECT_EQ(Arbre_Des_Especes(m).noeuds().size(), noeuds); // built once
+
+    // Another key loaded into the same model: its tree, not the first one's.
+    test::TempDir autre;
+    KbBuilder kb2(autre.dossier());
+    kb2.espece("Fagus sylvatica", "FAGACEAE", "FAGSY");
+    kb2.objet({.objet = "FEUILLE", .etats = {"A"}});
+    kb2.ecrit();
+    m.Chemin_Data = kb2.dossier();
+    m.Chemin_Base = kb2.dossier() + KbBuilder::kNomBase;
+    ASSERT_EQ(Charge_Connaissances(m).etat, ResultatChargement::Etat::Ok);
+    EXPECT_EQ(Arbre_Des_Especes(m).noeud("QUERO"), nullptr);
+    EXPECT_NE(m.Arbre.noeud("FAGSY"), nullptr);
 }

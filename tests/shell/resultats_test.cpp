@@ -22,6 +22,7 @@
 #include "documents/frm_zoom.h"
 #include "documents/navigateur.h"
 #include "knowledge/key_model.h"
+#include "knowledge/loader.h"
 #include "layout/arrange_fenetre.h"
 #include "layout/barre_verticale.h"
 #include "platform/qt_text.h"
@@ -486,7 +487,7 @@ private Q_SLOTS:
         h.open();
         // More common names, which an order of bytes would put after "Z".
         for (const char *nom : {"Zelkova", "Érable", "Ñandubay", "Nogal"}) {
-            QVERIFY(h.model.Arbre.ajoute("SEnglish", nom, nom, "livre_ferme"));
+            QVERIFY(Arbre_Des_Especes(h.model).ajoute("SEnglish", nom, nom, "livre_ferme"));
             h.model.Arbre.noeud(nom)->Sorted = true;
         }
         h.menu("mnuViewSpecies")->trigger();

@@ -34,6 +34,7 @@ KeyModel charge(const std::string &racine)
     m.Chemin_Data = racine + "/data/";
     m.Chemin_Base = m.Chemin_Data + "Tarvenko.db";
     EXPECT_EQ(Charge_Connaissances(m).etat, ResultatChargement::Etat::Ok);
+    Arbre_Des_Especes(m);
     return m;
 }
 
