@@ -189,6 +189,8 @@ private:
     std::string questionEnVue() const;
     QString pageAide(const std::string &objet) const;
     bool Ouvre_Page_Aide(const std::string &objet);
+    // Shows `page` in the help window (made the first time), titled with the string `titre`.
+    void montreAide(const QString &page, int titre);
     // The status bar's Help button, shown while the question in view has a page.
     void actualiseAideQuestion();
     // F1 on the grid or the number's entry of a question that has a page of help.

@@ -37,17 +37,22 @@ QString frmMain::pageAide(const std::string &objet) const
     return Page_Aide_Question(qs(m.Distribution), qs(m.Adresse_Documents), objet, m.Num_Langue);
 }
 
+void frmMain::montreAide(const QString &page, int titre)
+{
+    if (!m_aide)
+        m_aide = new frmAide(this);
+    m_aide->Affiche(page, texteOuAnglais(m_ctx.modele.Num_Langue, titre));
+    m_aide->show();
+    m_aide->raise();
+    m_aide->activateWindow();
+}
+
 bool frmMain::Ouvre_Page_Aide(const std::string &objet)
 {
     const QString page = pageAide(objet);
     if (page.isEmpty())
         return false;
-    if (!m_aide)
-        m_aide = new frmAide(this);
-    m_aide->Affiche(page, texteOuAnglais(m_ctx.modele.Num_Langue, 1081));
-    m_aide->show();
-    m_aide->raise();
-    m_aide->activateWindow();
+    montreAide(page, 1081);
     return true;
 }
 

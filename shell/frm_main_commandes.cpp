@@ -341,12 +341,7 @@ void frmMain::Exec_Help()
         QDesktopServices::openUrl(QUrl::fromLocalFile(fichier));
         return;
     }
-    if (!m_aide)
-        m_aide = new frmAide(this);
-    m_aide->Affiche(fichier, texteOuAnglais(m_ctx.modele.Num_Langue, 1028));
-    m_aide->show();
-    m_aide->raise();
-    m_aide->activateWindow();
+    montreAide(fichier, 1028);
 }
 
 // ---- Properties ----
