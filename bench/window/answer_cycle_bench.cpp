@@ -27,6 +27,7 @@
 #include "platform/single_instance.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "shell/saisie_num.h"
 #include "shell/registre.h"
 #include "views/barres.h"
 #include "views/liste_questions.h"
@@ -152,14 +153,19 @@ void BM_AnswerCycleInWindow(benchmark::State &state)
         return;
     }
     auto *nouvelle = w.window.findChild<QAction *>(QStringLiteral("mnuFileNew"));
+    auto *saisie = w.window.findChild<SaisieNumView *>(QStringLiteral("Saisie_Num"));
     int cell = 0;
     for (auto _ : state) {
         ouvre->trigger();
-        if (w.model.Descripteur_Courant.Nb_Car <= 0) {
+        if (saisie && saisie->isVisible()) {
+            // A numeric question: a number typed.
+            saisie->entree()->setText(QString::number(cell++ % 100));
+        } else if (w.model.Descripteur_Courant.Nb_Car > 0) {
+            w.model.Descripteur_Courant.Selection = static_cast<std::int16_t>(cell++ % w.model.Descripteur_Courant.Nb_Car);
+        } else {
             state.SkipWithError("no question opened");
             break;
         }
-        w.model.Descripteur_Courant.Selection = static_cast<std::int16_t>(cell++ % w.model.Descripteur_Courant.Nb_Car);
         Bouton_A(question, 1)->trigger();
         benchmark::DoNotOptimize(robot->image().constBits());
         QCoreApplication::processEvents();
