@@ -35,7 +35,9 @@ void Trie_Bornes_Num(std::vector<Borne_Num> &bornes)
 
 double Mesure_Ensembles_Num(std::vector<std::pair<std::uint64_t, std::int64_t>> &ensembles, std::int64_t total)
 {
-    std::stable_sort(ensembles.begin(), ensembles.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    // A fingerprint stands for one set, whose count is the same wherever on the line it is met:
+    // sorting the pairs whole keeps the first count noted without a stable sort's buffer.
+    std::sort(ensembles.begin(), ensembles.end());
     std::vector<std::int64_t> parEnsemble;
     parEnsemble.reserve(ensembles.size());
     for (std::size_t i = 0; i < ensembles.size(); ++i) {

@@ -33,8 +33,8 @@ bool Ajoute_Bornes_Num(std::vector<Borne_Num> &bornes, const Caractere_Num &c, s
 // that a range reduced to a point still holds it.
 void Trie_Bornes_Num(std::vector<Borne_Num> &bornes);
 
-// The measure of the sets met (fingerprint, species), each counted once with the count noted
-// first, added in the order of their fingerprints.
+// The measure of the sets met (fingerprint, species), each counted once, added in the order of
+// their fingerprints.
 double Mesure_Ensembles_Num(std::vector<std::pair<std::uint64_t, std::int64_t>> &ensembles, std::int64_t total);
 
 // Mesure_Discriminante of a numeric character among `total` species, from `n` bounds in sweep
@@ -46,6 +46,7 @@ template <typename Lit>
 double Mesure_Balayage_Num(std::size_t n, const Lit &borne, std::int64_t inconnues, std::int64_t total)
 {
     std::vector<std::pair<std::uint64_t, std::int64_t>> ensembles;
+    ensembles.reserve(n); // a set is noted at most once per bound
     std::uint64_t empreinte = 0;
     std::int64_t actives = 0;
     const auto note = [&] {
