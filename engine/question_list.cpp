@@ -226,6 +226,19 @@ std::vector<GroupeTrouve> Filtre_Questions(const std::vector<GroupeQuestions> &l
     return out;
 }
 
+std::vector<std::size_t> Filtre_Noms(const std::vector<std::string> &plies, std::string_view filtre)
+{
+    const std::vector<std::string> cherches = mots(Texte_Recherche(filtre));
+    std::vector<std::size_t> out;
+    out.reserve(plies.size());
+    for (std::size_t i = 0; i < plies.size(); ++i) {
+        const std::string &texte = plies[i];
+        if (std::all_of(cherches.begin(), cherches.end(), [&](const std::string &mot) { return texte.find(mot) != std::string::npos; }))
+            out.push_back(i);
+    }
+    return out;
+}
+
 ClicBarreQuestion Retire_Reponse(KeyModel &m, const std::string &objet, bool numerique, const Charge_Image &charge)
 {
     if (numerique) {

@@ -61,6 +61,10 @@ struct GroupeTrouve {
 };
 std::vector<GroupeTrouve> Filtre_Questions(const std::vector<GroupeQuestions> &liste, std::string_view filtre);
 
+// The positions of the names (each folded by Texte_Recherche) that hold every word of `filtre`,
+// folded, in order: the states of a question too long for its grid, filtered as they are typed.
+std::vector<std::size_t> Filtre_Noms(const std::vector<std::string> &plies, std::string_view filtre);
+
 // Withdraws the answer of question `objet` (a numeric character when `numerique`) as validating
 // it with nothing picked does: dependants cleared, the identification refreshed, contradiction
 // flags dropped. Action Sortie, and nothing changes, when the question has no answer.

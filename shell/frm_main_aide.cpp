@@ -13,6 +13,7 @@
 #include "shell/localisation.h"
 #include "shell/saisie_num.h"
 #include "ui_frmMain.h"
+#include "views/liste_etats.h"
 #include "views/liste_questions.h"
 #include "views/pic_choix.h"
 
@@ -68,7 +69,9 @@ bool frmMain::toucheAide(QObject *watched, QEvent *event)
 {
     if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress)
         return false;
-    if (watched != m_ui->Pic_Choix && watched != m_Saisie_Num->entree())
+    const ListeEtatsView *etats = m_ui->Pic_Choix->listeEtats();
+    if (watched != m_ui->Pic_Choix && watched != m_Saisie_Num->entree() && watched != etats->recherche() &&
+        watched != etats->liste())
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)

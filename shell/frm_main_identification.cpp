@@ -37,6 +37,7 @@
 #include "shell/saisie_num.h"
 #include "ui_frmMain.h"
 #include "views/barres.h"
+#include "views/liste_etats.h"
 #include "views/liste_questions.h"
 #include "views/pic_choix.h"
 
@@ -85,6 +86,8 @@ void frmMain::connecteVues()
     connect(m_Bouton_Aide, &QToolButton::clicked, this, [this] { Ouvre_Page_Aide(questionEnVue()); });
     // F1 on a question's grid or entry gives its help (frmMain::toucheAide).
     m_ui->Pic_Choix->installEventFilter(this);
+    m_ui->Pic_Choix->listeEtats()->recherche()->installEventFilter(this);
+    m_ui->Pic_Choix->listeEtats()->liste()->installEventFilter(this);
     m_Saisie_Num->entree()->installEventFilter(this);
     connect(m_ui->mnuViewToolbar, &QAction::triggered, this, [this] { basculeBarre(m_ui->tbToolBar, m_ui->mnuViewToolbar); });
     connect(m_ui->mnuViewStatusBar, &QAction::triggered, this,

@@ -1,10 +1,14 @@
 #include "views/pic_choix.h"
 
+#include "views/liste_etats.h"
+
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QTextLayout>
 #include <QToolTip>
@@ -121,6 +125,15 @@ std::vector<CaseDessinee> Cases_Dessinees(const KeyModel &m)
     return cases;
 }
 
+bool Grille_Lisible(int cases, int lignes, int colonnes, double largeur, double hauteur)
+{
+    if (cases <= 0)
+        return true;
+    if (lignes <= 0 || colonnes <= 0)
+        return false;
+    return largeur / colonnes >= 64 && hauteur / lignes >= 32;
+}
+
 void Dessine_Grille(QPainter &painter, const QRectF &zone, DispositionGrille grille, const std::vector<CaseDessinee> &cases,
                     const QFont &police)
 {
@@ -210,11 +223,28 @@ int Case_Voisine(int k, int dx, int dy, int colonnes, int nbCar)
     return voisine;
 }
 
-PicChoixView::PicChoixView(QWidget *parent) : QWidget(parent)
+PicChoixView::PicChoixView(QWidget *parent) : QWidget(parent), m_listeEtats(new ListeEtatsView(this))
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
+    m_listeEtats->hide();
+    // The list's choice is the grid's: the same selection, the same signals.
+    connect(m_listeEtats, &ListeEtatsView::choix, this, [this](int etat) {
+        if (!m_modele)
+            return;
+        Descripteur &d = m_modele->Descripteur_Courant;
+        d.Selection = static_cast<std::int16_t>(etat >= 0 && etat < d.Nb_Car ? etat : -1);
+        if (d.Selection >= 0)
+            m_case = d.Selection;
+        Q_EMIT selectionChanged(d.Selection);
+    });
+    connect(m_listeEtats, &ListeEtatsView::courantChange, this, [this](int etat, const QString &nom) {
+        m_case = etat;
+        Q_EMIT caseClavierChanged(etat, nom);
+    });
+    connect(m_listeEtats, &ListeEtatsView::valide, this, &PicChoixView::valide);
+    connect(m_listeEtats, &ListeEtatsView::quitte, this, &PicChoixView::quitte);
 }
 
 void PicChoixView::setModele(KeyModel *m) { m_modele = m; }
@@ -228,6 +258,7 @@ void PicChoixView::setImage(Metafile picture)
     m_cases.clear();
     nouvelleQuestion();
     m_imageValide = garde;
+    placeListe(true);
 }
 
 void PicChoixView::setGrilleDessinee(std::vector<CaseDessinee> cases)
@@ -236,6 +267,39 @@ void PicChoixView::setGrilleDessinee(std::vector<CaseDessinee> cases)
     m_dessinee = true;
     m_cases = std::move(cases);
     nouvelleQuestion();
+    placeListe(true);
+}
+
+void PicChoixView::placeListe(bool nouvelle)
+{
+    const DispositionGrille g = m_dessinee ? grille() : DispositionGrille{};
+    const bool liste = m_dessinee && m_modele &&
+                       !Grille_Lisible(static_cast<int>(m_cases.size()), g.lignes, g.colonnes, width(), height());
+    if (liste && (nouvelle || !m_enListe)) {
+        std::vector<QString> noms;
+        noms.reserve(m_cases.size());
+        for (const CaseDessinee &c : m_cases)
+            noms.push_back(c.nom);
+        m_listeEtats->montre(std::move(noms), m_modele->Descripteur_Courant.Selection, m_modele->Num_Langue);
+    }
+    if (liste == m_enListe)
+        return;
+    const bool focus = hasFocus() || m_listeEtats->isAncestorOf(QApplication::focusWidget());
+    m_enListe = liste;
+    m_listeEtats->setGeometry(rect());
+    m_listeEtats->setVisible(liste);
+    // The keys go to the list's search box, or to the grid itself.
+    setFocusProxy(liste ? m_listeEtats : nullptr);
+    if (focus)
+        setFocus();
+    update();
+}
+
+void PicChoixView::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_listeEtats->setGeometry(rect());
+    placeListe(false);
 }
 
 void PicChoixView::nouvelleQuestion()
@@ -332,6 +396,10 @@ QString PicChoixView::Bulle_Case(double x, double y) const
 void PicChoixView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    if (m_enListe) {
+        painter.fillRect(rect(), palette().window());
+        return;
+    }
     const DispositionGrille g = grille();
     const Descripteur *d = m_modele ? &m_modele->Descripteur_Courant : nullptr;
     if (m_dessinee) {

@@ -14,6 +14,7 @@
 namespace tarvenko {
 
 struct KeyModel;
+class ListeEtatsView;
 
 // Geometry of the grid of state pictures: `lignes` rows by `colonnes` columns over a box.
 
@@ -48,6 +49,11 @@ struct CaseDessinee {
 // A picture that cannot be read leaves the cell with its name alone.
 std::vector<CaseDessinee> Cases_Dessinees(const KeyModel &m);
 
+// Whether a drawn grid of `cases` cells over a box of `largeur` x `hauteur` pixels names its
+// states legibly: every cell at least 64 pixels wide and 32 high. A question with more states is
+// shown as a list (ListeEtatsView) in the grid's place.
+bool Grille_Lisible(int cases, int lignes, int colonnes, double largeur, double hauteur);
+
 // Draws a grid of such cells over `zone`: in each cell, within a margin, the picture scaled to
 // fit without changing its shape and the name below it, or the name alone, larger, centred.
 // Nothing is drawn under the cells, so the caller chooses their background.
@@ -79,6 +85,10 @@ public:
     // per state, laid out by Disposition_Grille for the box's size.
     void setGrilleDessinee(std::vector<CaseDessinee> cases);
     bool grilleDessinee() const { return m_dessinee; }
+    // The drawn grid's states as a list, shown instead of the grid while the box is too small to
+    // name them legibly (Grille_Lisible); hidden otherwise.
+    ListeEtatsView *listeEtats() const { return m_listeEtats; }
+    bool enListe() const { return m_enListe; }
     // The rows and columns the clicks, the outline and the keys go by: the question's, or those
     // of the drawn grid at the box's present size.
     DispositionGrille grille() const;
@@ -106,6 +116,7 @@ Q_SIGNALS:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -115,6 +126,8 @@ protected:
 
 private:
     void nouvelleQuestion();
+    // Shows the list or the grid, whichever the box's size calls for.
+    void placeListe(bool nouvelle);
     void placeCase(int k);
     void choisit(int k);
 
@@ -128,6 +141,8 @@ private:
     int m_Choix_Y = 0;
     bool m_appui = false;
     int m_case = -1; // the cell under the keyboard's outline
+    ListeEtatsView *m_listeEtats = nullptr;
+    bool m_enListe = false;
 };
 
 } // namespace tarvenko

@@ -27,6 +27,7 @@
 #include "platform/single_instance.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "shell/saisie_num.h"
 #include "shell/registre.h"
 #include "views/barres.h"
 #include "views/liste_questions.h"
@@ -127,20 +128,55 @@ void BM_DiscriminantSearchInWindow(benchmark::State &state)
 }
 BENCHMARK(BM_DiscriminantSearchInWindow)->Unit(benchmark::kMillisecond);
 
-// Opens the leaf-type question and validates its cells in turn, as a person would.
+// Opens the leaf-type question and validates its cells in turn, as a person would. A key without
+// a drawing has no such button: there the question is the one Search proposes, answered, then
+// withdrawn by a new identification outside the timing, so that Search proposes it again.
 void BM_AnswerCycleInWindow(benchmark::State &state)
 {
     Window &w = fenetre();
     auto *deter = w.window.findChild<QToolBar *>(QStringLiteral("Barre_Deter"));
     auto *question = w.window.findChild<QToolBar *>(QStringLiteral("Barre_Question"));
     auto *robot = w.window.findChild<RobotView *>(QStringLiteral("Robot"));
+    QAction *ouvre = Bouton_A(deter, 1);
+    ouvre->trigger();
+    QCoreApplication::processEvents();
+    const bool question1 = w.model.Vue_Courante == 2 && w.model.Descripteur_Courant.Nb_Car > 0;
+    if (w.model.Vue_Courante == 2)
+        Bouton_A(question, 3)->trigger();
+    QCoreApplication::processEvents();
+    QAction *chercher = Bouton_A(deter, positionBouton(deter, QStringLiteral("Search")));
+    if (!question1)
+        ouvre = chercher;
+    const bool parRecherche = ouvre == chercher;
+    if (!ouvre) {
+        state.SkipWithError("no question to open");
+        return;
+    }
+    auto *nouvelle = w.window.findChild<QAction *>(QStringLiteral("mnuFileNew"));
+    auto *saisie = w.window.findChild<SaisieNumView *>(QStringLiteral("Saisie_Num"));
     int cell = 0;
     for (auto _ : state) {
-        Bouton_A(deter, 1)->trigger();
-        w.model.Descripteur_Courant.Selection = static_cast<std::int16_t>(cell++ % w.model.Descripteur_Courant.Nb_Car);
+        ouvre->trigger();
+        if (saisie && saisie->isVisible()) {
+            // A numeric question: a number typed.
+            saisie->entree()->setText(QString::number(cell++ % 100));
+        } else if (w.model.Descripteur_Courant.Nb_Car > 0) {
+            w.model.Descripteur_Courant.Selection = static_cast<std::int16_t>(cell++ % w.model.Descripteur_Courant.Nb_Car);
+        } else {
+            state.SkipWithError("no question opened");
+            break;
+        }
         Bouton_A(question, 1)->trigger();
         benchmark::DoNotOptimize(robot->image().constBits());
         QCoreApplication::processEvents();
+        if (parRecherche) {
+            // Search proposes the same question again only to a new identification.
+            state.PauseTiming();
+            w.model.Modifie = false;
+            nouvelle->trigger();
+            QCoreApplication::processEvents();
+            state.ResumeTiming();
+        }
     }
     state.counters["species"] = w.model.Nb_Esp;
     state.counters["states"] = w.model.Nb_Etats_Desc;

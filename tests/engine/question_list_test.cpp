@@ -146,6 +146,28 @@ TEST(ListeQuestions, theFilterFindsNamesStatesAndGroupsWordByWord)
     }
 }
 
+TEST(ListeQuestions, theStatesOfALongQuestionAreFilteredWordByWord)
+{
+    std::vector<std::string> plies;
+    for (const char *nom : {"Abelia grandiflora", "Acer palmatum", "Acer pseudoplatanus", "Zea mays ssp. mexicana", "Érable"})
+        plies.push_back(Texte_Recherche(nom));
+    const std::pair<const char *, std::vector<std::size_t>> cas[] = {
+        {"", {0, 1, 2, 3, 4}},
+        {"  ", {0, 1, 2, 3, 4}},
+        {"acer", {1, 2}},
+        {"ACER PAL", {1}},
+        {"pal acer", {1}},     // words in any order
+        {"erable", {4}},       // accents folded on both sides
+        {"ÉRABLE", {4}},
+        {"ssp.", {3}},
+        {"acer mays", {}},     // every word in the same name
+        {"zzz", {}},
+    };
+    for (const auto &[filtre, attendu] : cas)
+        EXPECT_EQ(Filtre_Noms(plies, filtre), attendu) << "filter '" << filtre << "'";
+    EXPECT_TRUE(Filtre_Noms({}, "acer").empty());
+}
+
 TEST(ListeQuestions, withdrawingAnAnswerClearsItsDependantsAndItsGroup)
 {
     BaseDeTest base;

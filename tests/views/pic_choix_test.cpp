@@ -1,8 +1,12 @@
 #include <QImage>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalSpy>
 #include <QTest>
 
 #include "knowledge/key_model.h"
 #include "tests_vues.h"
+#include "views/liste_etats.h"
 #include "views/pic_choix.h"
 
 using namespace tarvenko;
@@ -266,6 +270,95 @@ private Q_SLOTS:
         QCOMPARE(image.pixel(20, 20), qRgb(255, 255, 255));
         QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(300, 225)); // a cell without a state
         QCOMPARE(d.Selection, std::int16_t{2});
+    }
+    void aGridTooSmallToNameItsStatesIsALegibleSize_data()
+    {
+        QTest::addColumn<int>("cases");
+        QTest::addColumn<int>("lignes");
+        QTest::addColumn<int>("colonnes");
+        QTest::addColumn<double>("largeur");
+        QTest::addColumn<double>("hauteur");
+        QTest::addColumn<bool>("lisible");
+        QTest::newRow("no state") << 0 << 0 << 0 << 10.0 << 10.0 << true;
+        QTest::newRow("cells just large enough") << 4 << 2 << 2 << 128.0 << 64.0 << true;
+        QTest::newRow("a pixel too narrow") << 4 << 2 << 2 << 127.0 << 64.0 << false;
+        QTest::newRow("a pixel too low") << 4 << 2 << 2 << 128.0 << 63.0 << false;
+        QTest::newRow("no layout") << 4 << 0 << 0 << 900.0 << 700.0 << false;
+    }
+    void aGridTooSmallToNameItsStatesIsALegibleSize()
+    {
+        QFETCH(int, cases);
+        QFETCH(int, lignes);
+        QFETCH(int, colonnes);
+        QFETCH(double, largeur);
+        QFETCH(double, hauteur);
+        QTEST(Grille_Lisible(cases, lignes, colonnes, largeur, hauteur), "lisible");
+    }
+    // A question of hundreds of states is answered from a list with a search box, the grid
+    // coming back when the box grows large enough for it.
+    void manyStatesAreChosenFromAList()
+    {
+        KeyModel m;
+        Descripteur &d = m.Descripteur_Courant;
+        d.Nb_Car = 600;
+        d.Selection = 250;
+        std::vector<CaseDessinee> cases;
+        for (int k = 0; k < d.Nb_Car; ++k)
+            cases.push_back({QStringLiteral("Host %1 %2").arg(k).arg(k % 2 ? QStringLiteral("Acer") : QStringLiteral("Érable")), {}, {}});
+        PicChoixView box;
+        box.setModele(&m);
+        box.resize(900, 600);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        box.setGrilleDessinee(cases);
+        QVERIFY(box.enListe());
+        ListeEtatsView *liste = box.listeEtats();
+        QVERIFY(liste->isVisible());
+        QCOMPARE(liste->liste()->model()->rowCount(), 600);
+        QCOMPARE(liste->choisi(), 250); // the answer given is shown chosen
+        box.setFocus();
+        QVERIFY(liste->recherche()->hasFocus());
+
+        QSignalSpy valide(&box, &PicChoixView::valide);
+        QSignalSpy quitte(&box, &PicChoixView::quitte);
+        QTest::keyClicks(liste->recherche(), QStringLiteral("erable 12"));
+        QCOMPARE(liste->liste()->model()->rowCount(), 11); // 12, 112, 120 ... 512: even hosts only
+        QCOMPARE(d.Selection, std::int16_t{250});           // the choice outlives the search
+        QTest::keyClick(liste->recherche(), Qt::Key_Return);  // the choice is not in view: the first found
+        QCOMPARE(d.Selection, std::int16_t{12});
+        QCOMPARE(valide.count(), 0);
+        QTest::keyClick(liste->recherche(), Qt::Key_Down);
+        QVERIFY(liste->liste()->hasFocus());
+        QCOMPARE(d.Selection, std::int16_t{12});
+        QTest::keyClick(liste->liste(), Qt::Key_Down);
+        QCOMPARE(d.Selection, std::int16_t{112}); // the keys choose as they move
+        QCOMPARE(valide.count(), 0);
+        QTest::keyClick(liste->liste(), Qt::Key_Return);
+        QCOMPARE(valide.count(), 1);
+        QTest::keyClick(liste->liste(), Qt::Key_Escape);
+        QCOMPARE(quitte.count(), 1);
+
+        // Escape in the box clears it first; then leaves.
+        liste->recherche()->setFocus();
+        QTest::keyClicks(liste->recherche(), QStringLiteral("zzz"));
+        QCOMPARE(liste->liste()->model()->rowCount(), 0);
+        QTest::keyClick(liste->recherche(), Qt::Key_Escape);
+        QCOMPARE(liste->liste()->model()->rowCount(), 600);
+        QCOMPARE(quitte.count(), 1);
+
+        // A few states: the grid again; the list hidden.
+        d.Nb_Car = 3;
+        d.Selection = -1;
+        box.setGrilleDessinee({cases.begin(), cases.begin() + 3});
+        QVERIFY(!box.enListe());
+        QVERIFY(!liste->isVisible());
+        // Many states in a box that grows: the grid once the cells are legible.
+        d.Nb_Car = 40;
+        box.setGrilleDessinee({cases.begin(), cases.begin() + 40});
+        box.resize(300, 200);
+        QVERIFY(box.enListe());
+        box.resize(1600, 1200);
+        QVERIFY(!box.enListe());
     }
 };
 
