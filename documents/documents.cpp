@@ -186,8 +186,23 @@ void Documents::Ouvre_Page_Programme(const QString &fichier)
 {
     Oublie_Dessin();
     m_WebTexte->Stop();
-    m_WebTexte->Navigate2(QUrl::fromLocalFile(fichier),
-                          Navigateur::navNoHistory | Navigateur::navNoReadFromCache | Navigateur::navNoWriteToCache);
+    // Kept in the history after the page it was asked from: Back returns there, Forward comes
+    // back to the differences.
+    m_WebTexte->Navigate2(QUrl::fromLocalFile(fichier), Navigateur::navNoReadFromCache | Navigateur::navNoWriteToCache);
+}
+
+void Documents::Change_Langue()
+{
+    const FloreRow *espece = m_WebTexte ? especeDessin(m_WebTexte->LocationURL()) : nullptr;
+    if (!espece)
+        return;
+    m_Texte_Legende = qs(Legende_Langue(m.Base_Donnees, *espece, m.Num_Langue).value_or(""));
+    if (!m_frmLegende->isVisible())
+        return;
+    if (m_Texte_Legende.isEmpty())
+        m_frmLegende->hide();
+    else
+        m_frmLegende->Affiche(qs(Texte_Ou_Anglais(m.Num_Langue, 1400)), m_Texte_Legende);
 }
 
 void Documents::Sans_Page()

@@ -59,6 +59,9 @@ public:
     void Ouvre_Page_Programme(const QString &fichier);
     // No species to show (none reaches the threshold): no page, not the error page.
     void Sans_Page();
+    // The interface language has changed: the legend of the drawing page on show in the new
+    // language, in its window if it is open (which stays where it is).
+    void Change_Langue();
     // Every 100 ms: Back off on the species' own page, Forward while there are Back steps to undo;
     // both off while no species is current.
     void Timer1_Timer();

@@ -156,7 +156,7 @@ bool Navigateur::Navigate2(const QUrl &url, int flags)
         return false;
     m_sansHistoriqueDemande = (flags & navNoHistory) != 0;
     if (url.isLocalFile())
-        m_fichierOuvert = QDir::cleanPath(url.toLocalFile());
+        m_fichiersOuverts.insert(QDir::cleanPath(url.toLocalFile()));
     pageDocuments();
     installePont(pageDessin(url));
     load(url);
@@ -215,7 +215,7 @@ bool Navigateur::requetePermise(const QUrl &url, bool principal) const
     if (!url.isLocalFile())
         return true;
     const QString fichier = url.toLocalFile();
-    if (principal && !m_fichierOuvert.isEmpty() && QDir::cleanPath(fichier) == m_fichierOuvert)
+    if (principal && m_fichiersOuverts.contains(QDir::cleanPath(fichier)))
         return true;
     return m_testFichierLisible && m_testFichierLisible(fichier);
 }

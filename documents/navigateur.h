@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 #include <QUrl>
 #include <QWebEngineScript>
@@ -74,7 +75,7 @@ public:
     void setTestPageDessin(std::function<bool(const QUrl &)> test) { m_testPageDessin = std::move(test); }
     // Decides which local files the pages may read (pictures, frames, scripts, fetch and requests
     // alike, and the pages links lead to): by default none. The page the program itself opens is
-    // read wherever it is.
+    // read wherever it is, and so is any page it opened before, which Back may return to.
     void setTestFichierLisible(std::function<bool(const QString &)> test) { m_testFichierLisible = std::move(test); }
     // The image script and its channel are installed: the current navigation is a drawing page's.
     bool pontInstalle() const { return m_pontInstalle; }
@@ -127,7 +128,9 @@ private:
     QString m_marque; // known only to the program's scripts: console lines of pages cannot pass for theirs
     std::function<bool(const QUrl &)> m_testPageDessin;
     std::function<bool(const QString &)> m_testFichierLisible;
-    QString m_fichierOuvert; // the local page the program opened last
+    // The local pages the program opened itself: read wherever they are, the first time and when
+    // Back or Forward returns to them.
+    QSet<QString> m_fichiersOuverts;
     bool m_pontInstalle = false;
     bool m_pdfEnCours = false; // a printout to a PDF file runs
     bool m_pageErreur = false; // the document shown is the browser's error page

@@ -8,6 +8,7 @@
 #include "engine/differences.h"
 #include "engine/discriminant.h"
 #include "knowledge/key_texts.h"
+#include "knowledge/text.h"
 #include "resources/string_table.h"
 
 namespace tarvenko {
@@ -52,9 +53,12 @@ public:
 
     Cle_Dichotomique construit()
     {
+        // Within a family or a genus, the key of its species only.
         std::vector<int> toutes;
         for (std::size_t s = 0; s < m_especes; ++s)
-            toutes.push_back(static_cast<int>(s));
+            if (!m_m.Groupe || (s < m_m.Especes_En_Jeu.size() && m_m.Especes_En_Jeu[s]))
+                toutes.push_back(static_cast<int>(s));
+        m_cle.especes = toutes.size();
         if (toutes.size() < 2 || noeud(toutes) < 0)
             m_cle.sansCouplet = toutes;
         return std::move(m_cle);
@@ -221,9 +225,14 @@ Cle_Dichotomique Construit_Cle_Dichotomique(const KeyModel &m)
 
 std::string Html_Cle_Dichotomique(const KeyModel &m, const Cle_Dichotomique &cle)
 {
-    const std::string titre = Texte_Ou_Anglais(m.Num_Langue, 1187);
+    std::string titre = Texte_Ou_Anglais(m.Num_Langue, 1187);
+    if (m.Groupe) {
+        const bool famille = m.Groupe->rang == Groupe_Especes::Rang::Famille;
+        titre = remplace(Texte_Ou_Anglais(m.Num_Langue, famille ? 1911 : 1912),
+                         famille ? casseNomPropre(m.Groupe->nom) : m.Groupe->nom);
+    }
     std::string compte = Texte_Ou_Anglais(m.Num_Langue, 1190);
-    compte = remplace(compte, std::to_string(std::max<int>(m.Nb_Esp, 0)));
+    compte = remplace(compte, std::to_string(cle.especes));
     if (const auto at = compte.find("%2"); at != std::string::npos)
         compte.replace(at, 2, std::to_string(cle.couplets.size()));
     std::string out = Entete_Html(m, titre);

@@ -7,7 +7,8 @@
 
 namespace tarvenko {
 
-// A single-access key built from the matrix. At each couplet the question that best splits the
+// A single-access key built from the matrix, of every species or of the group (family or genus)
+// the identification is kept within. At each couplet the question that best splits the
 // species still possible, by the measure of the search (Mesure_Discriminante over the states,
 // questions the search may propose first) times the share of those species that follow a single
 // lead, so that variable species are repeated as little as can be; one lead per state some of
@@ -32,6 +33,9 @@ struct Cle_Dichotomique {
     std::vector<Couplet> couplets; // couplet n (from 1) is couplets[n - 1]; the key starts at 1
     // When no question separates any species (or the key has one species): all of them.
     std::vector<int> sansCouplet;
+    // The species keyed: every species of the key, or those of the group the identification is
+    // kept within.
+    std::size_t especes = 0;
 };
 
 Cle_Dichotomique Construit_Cle_Dichotomique(const KeyModel &m);

@@ -73,6 +73,20 @@ private:
     QPoint m_origine;
 };
 
+// The results box over the status bar's second panel, shown whether or not the status bar is.
+void placeResultat(const Placeur &placeur, const Panneaux &p, const RectTwips &r)
+{
+    placeur.place(p.Resultat, r);
+    p.Resultat->setToolTip(QString());
+    QFont font = p.Legende->font();
+    font.setPointSize(9);
+    font.setBold(true);
+    p.Legende->setFont(font);
+    p.Legende->setGeometry(0, 0, p.Resultat->width(), p.Resultat->height());
+    p.Resultat->show();
+    p.Resultat->raise();
+}
+
 } // namespace
 
 RectTwips Lit_Panneau(QMainWindow *fenetre, const QWidget *w)
@@ -163,16 +177,21 @@ void Arrange_Fenetre(const Panneaux &p, int vue, Occasion occasion, std::optiona
             central->setMinimumHeight(minimum);
     }
 
-    // The results box over the status bar's second panel, shown whether or not the status bar is.
-    placeur.place(p.Resultat, d.Resultat);
-    p.Resultat->setToolTip(QString());
-    QFont font = p.Legende->font();
-    font.setPointSize(9);
-    font.setBold(true);
-    p.Legende->setFont(font);
-    p.Legende->setGeometry(0, 0, p.Resultat->width(), p.Resultat->height());
-    p.Resultat->show();
-    p.Resultat->raise();
+    placeResultat(placeur, p, d.Resultat);
+}
+
+void Place_Resultat(const Panneaux &p)
+{
+    const Placeur placeur(p, false);
+    const double tx = placeur.tppX(), ty = placeur.tppY();
+    MesuresFenetre f;
+    f.innerHeight = twips(placeur.client().height(), ty);
+    f.statusBarHeight = twips(p.sbStatusBar->height(), ty);
+    f.panel1Width = twips(p.panneau2->x(), tx);
+    f.panel2Width = twips(p.panneau2->width(), tx);
+    f.twipsPerPixelX = tx;
+    f.twipsPerPixelY = ty;
+    placeResultat(placeur, p, Rect_Resultat(f));
 }
 
 void Place_Sur_Bureau(QMainWindow *fenetre)

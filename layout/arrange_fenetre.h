@@ -35,6 +35,10 @@ enum class Occasion { Commande, Redimensionnement };
 void Arrange_Fenetre(const Panneaux &p, int Vue_Courante, Occasion occasion = Occasion::Commande,
                      std::optional<double> proportionBarre = std::nullopt);
 
+// The results box alone, over the status bar's second panel where it now is (the panel grows and
+// shrinks with the legend).
+void Place_Resultat(const Panneaux &p);
+
 // Opens the window maximized over the work area of its screen: its frame inside the area, not its
 // client area over all of it.
 void Place_Sur_Bureau(QMainWindow *fenetre);

@@ -82,10 +82,14 @@ Disposition Calcule_Disposition(const MesuresFenetre &f, int vue)
     default: break;
     }
 
-    d.Resultat = {f.panel1Width + entier(2 * f.twipsPerPixelX),
-                  f.innerHeight - f.statusBarHeight + entier(2 * f.twipsPerPixelY), f.panel2Width,
-                  f.statusBarHeight - entier(2 * f.twipsPerPixelY)};
+    d.Resultat = Rect_Resultat(f);
     return d;
+}
+
+RectTwips Rect_Resultat(const MesuresFenetre &f)
+{
+    return {f.panel1Width + entier(2 * f.twipsPerPixelX), f.innerHeight - f.statusBarHeight + entier(2 * f.twipsPerPixelY),
+            f.panel2Width, f.statusBarHeight - entier(2 * f.twipsPerPixelY)};
 }
 
 } // namespace tarvenko

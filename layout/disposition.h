@@ -48,5 +48,7 @@ struct Disposition {
 // The layout of the main window for view `Vue_Courante` (1 identification, 2 question,
 // 3 results, 4 species; any other value only places the results box).
 Disposition Calcule_Disposition(const MesuresFenetre &f, int Vue_Courante);
+// The results box alone: over the status bar's second panel, whatever the view.
+RectTwips Rect_Resultat(const MesuresFenetre &f);
 
 } // namespace tarvenko

@@ -34,6 +34,7 @@
 #include "shell/registre.h"
 #include "shell/saisie_num.h"
 #include "ui_frmMain.h"
+#include "views/legende_statut.h"
 #include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
 #include "views/liste_questions.h"
@@ -66,9 +67,11 @@ frmMain::frmMain(Contexte &ctx, QWidget *parent)
     m_panneau1->setObjectName(QStringLiteral("sbPanel1"));
     // A long message is cut at the window's edge; it never makes the window wider.
     m_panneau1->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    m_panneau2 = new QLabel(this);
+    m_panneau2 = new PlaceLegende(this);
     m_panneau2->setObjectName(QStringLiteral("sbPanel2"));
     m_panneau2->setMinimumWidth(300);
+    // As wide as the legend where the bar has room (the results box starts two pixels in).
+    m_panneau2->setLegende(m_ui->Legende, 6);
     // The help of the question in view, when it has a page.
     m_Bouton_Aide = new QToolButton(this);
     m_Bouton_Aide->setObjectName(QStringLiteral("Aide_Question"));
@@ -331,9 +334,16 @@ void frmMain::appliqueRafraichissement(const Rafraichissement &r)
 void frmMain::montreListe(const ListeEspeces &liste)
 {
     Remplit_Liste_Esp(liste.lignes);
-    m_ui->Legende->setText(qs(liste.legende));
-    m_ui->Legende->setToolTip(qs(liste.legende));
+    afficheLegende(qs(liste.legende));
     m_Liste_Questions->actualise();
+}
+
+void frmMain::afficheLegende(const QString &texte)
+{
+    m_ui->Legende->setText(texte);
+    m_ui->Legende->setToolTip(texte);
+    // The status bar gives the panel under the box the legend's width where it can.
+    m_panneau2->updateGeometry();
 }
 
 void frmMain::Propose_Tolerance()

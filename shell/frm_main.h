@@ -37,6 +37,7 @@ class frmAide;
 struct FicheProprietes;
 struct KeyModel;
 class SaisieNumView;
+class PlaceLegende;
 class ListeQuestionsView;
 struct Rafraichissement;
 class LignesEspeces;
@@ -193,6 +194,10 @@ private:
     void montreAide(const QString &page, int titre);
     // The status bar's Help button, shown while the question in view has a page.
     void actualiseAideQuestion();
+    // The ranking's legend in the results box, whole in its tip.
+    void afficheLegende(const QString &texte);
+    // The help window, if it is open, shows what it showed in the interface language.
+    void aideDansLaLangue();
     // F1 on the grid or the number's entry of a question that has a page of help.
     bool toucheAide(QObject *watched, QEvent *event);
     // The facts of the knowledge base in use, in a dialog.
@@ -255,6 +260,8 @@ private:
     void changementBureau();
     // The layout, for a View command or for a change of the window's size (Occasion).
     void disposePanneaux(Occasion occasion);
+    // The results box over the status bar's second panel where that panel now is.
+    void placeResultat();
 
     // Results and species views, the species list and tree, the splitter.
     void connecteResultats();
@@ -301,12 +308,13 @@ private:
     Contexte &m_ctx;
     std::unique_ptr<Ui::frmMain> m_ui;
     QLabel *m_panneau1 = nullptr;
-    QLabel *m_panneau2 = nullptr;
+    PlaceLegende *m_panneau2 = nullptr;
     QToolButton *m_Bouton_Aide = nullptr; // the status bar's Help, for the question in view
     Documents *m_documents = nullptr;
     MarquesContradictions *m_marques = nullptr;
     QString m_texteContradictions; // what the last contradiction check found, while its flags are on show
     frmAide *m_aide = nullptr; // made the first time the help is asked for
+    std::optional<std::string> m_aideQuestion; // the question whose help it shows; none: the user guide
     bool m_Liste_Focus = false;
     bool m_Clic_Liste_En_Cours = false;  // a click of Liste_Esp is being handled
     bool m_Clic_Liste_A_Refaire = false; // the selected line changed meanwhile

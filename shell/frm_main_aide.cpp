@@ -53,8 +53,20 @@ bool frmMain::Ouvre_Page_Aide(const std::string &objet)
     const QString page = pageAide(objet);
     if (page.isEmpty())
         return false;
+    m_aideQuestion = objet;
     montreAide(page, 1081);
     return true;
+}
+
+void frmMain::aideDansLaLangue()
+{
+    if (!m_aide || !m_aide->isVisible())
+        return;
+    const QString page = m_aideQuestion ? pageAide(*m_aideQuestion) : Fichier_Aide(m_ctx.modele, Dossiers_Guide());
+    // A guide that is only a compiled help file is not read in this window.
+    if (!page.endsWith(QLatin1String(".html"), Qt::CaseInsensitive))
+        return;
+    m_aide->Affiche(page, texteOuAnglais(m_ctx.modele.Num_Langue, m_aideQuestion ? 1081 : 1028));
 }
 
 void frmMain::actualiseAideQuestion()

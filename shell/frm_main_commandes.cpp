@@ -341,6 +341,7 @@ void frmMain::Exec_Help()
         QDesktopServices::openUrl(QUrl::fromLocalFile(fichier));
         return;
     }
+    m_aideQuestion.reset();
     montreAide(fichier, 1028);
 }
 
@@ -416,8 +417,7 @@ void frmMain::mnuViewOptions_Click()
         // The lines follow the new threshold, and the legend says what they now show (an empty list
         // under " 3 species at 87 %" would contradict it); Nb_Esp_Max keeps the last scoring's count.
         Remplit_Liste_Esp(Lignes_Listees(m));
-        m_ui->Legende->setText(qs(Legende_Especes(m)));
-        m_ui->Legende->setToolTip(m_ui->Legende->text());
+        afficheLegende(qs(Legende_Especes(m)));
     }
     if (m_ui->Liste_Esp->isVisible()) {
         Liste_Esp_Click();

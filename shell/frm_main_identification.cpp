@@ -36,6 +36,7 @@
 #include "shell/localisation.h"
 #include "shell/saisie_num.h"
 #include "ui_frmMain.h"
+#include "views/legende_statut.h"
 #include "views/barres.h"
 #include "views/liste_etats.h"
 #include "views/liste_questions.h"
@@ -509,6 +510,17 @@ void frmMain::Arrange_Fenetre()
 {
     m_proportionBarre.reset();
     disposePanneaux(Occasion::Commande);
+}
+
+void frmMain::placeResultat()
+{
+    Panneaux p;
+    p.fenetre = this;
+    p.sbStatusBar = m_ui->sbStatusBar;
+    p.panneau2 = m_panneau2;
+    p.Resultat = m_ui->Resultat;
+    p.Legende = m_ui->Legende;
+    Place_Resultat(p);
 }
 
 void frmMain::disposePanneaux(Occasion occasion)

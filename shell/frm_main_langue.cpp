@@ -60,10 +60,12 @@ void frmMain::Change_Langue()
         pass->setVisible(boutonPasser);
 
     // What the last scoring said, in the new words.
-    m_ui->Legende->setText(qs(Legende_Especes(m)));
-    m_ui->Legende->setToolTip(m_ui->Legende->text());
+    afficheLegende(qs(Legende_Especes(m)));
     m_Liste_Questions->actualise();
     actualiseAideQuestion();
+    // The windows beside this one: the help and the drawing's legend.
+    aideDansLaLangue();
+    m_documents->Change_Langue();
 
     if (!m_texteContradictions.isEmpty()) {
         // The check is made again, for its flags and its words (it brings back the identification view).

@@ -19,6 +19,7 @@
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
 #include "ui_frmMain.h"
+#include "views/legende_statut.h"
 #include "views/liste_questions.h"
 #include "views/vue_liste_especes.h"
 #include "views/arbre_especes.h"
@@ -60,6 +61,8 @@ void frmMain::connecteResultats()
     connect(m_ui->Tree_esp, &QTreeWidget::itemCollapsed, this, &Tree_esp_Collapse);
     m_ui->Barre_Verticale->installEventFilter(this);
     m_ui->Tree_esp->installEventFilter(this);
+    m_panneau2->installEventFilter(this);
+    m_ui->Legende->installEventFilter(this);
 }
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
@@ -76,6 +79,12 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         m_Liste_Focus = true;
     } else if (watched == m_ui->Tree_esp && event->type() == QEvent::Show) {
         remplitArbreSiBesoin();
+    } else if (watched == m_panneau2 && (event->type() == QEvent::Resize || event->type() == QEvent::Move)) {
+        // The status bar has given the panel another width: the results box follows it.
+        if (m_charge)
+            placeResultat();
+    } else if (watched == m_ui->Legende && event->type() == QEvent::FontChange) {
+        m_panneau2->updateGeometry();
     } else if (watched == m_ui->Barre_Verticale) {
         if (event->type() == QEvent::MouseMove)
             Barre_Verticale_MouseMove(static_cast<QMouseEvent *>(event));

@@ -33,6 +33,8 @@ struct CleAidee : test::PetiteCle {
         machine(QStringLiteral("Documents/Adresse"), qs(root.dossier() + "documents/"));
         ecrit(root.fichier("documents/c/c0001/c0001_en.html"),
                     "<html><head><title>Leaf type</title></head><body><p>Broad or needle.</p></body></html>");
+        ecrit(root.fichier("documents/c/c0001/c0001_fr.html"),
+                    "<html><head><title>Type de feuille</title></head><body><p>Large ou aiguille.</p></body></html>");
         ecrit(root.fichier("documents/c/c0004/c0004_en.html"),
                     "<html><head><title>Girth</title></head><body><p>Measured at 1.3 m.</p></body></html>");
         tools::KbBuilder kb(root.dossier() + "data/");
@@ -162,6 +164,39 @@ private Q_SLOTS:
         // The results view has no question in view.
         h.window->findChild<QAction *>(QStringLiteral("mnuViewResults"))->trigger();
         QVERIFY(!h.boutonAide()->isVisible());
+    }
+
+    void theHelpWindowOnShowSpeaksTheNewLanguageAtOnce()
+    {
+        CleAidee h;
+        h.clickButton("Barre_Deter", 1);
+        QTest::mouseClick(h.boutonAide(), Qt::LeftButton);
+        QCOMPARE(h.aideMontree(), QStringLiteral("c0001_en.html"));
+        auto *aide = h.window->findChild<QWidget *>(QStringLiteral("frmAide"));
+        h.window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(h.window.get()));
+
+        h.model.Num_Langue = 2;
+        h.window->Change_Langue();
+        QCOMPARE(h.aideMontree(), QStringLiteral("c0001_fr.html"));
+        QCOMPARE(aide->windowTitle(), QStringLiteral("Type de feuille"));
+        // Spanish has no page of its own: the English one.
+        h.model.Num_Langue = 1;
+        h.window->Change_Langue();
+        QCOMPARE(h.aideMontree(), QStringLiteral("c0001_en.html"));
+        // The window did not take the focus from the one the switch was made in.
+        QVERIFY(h.window->isActiveWindow());
+
+        // The user guide follows too, and a closed help window stays closed.
+        h.window->Traiter_Fichier(QStringLiteral("Help"), QString());
+        QCOMPARE(h.aideMontree(), QStringLiteral("guide_es.html"));
+        h.model.Num_Langue = 2;
+        h.window->Change_Langue();
+        QCOMPARE(h.aideMontree(), QStringLiteral("guide_fr.html"));
+        h.fermeAide();
+        h.model.Num_Langue = 0;
+        h.window->Change_Langue();
+        QVERIFY(h.aideMontree().isEmpty());
     }
 };
 

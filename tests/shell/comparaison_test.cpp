@@ -12,8 +12,11 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QToolBar>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
 
 #include "commands/rapport.h"
 #include "documents/navigateur.h"
@@ -23,6 +26,7 @@
 #include "shell/localisation.h"
 #include "support/petite_cle.h"
 #include "views/arbre_especes.h"
+#include "views/legende_statut.h"
 
 using namespace tarvenko;
 
@@ -53,11 +57,14 @@ struct Harness : test::PetiteCle {
                 qFatal("cannot write the species pages");
         }
         open();
+        QObject::connect(web()->page(), &QWebEnginePage::loadStarted, web(), [this] { m_chargement = -1; });
+        QObject::connect(web()->page(), &QWebEnginePage::loadFinished, web(), [this](bool ok) { m_chargement = ok; });
     }
 
     Navigateur *web() const { return child<Navigateur>("WebTexte"); }
     QTreeWidget *arbre() const { return child<QTreeWidget>("Tree_esp"); }
     QString legende() const { return child<QLabel>("Legende")->text(); }
+    int m_chargement = 0; // the last load: -1 under way, 1 read, 0 failed or refused
 
     // Clicks the line of `nom` in the results view, with Ctrl to add it to the lines chosen.
     void clicLigne(const QString &nom, Qt::KeyboardModifiers touches = {})
@@ -87,6 +94,23 @@ struct Harness : test::PetiteCle {
             return false;
         action->trigger();
         return true;
+    }
+    // The browser has loaded the page named `fichier`, and it was read (not refused, not the
+    // browser's error page).
+    bool montre(const QString &fichier)
+    {
+        return QTest::qWaitFor([&] {
+            return QUrl(web()->LocationURL()).fileName() == fichier &&
+                   web()->ReadyState() == Navigateur::READYSTATE_COMPLETE && m_chargement == 1;
+        }, 10000);
+    }
+    QAction *bouton(const char *cle) const
+    {
+        for (QAction *a : child<QToolBar>("tbToolBar")->actions()) {
+            if (a->property("Key").toString() == QLatin1String(cle))
+                return a;
+        }
+        return nullptr;
     }
     // The local page the browser was last asked to show, once it has been asked for one of
     // the program's own.
@@ -151,6 +175,50 @@ private Q_SLOTS:
         QVERIFY(h.dialogs.messages.empty());
         // The page is printed as any page of the browser: through the print dialog.
         QVERIFY(h.web()->isVisible());
+    }
+
+    void backLeavesTheDifferencesAndForwardComesBack()
+    {
+        Harness h;
+        QAction *arriere = h.bouton("Arriere");
+        QAction *avant = h.bouton("Avant");
+        h.menu("mnuViewResults")->trigger();
+        h.clicLigne(QStringLiteral("Quercus robur"));
+        QVERIFY(h.montre(QStringLiteral("quero_en.html")));
+        h.clicLigne(QStringLiteral("Fagus sylvatica"), Qt::ControlModifier);
+        QVERIFY(h.montre(QStringLiteral("fagsy_en.html")));
+        QTRY_VERIFY(!arriere->isEnabled()); // the species' own page
+
+        h.menu("mnuViewCompare")->trigger();
+        const QString premiere = QFileInfo(h.pageDifferences()).fileName();
+        QVERIFY(h.montre(premiere));
+        QTRY_VERIFY(arriere->isEnabled());
+        QVERIFY(!avant->isEnabled());
+
+        // Back: the species page the comparison was asked from; Forward: the differences again.
+        h.window->Traiter_Fichier(QStringLiteral("Arriere"), QString());
+        QVERIFY(h.montre(QStringLiteral("fagsy_en.html")));
+        QTRY_VERIFY(avant->isEnabled());
+        QTRY_VERIFY(!arriere->isEnabled());
+        h.window->Traiter_Fichier(QStringLiteral("Avant"), QString());
+        QVERIFY(h.montre(premiere));
+        QTRY_VERIFY(!avant->isEnabled());
+
+        // A second comparison: Back goes through the first one, which is still read, then to the
+        // species page.
+        h.menu("mnuViewCompare")->trigger();
+        QCOMPARE(premiere, QStringLiteral("differences-1.html"));
+        const QString seconde = QStringLiteral("differences-2.html");
+        QVERIFY(h.montre(seconde));
+        h.window->Traiter_Fichier(QStringLiteral("Arriere"), QString());
+        QVERIFY(h.montre(premiere));
+        h.window->Traiter_Fichier(QStringLiteral("Arriere"), QString());
+        QVERIFY(h.montre(QStringLiteral("fagsy_en.html")));
+
+        // Another species chosen starts the history again.
+        h.clicLigne(QStringLiteral("Pinus sylvestris"));
+        QVERIFY(h.montre(QStringLiteral("pinsy_en.html")));
+        QTRY_VERIFY(!h.web()->history()->canGoBack());
     }
 
     void speciesChosenInTheTreeAreCompared()
@@ -230,6 +298,52 @@ private Q_SLOTS:
         QVERIFY(!h.legende().contains(QLatin1String("Fagaceae")));
     }
 
+    void theLegendOfANarrowedIdentificationFitsItsBox()
+    {
+        Harness h;
+        h.window->resize(1280, 800);
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(h.menuArbre(QStringLiteral("FAGACEAE"), "mnuGroupeFamille"));
+        auto *legende = h.child<LegendeStatut>("Legende");
+        auto *boite = h.child<QWidget>("Resultat");
+        auto *barre = h.child<QWidget>("sbStatusBar");
+        const auto entiere = [&] {
+            return legende->fontMetrics().horizontalAdvance(legende->text()) <= legende->contentsRect().width();
+        };
+        // The box stays on the status bar; where there is room, the messages keep a third of it.
+        const auto dansLaBarre = [&](bool place = true) {
+            const QRect b(boite->mapTo(h.window.get(), QPoint(0, 0)), boite->size());
+            const QRect s(barre->mapTo(h.window.get(), QPoint(0, 0)), barre->size());
+            return (!place || b.left() > s.left() + s.width() / 3) && b.right() <= s.right() &&
+                   legende->width() == boite->width();
+        };
+        for (const int langue : {0, 2, 1}) {
+            h.model.Num_Langue = static_cast<std::int16_t>(langue);
+            h.window->Change_Langue();
+            QVERIFY2(legende->text().contains(QLatin1String("Fagaceae")), qPrintable(legende->text()));
+            QTRY_VERIFY2(entiere(), qPrintable(QStringLiteral("%1: %2 px in %3").arg(legende->text())
+                                                   .arg(legende->fontMetrics().horizontalAdvance(legende->text()))
+                                                   .arg(legende->contentsRect().width())));
+            QVERIFY(dansLaBarre());
+            QCOMPARE(legende->texteAffiche(), legende->text());
+            QCOMPARE(legende->toolTip(), legende->text());
+        }
+
+        // At the smallest size the window takes, the box keeps its minimum and the legend ends with
+        // an ellipsis; the whole of it is in the tip.
+        h.window->resize(h.window->minimumSizeHint());
+        QTRY_VERIFY(legende->texteAffiche() != legende->text());
+        QVERIFY(legende->texteAffiche().endsWith(QChar(0x2026)));
+        QCOMPARE(legende->toolTip(), legende->text());
+        QTRY_VERIFY(dansLaBarre(false));
+
+        // Among all species again, at the larger size: the shorter legend, whole.
+        h.window->resize(1280, 800);
+        QVERIFY(h.menuArbre(QStringLiteral("QUERO"), "mnuGroupeAucun"));
+        QTRY_VERIFY(entiere());
+        QTRY_VERIFY(dansLaBarre());
+    }
+
     void theGroupIsSavedAndOpenedAgain()
     {
         Harness h;
@@ -290,6 +404,38 @@ private Q_SLOTS:
         h.menu("mnuFilePrintKey")->trigger();
         const QString francais = pdfText(h.dialogs.pdf);
         QVERIFY2(francais.contains(QStringLiteral("Clé dichotomique")), qPrintable(francais));
+    }
+
+    void theDichotomousKeyOfANarrowedIdentificationIsTheGroups()
+    {
+        Harness h;
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(h.menuArbre(QStringLiteral("FAGACEAE"), "mnuGroupeFamille"));
+        const auto texteCle = [&h] { return Document_Cle_Dichotomique(h.model)->toPlainText(); };
+        QString cle = texteCle();
+        QVERIFY2(cle.contains(QLatin1String("Dichotomous key of the family Fagaceae")), qPrintable(cle));
+        QVERIFY2(cle.contains(QLatin1String("2 species, 1 couplets")), qPrintable(cle));
+        QVERIFY(cle.contains(QLatin1String("Quercus robur")) && cle.contains(QLatin1String("Fagus sylvatica")));
+        QVERIFY(!cle.contains(QLatin1String("Pinus")));
+
+        // A genus of one species: that species, and no couplet.
+        QVERIFY(h.menuArbre(QStringLiteral("PINSY"), "mnuGroupeGenre"));
+        h.model.Num_Langue = 1;
+        cle = texteCle();
+        QVERIFY2(cle.contains(QStringLiteral("Clave dicotómica del género Pinus")), qPrintable(cle));
+        QVERIFY(cle.contains(QLatin1String("Pinus sylvestris")));
+        QVERIFY(!cle.contains(QLatin1String("Quercus")) && !cle.contains(QLatin1String("Fagus")));
+
+        h.model.Num_Langue = 2;
+        QVERIFY(h.menuArbre(QStringLiteral("QUERO"), "mnuGroupeFamille"));
+        QVERIFY(texteCle().contains(QStringLiteral("Clé dichotomique de la famille des Fagaceae")));
+
+        // Among all species again: the whole key under its own title.
+        QVERIFY(h.menuArbre(QStringLiteral("QUERO"), "mnuGroupeAucun"));
+        h.model.Num_Langue = 0;
+        cle = texteCle();
+        QVERIFY(cle.contains(QLatin1String("3 species, 2 couplets")));
+        QVERIFY(!cle.contains(QLatin1String(" of the ")));
     }
 };
 

@@ -30,6 +30,7 @@
 #include "platform/single_instance.h"
 #include "shell/contexte.h"
 #include "shell/frm_main.h"
+#include "shell/localisation.h"
 #include "support/fenetre_test.h"
 #include "support/scripted_dialogs.h"
 #include "support/serveur_http.h"
@@ -43,6 +44,7 @@ using namespace tarvenko;
 namespace {
 
 const char *const kLegende = "Lobed leaves, short stalk";
+const char *const kLegendeEs = "Hojas lobuladas, pec\u00edolo corto";
 
 void ecris(const std::filesystem::path &path, const QString &text)
 {
@@ -107,6 +109,7 @@ struct Harness : test::FenetreTest {
         kb.a("Quercus robur", "LARGE").a("Fagus sylvatica", "LARGE").a("Pinus sylvestris", "AIGUILLE");
         kb.langue("English", {{"Oak", "Quercus robur"}, {"Beech", "Fagus sylvatica"}, {"Broadleaf", "Quercus robur"},
                               {"Broadleaf", "Fagus sylvatica"}});
+        kb.texteLangue("es", "Flore", "Quercus robur", "Legende", kLegendeEs);
         kb.ecrit();
 
         ecris(root.path() / "data/error_en.html", page("No page"));
@@ -728,6 +731,36 @@ private Q_SLOTS:
         QCOMPARE(h.docs().zoom()->windowTitle(), QStringLiteral("Zoom 4x : Quercus robur - Fagaceae"));
         QCOMPARE((QList<int>{h.docs().etatZoom().Souris_X, h.docs().etatZoom().Souris_Y}), (QList<int>{112, 122}));
         QTest::mouseRelease(h.web()->focusProxy(), Qt::LeftButton, {}, QPoint(112, 122));
+    }
+
+    void theLegendWindowOnShowSpeaksTheNewLanguageAtOnce()
+    {
+        Harness h;
+        h.open();
+        QVERIFY(h.charge([&] { h.menu("mnuViewResults")->trigger(); }));
+        QVERIFY(h.clicLigne(QStringLiteral("Quercus robur")));
+        QSignalSpy pret(h.web(), &Navigateur::imagesPretes);
+        QVERIFY(h.charge([&] { h.web()->load(h.url("q/quero/dessin_quero_en.html")); }));
+        QTRY_VERIFY_WITH_TIMEOUT(!pret.isEmpty(), 10000);
+        frmLegende *legende = h.docs().legende();
+        QVERIFY(legende->isVisible());
+        const QPoint place = legende->pos();
+
+        h.model.Num_Langue = 1;
+        h.window->Change_Langue();
+        QVERIFY(legende->isVisible());
+        QCOMPARE(legende->texte(), QString::fromUtf8(kLegendeEs));
+        QCOMPARE(legende->windowTitle(), texteOuAnglais(1, 1400));
+        QVERIFY(legende->width() > legende->fontMetrics().horizontalAdvance(QString::fromUtf8(kLegendeEs)));
+        QCOMPARE(legende->pos(), place);
+        QCOMPARE(h.web()->url().fileName(), QStringLiteral("dessin_quero_en.html")); // the page stays
+
+        // Hidden meanwhile, it comes back in the language of the moment.
+        legende->hide();
+        h.model.Num_Langue = 0;
+        h.window->Change_Langue();
+        QVERIFY(!legende->isVisible());
+        QCOMPARE(h.docs().Texte_Legende(), QString::fromUtf8(kLegende));
     }
 
     void aDrawingWithoutLegendOrPictureShowsNeither()
