@@ -5,7 +5,6 @@
 
 #include "engine/drawing_layers.h"
 #include "knowledge/key_model.h"
-#include "knowledge/file_lookup.h"
 #include "platform/metafile/metafile.h"
 #include "platform/qt_text.h"
 
@@ -46,7 +45,7 @@ IssueImpression Imprime_Dessin(QPrinter &printer, const KeyModel &m, const std::
             printer.setPageOrientation(QPageLayout::Portrait);
             return IssueImpression::Abandonne;
         }
-        Imprime_Metafichier(painter, page, qs(resoutChemin(*fichiers[k])));
+        Imprime_Metafichier(painter, page, qs(Chemin_Calque(m, *fichiers[k])));
     }
     painter.end();
     printer.setPageOrientation(QPageLayout::Portrait);

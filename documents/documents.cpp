@@ -119,13 +119,17 @@ void Documents::Stop() { m_WebTexte->Stop(); }
 
 void Documents::Timer1_Timer()
 {
-    if (!m_WebTexte || m_WebTexte->ReadyState() != Navigateur::READYSTATE_COMPLETE || !m_WebTexte->isVisible())
+    if (!m_WebTexte || !m_WebTexte->isVisible())
         return;
-    if (m.Code_Page.empty()) {
+    // No species current, or no page opened yet since the start: nothing to go back or forward to.
+    const int etat = m_WebTexte->ReadyState();
+    if (m.Code_Page.empty() && etat != Navigateur::READYSTATE_LOADING) {
         m_Desactive_Bouton(QStringLiteral("Arriere"));
         m_Desactive_Bouton(QStringLiteral("Avant"));
         return;
     }
+    if (etat != Navigateur::READYSTATE_COMPLETE)
+        return;
     if (Est_Page_Propre(m_WebTexte->LocationURL(), qs(m.Code_Page), qs(m.Suffixe_Langue)))
         m_Desactive_Bouton(QStringLiteral("Arriere"));
     else

@@ -1,8 +1,9 @@
 #include "engine/drawing_layers.h"
 
 #include "engine/conditions.h"
-#include "knowledge/text.h"
 #include "knowledge/file_lookup.h"
+#include "knowledge/key_texts.h"
+#include "knowledge/text.h"
 
 namespace tarvenko {
 
@@ -53,6 +54,11 @@ std::vector<std::optional<std::string>> Fichiers_Calques(const KeyModel &m, std:
     return fichiers;
 }
 
+std::string Chemin_Calque(const KeyModel &m, const std::string &fichier)
+{
+    return resoutCheminLangue(fichier, Code_Langue(m.Num_Langue));
+}
+
 ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
 {
     ResultatCalques result;
@@ -64,9 +70,15 @@ ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
             continue;
         Robot &calque = m.Robots[r];
         const std::string cle = majusculesChemin(*fichiers[r]);
-        if (cle == calque.Fichier)
+        // An answer leaves most layers as they were: only a new file or a new language is looked
+        // up on the disk again.
+        if (cle == calque.Fichier && calque.Langue == m.Num_Langue)
             continue;
-        const std::string chemin = resoutChemin(*fichiers[r]);
+        std::string chemin = Chemin_Calque(m, *fichiers[r]);
+        if (cle == calque.Fichier && chemin == calque.Chemin) {
+            calque.Langue = m.Num_Langue; // no picture of its own in that language
+            continue;
+        }
         std::shared_ptr<const Picture> image = charge ? charge(chemin) : nullptr;
         if (!image) {
             result.echec = chemin;
@@ -74,6 +86,8 @@ ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge)
         }
         calque.Image = std::move(image);
         calque.Fichier = cle;
+        calque.Chemin = std::move(chemin);
+        calque.Langue = m.Num_Langue;
         result.recharges.push_back(static_cast<int>(r));
     }
     return result;
@@ -85,8 +99,10 @@ bool Ajoute_Calque(KeyModel &m, int position, const std::string &chemin, const C
         return false;
     m.Robots.resize(static_cast<std::size_t>(position));
     Robot &calque = m.Robots[static_cast<std::size_t>(position - 1)];
-    calque.Image = charge ? charge(resoutChemin(chemin)) : nullptr;
+    calque.Chemin = resoutChemin(chemin);
+    calque.Image = charge ? charge(calque.Chemin) : nullptr;
     calque.Fichier = majusculesChemin(chemin);
+    calque.Langue = m.Num_Langue;
     return calque.Image != nullptr;
 }
 

@@ -32,9 +32,15 @@ std::string Dossier_Calque(const KeyModel &m, int r);
 // characters of layer 0's wmf name. Constraints naming unknown states add to `messages`.
 std::vector<std::optional<std::string>> Fichiers_Calques(const KeyModel &m, std::vector<std::string> &messages);
 
+// The file on disk of a layer named `fichier` (as Fichiers_Calques gives it): the one of the
+// interface language beside it where the key has one ("fond_fr.wmf" for "fond.wmf" in French, see
+// resoutCheminLangue), else `fichier` itself.
+std::string Chemin_Calque(const KeyModel &m, const std::string &fichier);
+
 // Chooses the picture of every layer 0 ... Nb_Robot - 1 from table Hierarchie (the first row of
-// the layer whose conditions hold up to "Fin") and loads it when its upper-cased path differs from
-// the one the layer holds. A layer without such a row keeps its picture. A name without the "wmf"
+// the layer whose conditions hold up to "Fin") and loads it (Chemin_Calque) when its upper-cased
+// path differs from the one the layer holds, or when the interface language changed and with it
+// the file of the layer. A layer without such a row keeps its picture. A name without the "wmf"
 // ending takes the last six characters of layer 0's wmf name.
 ResultatCalques Choisit_Calques(KeyModel &m, const Charge_Image &charge);
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "engine/discriminant.h"
+#include "engine/numeric_sweep.h"
 #include "knowledge/key_texts.h"
 #include "knowledge/text.h"
 
@@ -187,66 +188,17 @@ double Mesure_Num(const KeyModel &m, int c, const std::vector<std::int64_t> &lea
     const Caractere_Num *car = caractere(m, c);
     if (!car || lead.empty())
         return 0.0;
-    // Bounds of the known ranges: where a species enters and where it leaves. At one value the
-    // entries come first, so that a range reduced to a point still holds it.
-    struct Borne {
-        double valeur;
-        bool entre;
-        std::uint64_t cle; // the species' mark in the set's fingerprint
-    };
-    std::vector<Borne> bornes;
+    // The leaders' bounds, sorted for this search alone.
+    std::vector<Borne_Num> bornes;
     bornes.reserve(2 * lead.size());
     std::int64_t inconnues = 0;
-    for (const std::int64_t s64 : lead) {
-        const auto s = static_cast<std::size_t>(s64);
-        // A range whose bounds are not numbers tells nothing: as no data (the sweep would never
-        // pass a bound that equals nothing, not even itself).
-        if (s >= car->connue.size() || !car->connue[s] || std::isnan(car->bas[s]) || std::isnan(car->haut[s])) {
+    for (const std::int64_t s : lead) {
+        if (!Ajoute_Bornes_Num(bornes, *car, static_cast<std::size_t>(s)))
             ++inconnues;
-            continue;
-        }
-        // splitmix64 of the species number: a set is known by the XOR of its members' marks.
-        std::uint64_t z = static_cast<std::uint64_t>(s64) + 0x9E3779B97F4A7C15ull;
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        z ^= z >> 31;
-        bornes.push_back({car->bas[s], true, z});
-        bornes.push_back({car->haut[s], false, z});
     }
-    std::sort(bornes.begin(), bornes.end(), [](const Borne &a, const Borne &b) {
-        return a.valeur != b.valeur ? a.valeur < b.valeur : a.entre > b.entre;
-    });
-    // Sweep: the set of species changes only where a range starts or ends. Every set met is one
-    // outcome of the answer, wherever on the line it is met again.
-    std::map<std::uint64_t, std::int64_t> ensembles;
-    std::uint64_t empreinte = 0;
-    std::int64_t actives = 0;
-    const auto note = [&] {
-        if (actives > 0)
-            ensembles.emplace(empreinte, actives + inconnues);
-    };
-    for (std::size_t i = 0; i < bornes.size();) {
-        const double v = bornes[i].valeur;
-        if (bornes[i].entre) {
-            note();
-            for (; i < bornes.size() && bornes[i].valeur == v && bornes[i].entre; ++i) {
-                empreinte ^= bornes[i].cle;
-                ++actives;
-            }
-        }
-        if (i < bornes.size() && bornes[i].valeur == v && !bornes[i].entre) {
-            note();
-            for (; i < bornes.size() && bornes[i].valeur == v; ++i) {
-                empreinte ^= bornes[i].cle;
-                --actives;
-            }
-        }
-    }
-    std::vector<std::int64_t> parEnsemble;
-    parEnsemble.reserve(ensembles.size());
-    for (const auto &[cle, nombre] : ensembles)
-        parEnsemble.push_back(nombre);
-    return Mesure_Discriminante(parEnsemble, static_cast<std::int64_t>(lead.size()));
+    Trie_Bornes_Num(bornes);
+    return Mesure_Balayage_Num(bornes.size(), [&](std::size_t i) -> const Borne_Num & { return bornes[i]; }, inconnues,
+                               static_cast<std::int64_t>(lead.size()));
 }
 
 std::string Nom_Cadre(const KeyModel &m, int g) { return Nom_Cadre_Langue(m.Base_Donnees, g, m.Num_Langue); }

@@ -132,33 +132,15 @@ bool colonneEnBits(const std::int16_t *colonne, std::size_t especes, std::uint64
     return autres == 0;
 }
 
-std::uint64_t marque(std::uint64_t s)
-{
-    // splitmix64 of the species number: a set is known by the XOR of its members' marks.
-    std::uint64_t z = s + 0x9E3779B97F4A7C15ull;
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-}
-
 Index_Recherche::Numerique bornesDe(const Caractere_Num &c)
 {
     Index_Recherche::Numerique n;
     const std::size_t especes = c.connue.size();
     if (c.bas.size() < especes || c.haut.size() < especes)
         return n;
-    for (std::size_t s = 0; s < especes; ++s) {
-        // A range that is no number counts as no data, as in Mesure_Num.
-        if (!c.connue[s] || std::isnan(c.bas[s]) || std::isnan(c.haut[s]))
-            continue;
-        const std::uint64_t cle = marque(s);
-        n.bornes.push_back({c.bas[s], true, static_cast<std::uint32_t>(s), cle});
-        n.bornes.push_back({c.haut[s], false, static_cast<std::uint32_t>(s), cle});
-    }
-    // At one value the entries come first, so that a range reduced to a point still holds it.
-    std::sort(n.bornes.begin(), n.bornes.end(), [](const Index_Recherche::Borne &a, const Index_Recherche::Borne &b) {
-        return a.valeur != b.valeur ? a.valeur < b.valeur : a.entre > b.entre;
-    });
+    for (std::size_t s = 0; s < especes; ++s)
+        Ajoute_Bornes_Num(n.bornes, c, s);
+    Trie_Bornes_Num(n.bornes);
     n.trie = true;
     return n;
 }
@@ -203,7 +185,7 @@ std::size_t Index_Recherche::octets() const
 {
     std::size_t n = sizeof(*this) + bits.capacity() * sizeof(std::uint64_t) + additionne.capacity();
     for (const Numerique &c : numeriques)
-        n += sizeof(c) + c.bornes.capacity() * sizeof(Borne);
+        n += sizeof(c) + c.bornes.capacity() * sizeof(Borne_Num);
     return n;
 }
 
@@ -278,52 +260,17 @@ double Mesure_Num_Indexee(const KeyModel &m, const Index_Recherche &index, const
     const auto mene = [&](std::uint32_t s) { return s / 64 < masque.size() && (masque[s / 64] >> (s % 64) & 1) != 0; };
 
     // The leaders' bounds, still in sweep order.
-    std::vector<const Index_Recherche::Borne *> bornes;
+    std::vector<const Borne_Num *> bornes;
     bornes.reserve(num.bornes.size());
     std::int64_t connues = 0;
-    for (const Index_Recherche::Borne &b : num.bornes) {
+    for (const Borne_Num &b : num.bornes) {
         if (mene(b.espece)) {
             bornes.push_back(&b);
             connues += b.entre ? 1 : 0;
         }
     }
-    const std::int64_t inconnues = meneurs.N() - connues;
-
-    // Sweep: the set of species changes only where a range starts or ends. Every set met is one
-    // outcome of the answer, wherever on the line it is met again: the count noted first stands.
-    std::vector<std::pair<std::uint64_t, std::int64_t>> ensembles;
-    std::uint64_t empreinte = 0;
-    std::int64_t actives = 0;
-    const auto note = [&] {
-        if (actives > 0)
-            ensembles.emplace_back(empreinte, actives + inconnues);
-    };
-    for (std::size_t i = 0; i < bornes.size();) {
-        const double v = bornes[i]->valeur;
-        if (bornes[i]->entre) {
-            note();
-            for (; i < bornes.size() && bornes[i]->valeur == v && bornes[i]->entre; ++i) {
-                empreinte ^= bornes[i]->cle;
-                ++actives;
-            }
-        }
-        if (i < bornes.size() && bornes[i]->valeur == v && !bornes[i]->entre) {
-            note();
-            for (; i < bornes.size() && bornes[i]->valeur == v; ++i) {
-                empreinte ^= bornes[i]->cle;
-                --actives;
-            }
-        }
-    }
-    // In the order of the fingerprints, as the measure has always added them.
-    std::stable_sort(ensembles.begin(), ensembles.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
-    std::vector<std::int64_t> parEnsemble;
-    parEnsemble.reserve(ensembles.size());
-    for (std::size_t i = 0; i < ensembles.size(); ++i) {
-        if (i == 0 || ensembles[i].first != ensembles[i - 1].first)
-            parEnsemble.push_back(ensembles[i].second);
-    }
-    return Mesure_Discriminante(parEnsemble, meneurs.N());
+    return Mesure_Balayage_Num(bornes.size(), [&](std::size_t i) -> const Borne_Num & { return *bornes[i]; },
+                               meneurs.N() - connues, meneurs.N());
 }
 
 std::uint64_t Compte_Bits_Communs(const std::uint64_t *a, const std::uint64_t *b, std::size_t n) { return compteurChoisi()(a, b, n); }

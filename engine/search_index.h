@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "engine/numeric_sweep.h"
 #include "knowledge/key_model.h"
 
 namespace tarvenko {
@@ -30,17 +31,9 @@ struct Index_Recherche {
     // adding its values, as the matrix says, rather than from the bits.
     std::vector<std::uint8_t> additionne;
 
-    // A bound of a species' range: where the species enters the set of species holding a value
-    // (entre) or leaves it. `cle` is the species' mark in a set's fingerprint.
-    struct Borne {
-        double valeur = 0.0;
-        bool entre = false;
-        std::uint32_t espece = 0;
-        std::uint64_t cle = 0;
-    };
     struct Numerique {
         bool trie = false; // false: the arrays disagree in length
-        std::vector<Borne> bornes;
+        std::vector<Borne_Num> bornes;
     };
     std::vector<Numerique> numeriques; // as Caracteres_Num
 

@@ -21,6 +21,10 @@ struct Index_Recherche;
 struct Robot {
     std::shared_ptr<const Picture> Image; // empty: nothing to paint
     std::string Fichier;                  // upper-cased path the picture was loaded from
+    // The file read, on the disk: a drawing layer's in the interface language where the key has
+    // one beside Fichier; and the Num_Langue it was chosen in (-1 before any).
+    std::string Chemin;
+    int Langue = -1;
 };
 
 // A palette colour split into bytes.

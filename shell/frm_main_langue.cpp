@@ -10,6 +10,7 @@
 #include "documents/documents.h"
 #include "documents/navigateur.h"
 #include "engine/default_bars.h"
+#include "engine/drawing_layers.h"
 #include "engine/scoring.h"
 #include "knowledge/key_model.h"
 #include "knowledge/key_texts.h"
@@ -25,6 +26,7 @@
 #include "views/barres.h"
 #include "views/liste_questions.h"
 #include "views/pic_choix.h"
+#include "views/robot_view.h"
 
 namespace tarvenko {
 
@@ -58,6 +60,19 @@ void frmMain::Change_Langue()
     Charge_Barre_Question();
     if (QAction *pass = Bouton_A(m_ui->Barre_Question, 2 * Nb_Boutons_Question(m) - 1))
         pass->setVisible(boutonPasser);
+
+    // The drawing's layers that have a picture of their own in the new language (words drawn in
+    // them), in the box and the thumbnail, which the colour test reads as well.
+    const ResultatCalques calques = Choisit_Calques(m, chargeurImages());
+    if (calques.echec) {
+        m_fini = true;
+        Erreur_Fatale(m_ctx, this, qs(*calques.echec));
+        return;
+    }
+    if (!calques.recharges.empty()) {
+        m_ui->Robot->invalide();
+        m_ui->Small_Robot->invalide();
+    }
 
     // What the last scoring said, in the new words.
     afficheLegende(qs(Legende_Especes(m)));

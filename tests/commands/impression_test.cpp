@@ -101,6 +101,16 @@ private Q_SLOTS:
         QPrinter again;
         const QString abandoned = qs(dir.fichier("abandoned.pdf"));
         QCOMPARE(Imprime_Dessin(*pdfPrinter(again, abandoned), m, [](int) { return false; }), IssueImpression::Abandonne);
+
+        // In French, a layer the key has in French prints that picture, the others their own.
+        writeFill(dir.dossier() + "robot/00/fond_fr.wmf", {0, 0, 2400, 1800}, {0, 0, 1200, 1800}, 0x0000FF00, false);
+        m.Num_Langue = 2;
+        QPrinter french;
+        const QString pdfFr = qs(dir.fichier("drawing_fr.pdf"));
+        QCOMPARE(Imprime_Dessin(*pdfPrinter(french, pdfFr), m, {}), IssueImpression::Imprime);
+        const QImage pageFr = rasterise(pdfFr);
+        QVERIFY(near(pageFr.pixel(pageFr.width() / 4, pageFr.height() / 2), Qt::green));
+        QVERIFY(near(pageFr.pixel(pageFr.width() * 3 / 4, pageFr.height() / 2), Qt::blue));
     }
 
     void placeableBoxesMapOntoTheWholePage_data()

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "base_de_test.h"
 #include "engine/refresh.h"
 #include "knowledge/text.h"
@@ -111,6 +114,84 @@ TEST_F(Calques, theRefreshMarksTheIdentificationModifiedOnce)
     EXPECT_TRUE(rafraichit().devientModifie);
     EXPECT_TRUE(base.m.Modifie);
     EXPECT_FALSE(rafraichit().devientModifie);
+}
+
+// Layer 0 has its picture in French and, written in capitals on the disk, in Spanish beside the
+// key's own; layer 1 has none but its own.
+class CalquesLangues : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        base.kb.espece("Alpha", "F", "ALPHA");
+        base.kb.objet({.objet = "FEUILLE", .etats = {"F_AIG", "F_LARGE"}});
+        base.kb.hierarchie(0, "fond.wmf", {});
+        base.kb.hierarchie(1, "tronc.wmf", {});
+        for (const char *nom : {"00/fond.wmf", "00/fond_fr.wmf", "00/FOND_ES.WMF", "01/tronc.wmf"}) {
+            std::filesystem::create_directories((base.dir.path() / "robot" / nom).parent_path());
+            std::ofstream((base.dir.path() / "robot" / nom).string()) << "picture";
+        }
+        base.charge();
+    }
+
+    std::vector<std::string> fichiersLus() const
+    {
+        return {ChargeurEspion::chemin(base.m.Robots[0]), ChargeurEspion::chemin(base.m.Robots[1])};
+    }
+    std::string sur(const char *nom) const { return base.dir.dossier() + "robot/" + nom; }
+
+    BaseDeTest base;
+    ChargeurEspion chargeur;
+};
+
+TEST_F(CalquesLangues, eachLayerIsReadInTheInterfaceLanguageWhereTheKeyHasIt)
+{
+    const struct {
+        int langue;
+        const char *fond;
+    } cas[] = {{0, "00/fond.wmf"}, {1, "00/FOND_ES.WMF"}, {2, "00/fond_fr.wmf"}, {7, "00/fond.wmf"}, {-1, "00/fond.wmf"}};
+    for (const auto &c : cas) {
+        base.m.Robots.clear();
+        base.m.Num_Langue = static_cast<std::int16_t>(c.langue);
+        EXPECT_FALSE(Choisit_Calques(base.m, chargeur.fonction()).echec.has_value());
+        EXPECT_EQ(fichiersLus(), (std::vector<std::string>{sur(c.fond), sur("01/tronc.wmf")})) << "language " << c.langue;
+        EXPECT_EQ(base.m.Robots[0].Fichier, majusculesChemin(base.dir.dossier() + "robot\\00\\fond.wmf"))
+            << "the layer still goes by the key's name";
+        EXPECT_EQ(Chemin_Calque(base.m, base.dir.dossier() + "robot\\00\\fond.wmf"), sur(c.fond));
+    }
+}
+
+TEST_F(CalquesLangues, aLanguageSwitchReloadsOnlyTheLayersThatHaveAPictureInIt)
+{
+    Choisit_Calques(base.m, chargeur.fonction());
+    const auto tronc = base.m.Robots[1].Image;
+
+    base.m.Num_Langue = 2;
+    chargeur.demandes.clear();
+    EXPECT_EQ(Choisit_Calques(base.m, chargeur.fonction()).recharges, (std::vector<int>{0}));
+    EXPECT_EQ(chargeur.demandes, (std::vector<std::string>{sur("00/fond_fr.wmf")}));
+    EXPECT_EQ(base.m.Robots[1].Image, tronc);
+
+    // Answers in the same language look nothing up again.
+    base.choisit("F_AIG");
+    EXPECT_TRUE(Choisit_Calques(base.m, chargeur.fonction()).recharges.empty());
+
+    base.m.Num_Langue = 0;
+    EXPECT_EQ(Choisit_Calques(base.m, chargeur.fonction()).recharges, (std::vector<int>{0}));
+    EXPECT_EQ(fichiersLus(), (std::vector<std::string>{sur("00/fond.wmf"), sur("01/tronc.wmf")}));
+    EXPECT_EQ(chargeur.demandes.size(), 2u);
+}
+
+TEST_F(Calques, aKeyWithoutPicturesInOtherLanguagesIsReadAsBeforeAfterASwitch)
+{
+    base.charge();
+    rafraichit();
+    const std::size_t chargements = chargeur.demandes.size();
+    for (int langue : {2, 1, 0}) {
+        base.m.Num_Langue = static_cast<std::int16_t>(langue);
+        EXPECT_TRUE(Choisit_Calques(base.m, chargeur.fonction()).recharges.empty()) << langue;
+    }
+    EXPECT_EQ(chargeur.demandes.size(), chargements);
+    EXPECT_EQ(ChargeurEspion::chemin(base.m.Robots[1]), base.dir.dossier() + "robot/01/couronne02.WMF");
 }
 
 TEST(DossierCalque, layerNumbersHaveAtLeastTwoDigits)

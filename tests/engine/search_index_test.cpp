@@ -203,6 +203,23 @@ TEST(SearchIndex, aRangeThatIsNoNumberCountsAsNoData)
     EXPECT_EQ(Mesure_Num_Indexee(m, index, Meneurs(m, index), 0), attendue);
 }
 
+// Ranges that stop short of the flags (arrays of other lengths): the species past the end of a
+// range array have no data, whichever way the measure is made.
+TEST(SearchIndex, speciesPastTheEndOfTheRangesCountAsNoData)
+{
+    KeyModel m = modele(65, 2, 65, 4);
+    ajouteNumerique(m, 65, 8);
+    KeyModel sansDonnee = m;
+    m.Caracteres_Num[0].haut.resize(60);
+    for (std::size_t s = 60; s < 65; ++s)
+        sansDonnee.Caracteres_Num[0].connue[s] = 0;
+    const std::vector<std::int64_t> tous(m.Classement[1].begin(), m.Classement[1].end());
+    const double attendue = Mesure_Num(sansDonnee, 0, tous);
+    EXPECT_EQ(Mesure_Num(m, 0, tous), attendue);
+    const Index_Recherche &index = Index_De(m);
+    EXPECT_EQ(Mesure_Num_Indexee(m, index, Meneurs(m, index), 0), attendue);
+}
+
 // A key whose first character splits the species and whose second does not; written again with
 // the splits the other way round.
 void ecritCle(BaseDeTest &base, bool inverse)

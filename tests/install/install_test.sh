@@ -34,6 +34,10 @@ done
 [ -n "$(find "$share/sample/documents" -name '*_en.html' -print -quit)" ] || fail "no species page installed"
 [ -n "$(find "$share/sample/robot" -name '*.wmf' -print -quit)" ] || fail "no drawing layer installed"
 [ -n "$(find "$share/sample/descripteurs" -name '*.wmf' -print -quit)" ] || fail "no question picture installed"
+# Every file of the bundled key the build wrote, the pictures in French and Spanish included.
+check_file "$share/sample/robot/00/fond_fr.wmf"
+not_installed="$(cd "$build/sample" && find . -type f | while read -r f; do [ -f "$share/sample/$f" ] || echo "$f"; done)"
+[ -z "$not_installed" ] || fail "files of the bundled key not installed: $(echo "$not_installed" | head -3 | tr '\n' ' ')"
 
 desktop="$prefix/share/applications/tarvenko.desktop"
 check_file "$desktop"

@@ -21,8 +21,10 @@
 #include "platform/metafile/metafile_picture.h"
 #include "platform/metafile/palette_sampling.h"
 #include "knowledge/file_lookup.h"
+#include "knowledge/key_texts.h"
 #include "sample_base.h"
 #include "support/temp_dir.h"
+#include "tools/sample/dessin.h"
 #include "tools/sample/grilles.h"
 #include "tools/sample/pages.h"
 #include "tools/sample/rendu.h"
@@ -89,8 +91,9 @@ struct Dessin {
     KeyModel m = chargeEchantillon();
     QImage image;
 
-    Dessin(const std::vector<std::string> &reponses, int w, int h)
+    Dessin(const std::vector<std::string> &reponses, int w, int h, int langue = 0)
     {
+        m.Num_Langue = static_cast<std::int16_t>(langue);
         for (const std::string &r : reponses)
             repond(m, m.Base_Donnees.caractereParId(r)->NUM);
         const auto charge = [](const std::string &chemin) -> std::shared_ptr<const Picture> {
@@ -134,6 +137,79 @@ TEST(SampleDrawing, partsOpenTheirQuestionsAtAnySize)
         EXPECT_EQ(d.clic(1640, 1705), "FRUIT_TAILLE") << w;
         EXPECT_EQ(d.clic(2300, 1000), "RAMEAU") << w;  // the twig card
         EXPECT_EQ(d.clic(2140, 1208), "BOURGEON") << w;
+    }
+}
+
+// The rectangle of a card's title band in pixels of an image w x h, `marge` pixels wider all round.
+QRect enPixels(const sample::BandeTitre &b, int w, int h, int marge)
+{
+    const auto x = [&](double v) { return static_cast<int>(v * w / sample::kLargeur); };
+    const auto y = [&](double v) { return static_cast<int>(v * h / sample::kHauteur); };
+    return QRect(QPoint(x(b.x1), y(b.y1)), QPoint(x(b.x2), y(b.y2))).adjusted(-marge, -marge, marge, marge);
+}
+
+// The landscape files hold the cards' titles: in French and Spanish they are other files, which
+// differ from the English ones in the titles and nowhere else.
+TEST(SampleDrawing, theLandscapeInFrenchAndSpanishDiffersFromTheEnglishOnlyInTheCardsTitles)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    const int w = 1200, h = 900;
+    int fichiers = 0;
+    for (const sample::Calque &c : s.calques) {
+        if (c.couche != 0)
+            continue;
+        ++fichiers;
+        const std::string anglais = dossierEchantillon() + "robot/00/" + c.fichier;
+        const auto original = Metafile::load(QString::fromStdString(anglais));
+        ASSERT_TRUE(original.has_value()) << anglais;
+        const QImage en = original->toImage(QSize(w, h));
+        for (const char *langue : {"fr", "es"}) {
+            const std::string chemin = resoutCheminLangue(anglais, langue);
+            ASSERT_NE(chemin, anglais) << c.fichier << " has no file in " << langue;
+            const auto traduit = Metafile::load(QString::fromStdString(chemin));
+            ASSERT_TRUE(traduit.has_value()) << chemin;
+            const QImage image = traduit->toImage(QSize(w, h));
+            std::map<std::string, int> changes;
+            int ailleurs = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    if (image.pixel(x, y) == en.pixel(x, y))
+                        continue;
+                    const auto bandes = sample::bandesTitres();
+                    const auto b = std::find_if(bandes.begin(), bandes.end(),
+                                                [&](const sample::BandeTitre &t) { return enPixels(t, w, h, 1).contains(x, y); });
+                    if (b == bandes.end())
+                        ++ailleurs;
+                    else
+                        ++changes[b->carte];
+                }
+            EXPECT_EQ(ailleurs, 0) << chemin;
+            for (const char *carte : {"leaf", "fruit", "twig"})
+                EXPECT_GT(changes[carte], 100) << chemin << ": the " << carte << " card keeps its English title";
+        }
+    }
+    EXPECT_EQ(fichiers, 7);
+}
+
+// In every language the title is written in a shade that opens the card's own question, and
+// inside its band.
+TEST(SampleDrawing, theCardsTitlesOpenTheirCardsQuestionsInEachLanguage)
+{
+    const sample::Sources s = sample::litSources(TARVENKO_SAMPLE_SOURCES_DIR);
+    const std::map<std::string, std::string> objets = {{"leaf", "FEUILLE"}, {"fruit", "FRUIT"}, {"twig", "RAMEAU"}};
+    for (int langue : {0, 1, 2}) {
+        Dessin d({}, 1200, 900, langue);
+        for (const sample::BandeTitre &b : sample::bandesTitres()) {
+            const std::string titre = s.titresCartes(std::string(Code_Langue(langue))).at(b.carte);
+            EXPECT_GE(sample::hauteurTitre(b, titre), 0.7 * sample::kTitre) << titre;
+            const QRect r = enPixels(b, 1200, 900, 0);
+            std::map<std::string, int> ouvre;
+            for (int y = r.top(); y <= r.bottom(); ++y)
+                for (int x = r.left(); x <= r.right(); ++x)
+                    ++ouvre[d.clic(x * Largeur_Reference / 1200, y * Hauteur_Reference / 900)];
+            EXPECT_EQ(ouvre.size(), 1u) << titre << ": " << ::testing::PrintToString(ouvre);
+            EXPECT_EQ(ouvre.begin()->first, objets.at(b.carte)) << titre;
+        }
     }
 }
 

@@ -221,6 +221,15 @@ private Q_SLOTS:
         QTRY_VERIFY(!h.web()->history()->canGoBack());
     }
 
+    void withNoPageYetBackAndForwardAreOff()
+    {
+        Harness h;
+        h.menu("mnuViewSpecies")->trigger();
+        QVERIFY(h.web()->isVisible());
+        QTRY_VERIFY(!h.bouton("Arriere")->isEnabled());
+        QTRY_VERIFY(!h.bouton("Avant")->isEnabled());
+    }
+
     void speciesChosenInTheTreeAreCompared()
     {
         Harness h;

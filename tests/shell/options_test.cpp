@@ -31,6 +31,7 @@
 #include "shell/localisation.h"
 #include "shell/registre.h"
 #include "support/petite_cle.h"
+#include "views/robot_view.h"
 #include "views/vue_liste_especes.h"
 
 using namespace tarvenko;
@@ -895,6 +896,42 @@ private Q_SLOTS:
         });
         QCOMPARE(h.child<QLabel>("sbPanel1")->text(), QStringLiteral("Leaf type"));
         QCOMPARE(Bouton_A(h.bar("Barre_Deter"), 1)->text(), QStringLiteral("Leaf"));
+    }
+
+    void theDrawingShowsAndReadsItsPictureInTheNewLanguage()
+    {
+        Harness h;
+        // In French the key's drawing is all trunk, whose colour opens the bark question.
+        test::WmfWriter w;
+        w.setWindowOrg(0, 0).setWindowExt(2400, 1800);
+        w.selectObject(w.createPen(wmf::PS_NULL, 0, 0));
+        w.selectObject(w.createBrush(wmf::BS_SOLID, test::kBrun));
+        w.rectangle(test::WmfRect{0, 0, 2400, 1800});
+        w.save(h.root.dossier() + "robot/00/arbre_fr.wmf");
+        h.open();
+        auto *robot = h.child<RobotView>("Robot");
+        const int x = 800 * robot->width() / 2400, y = 600 * robot->height() / 1800; // the crown in English
+        const auto montre = [&] { return robot->image().pixel(QPoint(x, y) * robot->image().devicePixelRatio()) & 0xFFFFFF; };
+        QCOMPARE(robot->couleur(x, y), static_cast<std::int32_t>(test::kVert));
+        QCOMPARE(montre(), 0x30A030u);
+
+        h.options([&](frmOptions &d) {
+            click(d, "Option5");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(robot->couleur(x, y), static_cast<std::int32_t>(test::kBrun));
+        QCOMPARE(montre(), 0x804020u);
+        h.clickDrawing(800, 600);
+        QCOMPARE(qs(h.model.Descripteur_Courant.Objet), QStringLiteral("ECORCE"));
+        h.clickButton("Barre_Question", 2);
+
+        // Spanish: the key has no Spanish drawing, its own is shown again.
+        h.options([&](frmOptions &d) {
+            click(d, "Option4");
+            click(d, "cmdOK");
+        });
+        QCOMPARE(robot->couleur(x, y), static_cast<std::int32_t>(test::kVert));
+        QCOMPARE(montre(), 0x30A030u);
     }
 
     void theSameLanguageAgainChangesNothing()

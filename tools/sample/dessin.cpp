@@ -1,5 +1,7 @@
 #include "tools/sample/dessin.h"
 
+#include "tools/sample/grilles.h"
+
 #include <cmath>
 #include <limits>
 #include <sstream>
@@ -45,14 +47,26 @@ constexpr double kMedY[] = {135, 345, 555, 765};
 
 void dans(Toile &t, const Cadre &c) { t.boite(c.x1, c.y1, c.x2 - c.x1, c.y2 - c.y1); }
 
-void carte(Toile &t, const Theme &th, Role r, const Cadre &c, const std::string &titre, Role encre)
+const BandeTitre &bande(const std::string &carte)
+{
+    for (const BandeTitre &b : bandesTitres())
+        if (b.carte == carte)
+            return b;
+    throw std::runtime_error("no card " + carte);
+}
+
+void carte(Toile &t, const Theme &th, Role r, const Cadre &c, const std::map<std::string, std::string> &titres,
+           const std::string &cle, Role encre)
 {
     const Couleur fond = th.fond(r, 0xFFFFFF);
     t.style(fond, th.contour(r, fond), 6);
     t.polygone({{c.x1 + 24, c.y1}, {c.x2 - 24, c.y1}, {c.x2, c.y1 + 24}, {c.x2, c.y2 - 24}, {c.x2 - 24, c.y2},
                 {c.x1 + 24, c.y2}, {c.x1, c.y2 - 24}, {c.x1, c.y1 + 24}});
-    if (!titre.empty())
-        t.texte({(c.x1 + c.x2) / 2 + (r == Role::CarteFeuille ? 60 : 0), c.y1 + 66}, titre, 50, th.contour(encre, 0), true, true);
+    const auto titre = titres.find(cle);
+    if (titre == titres.end() || titre->second.empty())
+        return;
+    const BandeTitre &b = bande(cle);
+    t.texte({(b.x1 + b.x2) / 2, b.ligne}, titre->second, hauteurTitre(b, titre->second), th.contour(encre, 0), true, true);
 }
 
 // A round detail beside the leaf: its background and ring, the picture drawn in the square inside.
@@ -118,7 +132,7 @@ void regleDessin(Toile &t, const Theme &th)
     t.depile();
 }
 
-void fond(Toile &t, const Theme &th, const std::string &habitat)
+void fond(Toile &t, const Theme &th, const std::string &habitat, const std::map<std::string, std::string> &titres)
 {
     t.empile();
     t.boite(0, 0, kLargeur, kHauteur);
@@ -126,9 +140,9 @@ void fond(Toile &t, const Theme &th, const std::string &habitat)
     t.depile();
     regleDessin(t, th);
     // Titles in a shade of a colour that opens the card's own object.
-    carte(t, th, Role::CarteFeuille, kCarteFeuille, "Leaves", Role::TypeFeuille);
-    carte(t, th, Role::CarteFruit, kCarteFruit, "Fruit and flowers", Role::Fruit);
-    carte(t, th, Role::CarteRameau, kCarteRameau, "Twig and bud", Role::Rameau);
+    carte(t, th, Role::CarteFeuille, kCarteFeuille, titres, "leaf", Role::TypeFeuille);
+    carte(t, th, Role::CarteFruit, kCarteFruit, titres, "fruit", Role::Fruit);
+    carte(t, th, Role::CarteRameau, kCarteRameau, titres, "twig", Role::Rameau);
     flocon(t, th);
 }
 
@@ -295,7 +309,31 @@ Couleur ThemePalette::contour(Role r, Couleur naturelle) const
     return f;
 }
 
-void dessineCalque(Toile &t, const Theme &th, const std::string &dessin)
+const std::vector<BandeTitre> &bandesTitres()
+{
+    // Over the top of each card, below its cut corners, within its outline; the leaf card's title
+    // between the two small pictures at its left and the round details at its right.
+    static const std::vector<BandeTitre> bandes = [] {
+        const auto dessus = [](const char *carte, double x1, double x2, const Cadre &c) {
+            const double ligne = c.y1 + 66;
+            return BandeTitre{carte, x1, ligne - kTitre, x2, ligne + 0.25 * kTitre, ligne};
+        };
+        return std::vector<BandeTitre>{dessus("leaf", 1750, 2150, kCarteFeuille),
+                                       dessus("fruit", kCarteFruit.x1 + 10, kCarteFruit.x2 - 10, kCarteFruit),
+                                       dessus("twig", kCarteRameau.x1 + 10, kCarteRameau.x2 - 10, kCarteRameau)};
+    }();
+    return bandes;
+}
+
+double hauteurTitre(const BandeTitre &b, const std::string &titre)
+{
+    // A little room to spare: drawn small on the screen, hinted type may come out wider.
+    const double largeur = largeurTexte(titre, kTitre, true);
+    const double place = 0.94 * (b.x2 - b.x1);
+    return largeur > place ? kTitre * place / largeur : kTitre;
+}
+
+void dessineCalque(Toile &t, const Theme &th, const std::string &dessin, const std::map<std::string, std::string> &titres)
 {
     const std::vector<std::string> m = mots(dessin);
     if (m.empty())
@@ -305,7 +343,7 @@ void dessineCalque(Toile &t, const Theme &th, const std::string &dessin)
     if (genre == "vide")
         return;
     if (genre == "fond")
-        return fond(t, th, arg);
+        return fond(t, th, arg, titres);
     if (genre == "tronc") {
         t.empile();
         dans(t, kArbre);

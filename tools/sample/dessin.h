@@ -40,8 +40,22 @@ inline constexpr double kEcartMinimal = 40.0;
 double distance(Couleur a, Couleur b);
 Couleur couleurDe(const EntreePalette &e);
 
-// Draws one layer file from its description in layers.csv ("fond woods", "fruit acorn", ...).
-void dessineCalque(Toile &t, const Theme &th, const std::string &dessin);
+// Draws one layer file from its description in layers.csv ("fond woods", "fruit acorn", ...), the
+// cards' titles in `titres` (card -> title, see Sources::titresCartes).
+void dessineCalque(Toile &t, const Theme &th, const std::string &dessin, const std::map<std::string, std::string> &titres);
+
+// Where a card's title is written, in the drawing's space: centred on the band, on the line
+// `ligne`, its type height kTitre or less where the title would be wider than the band; the type
+// stays within the rectangle.
+struct BandeTitre {
+    std::string carte; // "leaf", "fruit", "twig"
+    double x1, y1, x2, y2;
+    double ligne;
+};
+inline constexpr double kTitre = 50;
+const std::vector<BandeTitre> &bandesTitres();
+// The type height of a title in its band.
+double hauteurTitre(const BandeTitre &b, const std::string &titre);
 // A contradiction overlay: a red frame round a part of the drawing.
 void dessineSurcouche(Toile &t, int x1, int x2, int y1, int y2);
 // The colour chart: one equal cell per palette colour, left to right.

@@ -53,8 +53,15 @@ void ecritImages(const Sources &s, const fs::path &sortie)
             continue;
         fs::create_directories(chemin.parent_path());
         Toile t(kLargeur, kHauteur);
-        dessineCalque(t, theme, c.dessin);
+        dessineCalque(t, theme, c.dessin, s.titresCartes("en"));
         t.sauve(chemin.string());
+        // A file with words in it is written again in each language, beside the English one.
+        for (const char *langue : kLanguesGrilles) {
+            Toile traduite(kLargeur, kHauteur);
+            dessineCalque(traduite, theme, c.dessin, s.titresCartes(langue));
+            if (traduite.octets() != t.octets())
+                traduite.sauve((chemin.parent_path() / nomLangue(c.fichier, langue)).string());
+        }
     }
     for (const Contradiction &c : s.contradictions) {
         if (c.bouton == -1) {
@@ -73,7 +80,7 @@ void ecritImages(const Sources &s, const fs::path &sortie)
         const LigneObjet &etats = o.partage.empty() ? o : s.ligne(o.partage);
         grille(etats).sauve((descripteurs / o.popup).string());
         for (const char *langue : kLanguesGrilles)
-            grille(etats, langue).sauve((descripteurs / nomGrille(o.popup, langue)).string());
+            grille(etats, langue).sauve((descripteurs / nomLangue(o.popup, langue)).string());
     }
 
     for (const char *l : kLanguesDocuments)

@@ -266,11 +266,12 @@ CaseGrille caseGrille(const LigneObjet &o, std::size_t k)
     return c;
 }
 
-double largeurTexte(const std::string &utf8, double hauteur)
+double largeurTexte(const std::string &utf8, double hauteur, bool gras)
 {
     // Measured once at a large size, where hinting does not round the advances, and scaled.
     QFont police(QStringLiteral("DejaVu Sans"));
     police.setPixelSize(1000);
+    police.setBold(gras);
     return QFontMetricsF(police).horizontalAdvance(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))) *
            hauteur / 1000.0;
 }
@@ -315,12 +316,12 @@ void dessineNom(Toile &t, const CaseGrille &c, const std::string &nom)
         t.texte(n.ancres[i], n.lignes[i], n.taille, nat::texte);
 }
 
-std::string nomGrille(const std::string &popup, const std::string &langue)
+std::string nomLangue(const std::string &fichier, const std::string &langue)
 {
     if (langue == "en")
-        return popup;
-    const std::size_t point = popup.rfind('.');
-    return point == std::string::npos ? popup + "_" + langue : popup.substr(0, point) + "_" + langue + popup.substr(point);
+        return fichier;
+    const std::size_t point = fichier.rfind('.');
+    return point == std::string::npos ? fichier + "_" + langue : fichier.substr(0, point) + "_" + langue + fichier.substr(point);
 }
 
 Toile grille(const LigneObjet &o, const std::string &langue)

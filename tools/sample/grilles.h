@@ -27,7 +27,7 @@ CaseGrille caseGrille(const LigneObjet &o, std::size_t k);
 
 // The width of a text at a type height in the grids' type (DejaVu Sans, as the metafile player
 // draws it), in the same units.
-double largeurTexte(const std::string &utf8, double hauteur);
+double largeurTexte(const std::string &utf8, double hauteur, bool gras = false);
 // A state's name in its cell: on one line at the cell's type height, smaller when it is too wide;
 // on two lines, split at a space, when one line would have to shrink below four fifths of that
 // height and two lines read larger. The lines stay below the picture.
@@ -39,10 +39,11 @@ struct NomCase {
 NomCase placeNom(const CaseGrille &c, const std::string &nom);
 void dessineNom(Toile &t, const CaseGrille &c, const std::string &nom);
 
-// The languages whose grids are drawn beside the English ones, and the file of such a grid:
-// "feuille.wmf" in French is "feuille_fr.wmf", the name the program looks for in that language.
+// The languages whose grids and drawing files with words are drawn beside the English ones, and
+// the file of such a picture: "feuille.wmf" in French is "feuille_fr.wmf", the name the program
+// looks for in that language.
 inline constexpr const char *kLanguesGrilles[] = {"fr", "es"};
-std::string nomGrille(const std::string &popup, const std::string &langue);
+std::string nomLangue(const std::string &fichier, const std::string &langue);
 
 // The question picture of an object row: one cell per state, its drawing and its name in the
 // language ("en", "fr", "es").

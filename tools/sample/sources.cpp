@@ -139,7 +139,17 @@ std::vector<std::string> decoupe(const std::string &ligne, char separateur)
 std::vector<std::string> Sources::fichiers()
 {
     return {"groups.csv", "objects.csv", "states.csv", "species.csv", "matrix.csv", "layers.csv", "zones.csv",
-            "palette.csv", "buttons.csv", "contradictions.csv", "pages_en.txt", "pages_fr.txt", "pages_es.txt"};
+            "palette.csv", "buttons.csv", "contradictions.csv", "cards.csv", "pages_en.txt", "pages_fr.txt", "pages_es.txt"};
+}
+
+std::map<std::string, std::string> Sources::titresCartes(const std::string &langue) const
+{
+    std::map<std::string, std::string> titres;
+    for (const Carte &c : cartes) {
+        const auto titre = c.titre.find(langue);
+        titres[c.cle] = titre != c.titre.end() && !titre->second.empty() ? titre->second : c.titre.at("en");
+    }
+    return titres;
 }
 
 const LigneObjet &Sources::ligne(const std::string &id) const
@@ -269,6 +279,11 @@ Sources litSources(const std::string &dossier)
             k.y2 = a.entier("y2");
         }
         s.contradictions.push_back(k);
+    });
+    pourChaque(litCsv(dossier, "cards.csv"), [&](const Acces &a) {
+        if (a["card"] != "leaf" && a["card"] != "fruit" && a["card"] != "twig")
+            a.erreur("no card " + a["card"] + " in the drawing");
+        s.cartes.push_back({a["card"], {{"en", a["title"]}, {"fr", a["title_fr"]}, {"es", a["title_es"]}}});
     });
     for (const char *l : langues)
         s.textes[l] = litTextes(dossier + "/pages_" + l + ".txt");

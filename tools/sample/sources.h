@@ -76,6 +76,12 @@ struct Contradiction {
     int x1 = 0, x2 = 0, y1 = 0, y2 = 0; // the overlay's frame (button -1)
 };
 
+// A card of the drawing and its title in each language ("en", "fr", "es").
+struct Carte {
+    std::string cle; // "leaf", "fruit", "twig"
+    std::map<std::string, std::string> titre;
+};
+
 // Texts of the species pages in one language: code -> field -> text; "*" holds the page words.
 using Textes = std::map<std::string, std::map<std::string, std::string>>;
 
@@ -88,7 +94,11 @@ struct Sources {
     std::vector<EntreePalette> palette;
     std::vector<Bouton> boutons;
     std::vector<Contradiction> contradictions;
+    std::vector<Carte> cartes;
     std::map<std::string, Textes> textes; // "en", "fr", "es"
+
+    // The cards' titles in a language (card -> title), the English one where it has none.
+    std::map<std::string, std::string> titresCartes(const std::string &langue) const;
 
     const LigneObjet &ligne(const std::string &id) const;
     const Etat &etat(const std::string &idCarac) const;
