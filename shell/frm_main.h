@@ -194,6 +194,9 @@ private:
     void montreAide(const QString &page, int titre);
     // The status bar's Help button, shown while the question in view has a page.
     void actualiseAideQuestion();
+    // The differences page on show written again in the interface language, in its place.
+    void Traduit_Comparaison();
+    bool ecritComparaison(const QString &fichier, const std::vector<int> &especes);
     // The ranking's legend in the results box, whole in its tip.
     void afficheLegende(const QString &texte);
     // The help window, if it is open, shows what it showed in the interface language.
@@ -339,6 +342,9 @@ private:
     QPointer<frmPrint> m_frmPrint;          // the progress window of the drawing's printout on show
     std::unique_ptr<QTemporaryDir> m_pagesProgramme; // the pages the program writes, made on first use
     int m_pagesEcrites = 0;
+    // The differences page written last and the species it compares.
+    QString m_pageComparaison;
+    std::vector<int> m_especesComparees;
 };
 
 // The status text of the Errors command for the numeric answers that a species' ranges do not

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QUrl>
 
 #include <algorithm>
 #include <numeric>
@@ -197,12 +198,35 @@ void frmMain::mnuViewCompareWith_Click()
 
 void frmMain::Montre_Comparaison(const std::vector<int> &especes)
 {
-    KeyModel &m = m_ctx.modele;
     if (!m_pagesProgramme)
         m_pagesProgramme = std::make_unique<QTemporaryDir>();
     // A page of its own each time: the browser shows the one it was asked for, never an earlier
     // comparison kept under the same name.
     const QString fichier = m_pagesProgramme->filePath(QStringLiteral("differences-%1.html").arg(++m_pagesEcrites));
+    if (!ecritComparaison(fichier, especes))
+        return;
+    m_pageComparaison = fichier;
+    m_especesComparees = especes;
+    // The page goes where the species pages go: the results view unless a view with the browser
+    // is on show.
+    if (!m_ui->WebTexte->isVisible())
+        m_ui->mnuViewResults->trigger();
+    m_documents->Ouvre_Page_Programme(fichier);
+}
+
+void frmMain::Traduit_Comparaison()
+{
+    if (m_pageComparaison.isEmpty() || !m_ui->WebTexte->isVisible() ||
+        QUrl(m_ui->WebTexte->LocationURL()).toLocalFile() != m_pageComparaison)
+        return;
+    // The same page in the new words: Back and Forward lead where they led.
+    if (ecritComparaison(m_pageComparaison, m_especesComparees))
+        m_ui->WebTexte->reload();
+}
+
+bool frmMain::ecritComparaison(const QString &fichier, const std::vector<int> &especes)
+{
+    KeyModel &m = m_ctx.modele;
     const std::string page = Html_Comparaison(m, Compare_Especes(m, especes));
     QFile sortie(fichier);
     const bool ecrit = m_pagesProgramme->isValid() && sortie.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
@@ -212,13 +236,9 @@ void frmMain::Montre_Comparaison(const std::vector<int> &especes)
     if (!ecrit) {
         m_ctx.dialogues.message(this, {fichier + texteOuAnglais(m.Num_Langue, 1074), QString(), BoutonsMessage::Ok,
                                        IconeMessage::None});
-        return;
+        return false;
     }
-    // The page goes where the species pages go: the results view unless a view with the browser
-    // is on show.
-    if (!m_ui->WebTexte->isVisible())
-        m_ui->mnuViewResults->trigger();
-    m_documents->Ouvre_Page_Programme(fichier);
+    return true;
 }
 
 // ---- Identifying within a group ----

@@ -112,8 +112,9 @@ void frmMain::Change_Langue()
         statutRepos();
     }
 
+    Traduit_Comparaison();
     // The species' own page, opened again in the new language; any other page (a drawing page, a
-    // comparison, a link followed) stays as it is.
+    // link followed) stays as it is.
     if (m_ui->WebTexte->isVisible() && !m.Code_Page.empty() &&
         Est_Page_Propre(m_ui->WebTexte->LocationURL(), qs(m.Code_Page), qs(m.Suffixe_Langue)))
         Rouvre_Page_Espece();

@@ -221,6 +221,24 @@ private Q_SLOTS:
         QTRY_VERIFY(!h.web()->history()->canGoBack());
     }
 
+    void theDifferencesOnShowFollowALanguageSwitch()
+    {
+        Harness h;
+        h.menu("mnuViewResults")->trigger();
+        h.clicLigne(QStringLiteral("Quercus robur"));
+        h.clicLigne(QStringLiteral("Pinus sylvestris"), Qt::ControlModifier);
+        h.menu("mnuViewCompare")->trigger();
+        const QString page = QFileInfo(h.pageDifferences()).fileName();
+        QVERIFY(h.montre(page));
+        QTRY_COMPARE(h.web()->page()->title(), texte(1183));
+
+        h.model.Num_Langue = 2;
+        h.window->Change_Langue();
+        QTRY_COMPARE(h.web()->page()->title(), texteOuAnglais(2, 1183));
+        QVERIFY(h.montre(page)); // the same page, in its place in the history
+        QVERIFY(QString::fromUtf8(readAll(h.pageDifferences())).contains(texteOuAnglais(2, 1185)));
+    }
+
     void withNoPageYetBackAndForwardAreOff()
     {
         Harness h;
