@@ -4,34 +4,17 @@
 #include <cstdint>
 #include <fstream>
 
-#if defined(__linux__)
-#include <sys/mman.h>
+#include <cstdio>
+
+#if defined(__unix__)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "knowledge/file_lookup.h"
 
 namespace tarvenko {
-
-namespace {
-
-// The matrix of a large key is tens of megabytes of fresh memory: in pages of 2 MB the system
-// maps it with a few hundred faults instead of tens of thousands (half the reading time at
-// 10,000 species x 4,000 states). Only a hint; elsewhere nothing is done.
-void pagesLarges([[maybe_unused]] void *debut, [[maybe_unused]] std::size_t octets)
-{
-#if defined(__linux__)
-    constexpr std::uintptr_t kPage = std::uintptr_t{1} << 21;
-    if (octets < 4 * kPage)
-        return;
-    const auto a = reinterpret_cast<std::uintptr_t>(debut);
-    const std::uintptr_t premier = (a + kPage - 1) & ~(kPage - 1);
-    const std::uintptr_t fin = (a + octets) & ~(kPage - 1);
-    if (fin > premier)
-        madvise(reinterpret_cast<void *>(premier), fin - premier, MADV_HUGEPAGE);
-#endif
-}
-
-} // namespace
 
 LectureDat Lit_Entiers16(const std::string &path, std::size_t count, std::vector<std::int16_t> &values)
 {
@@ -45,8 +28,6 @@ LectureDat Lit_Entiers16(const std::string &path, std::size_t count, std::vector
     in.seekg(0);
     // The file's little-endian words are read straight into the array (the matrix of a large key
     // is tens of megabytes: no second copy), then put in the machine's byte order.
-    values.reserve(count);
-    pagesLarges(values.data(), count * sizeof(std::int16_t));
     values.resize(count);
     in.read(reinterpret_cast<char *>(values.data()), static_cast<std::streamsize>(count * 2));
     if (static_cast<std::size_t>(in.gcount()) != count * 2)
@@ -60,17 +41,56 @@ LectureDat Lit_Entiers16(const std::string &path, std::size_t count, std::vector
     return LectureDat::Ok;
 }
 
+LectureDat Lit_Entiers16(const std::string &path, std::size_t count, Tableau16 &values)
+{
+#if defined(__unix__)
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return LectureDat::OuvertureImpossible;
+    struct stat etat {};
+    const bool lisible = fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode);
+    if (lisible && (count > static_cast<std::size_t>(etat.st_size) / 2)) {
+        close(fd);
+        return LectureDat::LectureImpossible;
+    }
+    const bool projete = lisible && Projette_Entiers16_Fd(fd, count, values);
+    close(fd);
+    if (projete)
+        return LectureDat::Ok;
+#endif
+    // Where the file cannot be mapped, it is read.
+    std::vector<std::int16_t> lues;
+    const LectureDat lecture = Lit_Entiers16(path, count, lues);
+    if (lecture == LectureDat::Ok)
+        values = Tableau16(std::move(lues));
+    return lecture;
+}
+
 bool Ecrit_Entiers16(const std::string &path, const std::vector<std::int16_t> &values)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return false;
-    for (std::int16_t v : values) {
-        const auto word = static_cast<std::uint16_t>(v);
-        const char bytes[2] = {static_cast<char>(word & 0xFF), static_cast<char>(word >> 8)};
-        out.write(bytes, 2);
+    // Written beside, then renamed over the old file: a program that has the old one mapped
+    // keeps it whole.
+    const std::string provisoire = path + ".nouveau";
+    {
+        std::ofstream out(provisoire, std::ios::binary | std::ios::trunc);
+        if (!out)
+            return false;
+        for (std::int16_t v : values) {
+            const auto word = static_cast<std::uint16_t>(v);
+            const char bytes[2] = {static_cast<char>(word & 0xFF), static_cast<char>(word >> 8)};
+            out.write(bytes, 2);
+        }
+        out.close();
+        if (!out) {
+            std::remove(provisoire.c_str());
+            return false;
+        }
     }
-    return static_cast<bool>(out);
+    if (std::rename(provisoire.c_str(), path.c_str()) != 0) {
+        std::remove(provisoire.c_str());
+        return false;
+    }
+    return true;
 }
 
 std::string Chemin_Poids(const KeyModel &m) { return resoutChemin(m.Chemin_Data + "POIDS.DAT"); }

@@ -10,6 +10,7 @@
 #include "knowledge/picture.h"
 #include "knowledge/species_group.h"
 #include "knowledge/species_tree.h"
+#include "knowledge/tableau16.h"
 #include "knowledge/tables.h"
 
 namespace tarvenko {
@@ -83,8 +84,8 @@ struct KeyModel {
     std::vector<std::string> Nom_Esp;
     std::vector<std::int64_t> Score_Esp;
     // Species-by-state values, state by state: element (s, e) at s + e * Nb_Esp, the order of
-    // MATRICE.DAT.
-    std::vector<std::int16_t> Matrice;
+    // MATRICE.DAT, which is mapped rather than read (knowledge/tableau16.h).
+    Tableau16 Matrice;
     std::int16_t matrice(int s, int e) const { return Matrice[static_cast<std::size_t>(s + e * Nb_Esp)]; }
 
     // State-indexed.

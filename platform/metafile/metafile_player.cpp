@@ -1,5 +1,6 @@
 #include "platform/metafile/metafile_player.h"
 
+#include <QImage>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/metafile/coverage_filler.h"
 #include "platform/metafile/metafile_player_limits.h"
 #include "platform/metafile/wmf_format.h"
 
@@ -62,6 +64,20 @@ Qt::BrushStyle hatchStyle(std::uint16_t hatch)
     }
 }
 
+CoverageFiller::Join coverageJoin(const QPen &pen)
+{
+    return pen.joinStyle() == Qt::RoundJoin ? CoverageFiller::Join::Round : CoverageFiller::Join::Bevel;
+}
+
+CoverageFiller::Cap coverageCap(const QPen &pen)
+{
+    switch (pen.capStyle()) {
+    case Qt::RoundCap: return CoverageFiller::Cap::Round;
+    case Qt::FlatCap: return CoverageFiller::Cap::Flat;
+    default: return CoverageFiller::Cap::Square;
+    }
+}
+
 } // namespace
 
 MetafilePlayer::MetafilePlayer(const MetafileData &data, QPainter *painter, const QTransform &deviceToTarget, bool smooth)
@@ -86,8 +102,21 @@ MetafilePlayer::MetafilePlayer(const MetafileData &data, QPainter *painter, cons
         // GDI rounds every point to a device pixel before drawing. Exact playback does the same
         // when the painter's own units are pixels, which also lets Qt use its integer paths.
         m_round = !smooth && m_base.type() <= QTransform::TxTranslate;
+        // Smooth shapes of solid colours into an image are filled by the coverage filler: Qt
+        // strokes and fills them through general outlines several times slower. A clip from the
+        // caller, a rotation or the painter's opacity leave everything to Qt.
+        m_toDevice = m_painter->deviceTransform();
+        QPaintDevice *device = m_painter->device();
+        if (smooth && !m_callerClip && device && device->devType() == QInternal::Image && m_painter->opacity() >= 1 &&
+            m_toDevice.type() <= QTransform::TxScale) {
+            auto *image = static_cast<QImage *>(device);
+            if (CoverageFiller::supports(*image))
+                m_filler = std::make_unique<CoverageFiller>(*image, image->rect());
+        }
     }
 }
+
+MetafilePlayer::~MetafilePlayer() = default;
 
 void MetafilePlayer::play()
 {
@@ -219,6 +248,11 @@ void MetafilePlayer::dispatch(const WmfRecord &r)
     case Fn::LineTo: {
         const QPointF from = m_dc.position, to = point(0);
         m_dc.position = to;
+        if (m_filler && coverageDraws(false)) {
+            const QPointF line[2] = {map(from), map(to)};
+            coverageShape(line, 2, false, false, Qt::WindingFill);
+            break;
+        }
         shape(QRectF(from, to).normalized(), false, [&] {
             const QLineF line(map(from), map(to));
             return [this, line] { m_painter->drawLine(line); };
@@ -230,6 +264,12 @@ void MetafilePlayer::dispatch(const WmfRecord &r)
     case Fn::PolyPolygon: polyPolygon(); break;
     case Fn::Rectangle: {
         const QRectF box = rect(0).normalized();
+        if (m_filler && coverageDraws(true)) {
+            const QRectF d = mapRect(box);
+            const QPointF corners[4] = {d.topLeft(), d.topRight(), d.bottomRight(), d.bottomLeft()};
+            coverageShape(corners, 4, true, true, Qt::WindingFill);
+            break;
+        }
         shape(box, true, [&] {
             const QRectF device = mapRect(box);
             return [this, device] { m_painter->drawRect(device); };
@@ -247,6 +287,11 @@ void MetafilePlayer::dispatch(const WmfRecord &r)
     }
     case Fn::Ellipse: {
         const QRectF box = rect(0).normalized();
+        if (m_filler && coverageDraws(true)) {
+            CoverageFiller::ellipse(mapRect(box), m_fillerPoints);
+            coverageShape(m_fillerPoints.data(), static_cast<int>(m_fillerPoints.size()), true, true, Qt::WindingFill);
+            break;
+        }
         shape(box, true, [&] {
             const QRectF device = mapRect(box);
             // Whole pixels take Qt's fast ellipse path.
@@ -570,6 +615,12 @@ void MetafilePlayer::polyline(bool closed)
         return;
     const QRectF bounds(QPointF(left, top), QPointF(right, bottom));
     const Qt::FillRule rule = m_dc.polyFillMode == WINDING ? Qt::WindingFill : Qt::OddEvenFill;
+    if (m_filler && coverageDraws(closed)) {
+        for (QPointF &p : m_points)
+            p = map(p);
+        coverageShape(m_points.data(), count, closed, closed, rule);
+        return;
+    }
     shape(bounds, closed, [&] {
         if (m_round) {
             m_devicePoints.resize(m_points.size());
@@ -609,6 +660,11 @@ void MetafilePlayer::polyPolygon()
     }
     if (path.isEmpty())
         return;
+    if (m_filler && coverageDraws(true)) {
+        m_fillerOutlines = path.toSubpathPolygons();
+        coverageShape(m_fillerOutlines, true, true, path.fillRule());
+        return;
+    }
     shape(bounds.adjusted(0, 0, -1, -1), true, [&] { return [this, &path] { m_painter->drawPath(path); }; });
 }
 
@@ -630,6 +686,14 @@ void MetafilePlayer::arcFamily(int kind)
     double sweep = angle(end) - a0;
     while (sweep <= 0)
         sweep += 360;
+    if (m_filler && coverageDraws(kind != 0)) {
+        // The arc as a polygon as close to the curve as an ellipse's, from the centre for a pie.
+        CoverageFiller::arc(box, a0 * M_PI / 180, sweep * M_PI / 180, m_fillerPoints);
+        if (kind == 1)
+            m_fillerPoints.insert(m_fillerPoints.begin(), c);
+        coverageShape(m_fillerPoints.data(), static_cast<int>(m_fillerPoints.size()), kind != 0, kind != 0, Qt::WindingFill);
+        return;
+    }
     QPainterPath path;
     if (kind == 1) {
         path.moveTo(c);
@@ -642,6 +706,74 @@ void MetafilePlayer::arcFamily(int kind)
             path.closeSubpath();
     }
     shape(logicalBox, kind != 0, [&] { return [this, &path] { m_painter->drawPath(path); }; });
+}
+
+// Coverage filler -----------------------------------------------------------------------------
+
+bool MetafilePlayer::coverageDraws(bool filled)
+{
+    if (m_dc.clip || (m_dc.rop2 != R2_COPYPEN && m_dc.rop2 != R2_BLACK && m_dc.rop2 != R2_WHITE))
+        return false;
+    if (filled && m_dc.brush.style != BS_SOLID && m_dc.brush.style != BS_NULL)
+        return false;
+    const std::uint16_t penStyle = m_dc.pen.style & PS_STYLE_MASK;
+    if (penStyle != PS_SOLID && penStyle != PS_INSIDEFRAME && penStyle != PS_NULL)
+        return false;
+    if (!m_penValid) {
+        m_pen = makePen(false);
+        m_penValid = true;
+    }
+    if (m_pen.style() != Qt::NoPen && m_pen.joinStyle() == Qt::MiterJoin)
+        return false;
+    // Qt fills plain shapes and draws one-pixel outlines about as fast as the filler: only
+    // shapes drawn with a wider pen, which Qt strokes through curves and a general outline
+    // several times slower, are worth drawing here.
+    if (!coverageForEveryShape && (m_pen.style() == Qt::NoPen || m_pen.widthF() < 2))
+        return false;
+    if (filled && !m_brushValid) {
+        m_brush = makeBrush(m_dc.brush);
+        m_brushValid = true;
+    }
+    return true;
+}
+
+void MetafilePlayer::coverageShape(const QPointF *points, int count, bool filled, bool closed, Qt::FillRule rule)
+{
+    m_fillerDevice.resize(static_cast<std::size_t>(std::max(0, count)));
+    for (std::size_t i = 0; i < m_fillerDevice.size(); ++i)
+        m_fillerDevice[i] = m_toDevice.map(points[i]);
+    const int n = static_cast<int>(m_fillerDevice.size());
+    if (filled && m_brush.style() == Qt::SolidPattern) {
+        m_filler->addPolygon(m_fillerDevice.data(), n);
+        m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
+    }
+    if (m_pen.style() != Qt::NoPen)
+        m_filler->stroke(m_fillerDevice.data(), n, std::max(1.0, m_pen.widthF()), closed, coverageJoin(m_pen), coverageCap(m_pen),
+                         m_pen.color().rgb());
+}
+
+void MetafilePlayer::coverageShape(const QList<QPolygonF> &outlines, bool filled, bool closed, Qt::FillRule rule)
+{
+    const auto mapped = [this](const QPolygonF &outline) {
+        m_fillerDevice.resize(static_cast<std::size_t>(outline.size()));
+        for (std::size_t i = 0; i < m_fillerDevice.size(); ++i)
+            m_fillerDevice[i] = m_toDevice.map(outline[static_cast<qsizetype>(i)]);
+        return static_cast<int>(m_fillerDevice.size());
+    };
+    if (filled && m_brush.style() == Qt::SolidPattern) {
+        for (const QPolygonF &outline : outlines) {
+            const int n = mapped(outline);
+            m_filler->addPolygon(m_fillerDevice.data(), n);
+        }
+        m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
+    }
+    if (m_pen.style() != Qt::NoPen) {
+        for (const QPolygonF &outline : outlines) {
+            const int n = mapped(outline);
+            m_filler->stroke(m_fillerDevice.data(), n, std::max(1.0, m_pen.widthF()), closed, coverageJoin(m_pen), coverageCap(m_pen),
+                             m_pen.color().rgb());
+        }
+    }
 }
 
 } // namespace tarvenko::detail

@@ -6,12 +6,14 @@
 #include <QBrush>
 #include <QPainterPath>
 #include <QPointF>
+#include <QPolygonF>
 #include <QRegion>
 #include <QSizeF>
 #include <QTransform>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <queue>
 #include <vector>
@@ -22,6 +24,8 @@ class QPainter;
 
 namespace tarvenko::detail {
 
+class CoverageFiller;
+
 // Plays the records of a parsed metafile: a device context (mapping, selected objects, modes,
 // clip, current position), the object table and the drawing records. Without a painter it only
 // measures what the records draw, in reference device units. The records, the device context and
@@ -31,8 +35,15 @@ class MetafilePlayer {
 public:
     // `deviceToTarget` maps reference device units to the painter's coordinates.
     MetafilePlayer(const MetafileData &data, QPainter *painter, const QTransform &deviceToTarget, bool smooth);
+    ~MetafilePlayer();
+    MetafilePlayer(const MetafilePlayer &) = delete;
+    MetafilePlayer &operator=(const MetafilePlayer &) = delete;
 
     void play();
+
+    // Smooth playing into an image draws only shapes with wide outlines with the coverage
+    // filler, where it pays; true: every shape it can draw (to compare it with Qt).
+    static inline bool coverageForEveryShape = false;
     // Bounds of everything drawn, in target coordinates (measuring mode).
     QRectF bounds() const { return m_bounds; }
 
@@ -110,6 +121,14 @@ private:
     bool dashed() const;
     void applyClip();
 
+    // Smooth playing into an image: whether the coverage filler draws a shape with the device
+    // context's pen and brush exactly as Qt would (solid colours, copied, no clip region, no
+    // dashes); the pen and brush are made current if so.
+    bool coverageDraws(bool filled);
+    // A shape drawn by the coverage filler, its outlines in the painter's coordinates: filled
+    // under `rule` (when `filled`), then outlined with the pen (closed or open).
+    void coverageShape(const QList<QPolygonF> &outlines, bool filled, bool closed, Qt::FillRule rule);
+    void coverageShape(const QPointF *points, int count, bool filled, bool closed, Qt::FillRule rule);
     void polyline(bool closed);
     void polyPolygon();
     void arcFamily(int kind); // 0 arc, 1 pie, 2 chord
@@ -161,6 +180,11 @@ private:
     std::vector<QPoint> m_devicePoints;
     QRectF m_bounds;
     bool m_boundsSet = false;
+    std::unique_ptr<CoverageFiller> m_filler; // smooth playing into an image only
+    QTransform m_toDevice;                    // the painter's coordinates to the image's pixels
+    std::vector<QPointF> m_fillerPoints;
+    std::vector<QPointF> m_fillerDevice;
+    QList<QPolygonF> m_fillerOutlines;
 };
 
 } // namespace tarvenko::detail

@@ -47,6 +47,14 @@ int main(int argc, char **argv)
             painter.setClipRect(0, 0, 60, 10);
             metafile->play(painter, QRectF(-5, -5, 90, 30), Metafile::Edges::Smooth);
             painter.end();
+            // Smooth edges straight into an image (the coverage filler), over the image and
+            // stretched far beyond it.
+            for (const QRectF target : {QRectF(0, 0, 64, 48), QRectF(-3e6, -2e6, 6e6, 4e6), QRectF(30, 20, 1e-3, 1e-3)}) {
+                QImage direct(64, 48, QImage::Format_RGB32);
+                direct.fill(Qt::white);
+                QPainter p(&direct);
+                metafile->play(p, target, Metafile::Edges::Smooth);
+            }
             out << file.fileName() << ": " << metafile->recordCount() << " records"
                 << (metafile->problem().isEmpty() ? QString() : QStringLiteral(" (") + metafile->problem() + QLatin1Char(')')) << '\n';
         }
