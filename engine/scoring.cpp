@@ -285,7 +285,8 @@ std::string especesGardees(const KeyModel &m)
     if (m.Groupe)
         texte += remplace(Texte_Ou_Anglais(m.Num_Langue, 1181), "%1",
                           m.Groupe->rang == Groupe_Especes::Rang::Famille ? casseNomPropre(m.Groupe->nom) : m.Groupe->nom) +
-                 "; ";
+                 // French sets a semicolon off with a no-break space.
+                 (m.Num_Langue == 2 ? "\u00a0; " : "; ");
     texte += remplace(remplace(Texte_Ou_Anglais(m.Num_Langue, 1180), "%1", std::to_string(gardees)), "%2",
                       std::to_string(toutes));
     return texte + ")";

@@ -206,6 +206,12 @@ TEST_F(Narrowing, anIdentificationWithinAGroupRanksOnlyItsSpecies)
         EXPECT_EQ(l.legende, c.legende) << c.groupe.nom;
     }
 
+    // French sets the semicolon off.
+    base.m.Num_Langue = 2;
+    ASSERT_TRUE(Identifie_Dans_Groupe(base.m, Groupe_Especes{R::Famille, "fagaceae"}));
+    EXPECT_NE(Affiche_Especes(base.m).legende.find("Fagaceae\u00a0; 3 "), std::string::npos) << Affiche_Especes(base.m).legende;
+    base.m.Num_Langue = 0;
+
     // Within a group the tolerance hides only the group's species; New lifts the group.
     ASSERT_TRUE(Identifie_Dans_Groupe(base.m, Groupe_Especes{R::Famille, "PINACEAE"}));
     base.m.Ecarts_Toleres = 0;
