@@ -269,7 +269,8 @@ for r in rows:
     if r[1] == "metafile":
         t = float(r[3])
         print(f"| {r[2]} | {t:.2f} ms |")
-        if "ClearOnly" not in r[2] and "10000x4000 key" not in r[2]:
+        # Clearing the image and Qt's raster engine alone (smooth:2) are references, not goals.
+        if "ClearOnly" not in r[2] and "10000x4000 key" not in r[2] and "smooth:2" not in r[2] and "LayersQt" not in r[2]:
             goals.append((f"4. drawing, {r[2]}", "< 8 ms", f"{t:.2f} ms", t < 8))
 print()
 print("| goal | target | measured | met |")
