@@ -75,8 +75,6 @@ bool CoverageFiller::supports(const QImage &image)
     return image.format() == QImage::Format_RGB32 || image.format() == QImage::Format_ARGB32_Premultiplied;
 }
 
-void CoverageFiller::clear() { m_edges.clear(); }
-
 void CoverageFiller::edge(QPointF from, QPointF to)
 {
     if (from.y() == to.y() || !finite(from) || !finite(to))
@@ -162,12 +160,6 @@ void CoverageFiller::arc(const QRectF &box, double start, double sweep, std::vec
         const double a = start + sweep * k / steps;
         points[static_cast<std::size_t>(k)] = b.center() + QPointF(rx * std::cos(a), -ry * std::sin(a));
     }
-}
-
-void CoverageFiller::addEllipse(const QRectF &box)
-{
-    ellipse(box, m_scratch);
-    addPolygon(m_scratch.data(), static_cast<int>(m_scratch.size()));
 }
 
 void CoverageFiller::fan(QPointF centre, QPointF from, double sweep, int steps)

@@ -44,10 +44,8 @@ public:
     // The outline of a line `width` pixels wide through `points`; `closed` joins the last point
     // to the first. Filled under the non-zero rule.
     void addStroke(const QPointF *points, int count, double width, bool closed, Join join, Cap cap);
-    // An ellipse inscribed in `box`, as a polygon whose sides stay within a twentieth of a pixel
-    // of the curve.
-    void addEllipse(const QRectF &box);
-    // The same polygon's points, into `points`.
+    // The points of an ellipse inscribed in `box`, as a polygon whose sides stay within a
+    // twentieth of a pixel of the curve, into `points`.
     static void ellipse(const QRectF &box, std::vector<QPointF> &points);
     // The points of the arc of the ellipse in `box` from angle `start` turning by `sweep`
     // (radians, counter-clockwise on the screen), into `points`, as finely as an ellipse's.
@@ -59,10 +57,6 @@ public:
 
     // Blends everything added since the last fill in `colour` and starts afresh.
     void fill(QRgb colour, Rule rule);
-    // Forgets what was added without drawing it.
-    void clear();
-
-    bool empty() const { return m_edges.empty(); }
 
 private:
     struct Edge {

@@ -737,43 +737,50 @@ bool MetafilePlayer::coverageDraws(bool filled)
     return true;
 }
 
-void MetafilePlayer::coverageShape(const QPointF *points, int count, bool filled, bool closed, Qt::FillRule rule)
+int MetafilePlayer::coverageDevice(const QPointF *points, qsizetype count)
 {
-    m_fillerDevice.resize(static_cast<std::size_t>(std::max(0, count)));
+    m_fillerDevice.resize(static_cast<std::size_t>(std::max<qsizetype>(0, count)));
     for (std::size_t i = 0; i < m_fillerDevice.size(); ++i)
         m_fillerDevice[i] = m_toDevice.map(points[i]);
-    const int n = static_cast<int>(m_fillerDevice.size());
-    if (filled && m_brush.style() == Qt::SolidPattern) {
-        m_filler->addPolygon(m_fillerDevice.data(), n);
-        m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
-    }
+    return static_cast<int>(m_fillerDevice.size());
+}
+
+bool MetafilePlayer::coverageFills(bool filled) const { return filled && m_brush.style() == Qt::SolidPattern; }
+
+void MetafilePlayer::coverageFill(Qt::FillRule rule)
+{
+    m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
+}
+
+void MetafilePlayer::coverageStroke(int count, bool closed)
+{
     if (m_pen.style() != Qt::NoPen)
-        m_filler->stroke(m_fillerDevice.data(), n, std::max(1.0, m_pen.widthF()), closed, coverageJoin(m_pen), coverageCap(m_pen),
+        m_filler->stroke(m_fillerDevice.data(), count, std::max(1.0, m_pen.widthF()), closed, coverageJoin(m_pen), coverageCap(m_pen),
                          m_pen.color().rgb());
+}
+
+void MetafilePlayer::coverageShape(const QPointF *points, int count, bool filled, bool closed, Qt::FillRule rule)
+{
+    const int n = coverageDevice(points, count);
+    if (coverageFills(filled)) {
+        m_filler->addPolygon(m_fillerDevice.data(), n);
+        coverageFill(rule);
+    }
+    coverageStroke(n, closed);
 }
 
 void MetafilePlayer::coverageShape(const QList<QPolygonF> &outlines, bool filled, bool closed, Qt::FillRule rule)
 {
-    const auto mapped = [this](const QPolygonF &outline) {
-        m_fillerDevice.resize(static_cast<std::size_t>(outline.size()));
-        for (std::size_t i = 0; i < m_fillerDevice.size(); ++i)
-            m_fillerDevice[i] = m_toDevice.map(outline[static_cast<qsizetype>(i)]);
-        return static_cast<int>(m_fillerDevice.size());
-    };
-    if (filled && m_brush.style() == Qt::SolidPattern) {
+    // The outlines are filled as one shape, then each is outlined.
+    if (coverageFills(filled)) {
         for (const QPolygonF &outline : outlines) {
-            const int n = mapped(outline);
+            const int n = coverageDevice(outline.constData(), outline.size());
             m_filler->addPolygon(m_fillerDevice.data(), n);
         }
-        m_filler->fill(m_brush.color().rgb(), rule == Qt::WindingFill ? CoverageFiller::Rule::NonZero : CoverageFiller::Rule::OddEven);
+        coverageFill(rule);
     }
-    if (m_pen.style() != Qt::NoPen) {
-        for (const QPolygonF &outline : outlines) {
-            const int n = mapped(outline);
-            m_filler->stroke(m_fillerDevice.data(), n, std::max(1.0, m_pen.widthF()), closed, coverageJoin(m_pen), coverageCap(m_pen),
-                             m_pen.color().rgb());
-        }
-    }
+    for (const QPolygonF &outline : outlines)
+        coverageStroke(coverageDevice(outline.constData(), outline.size()), closed);
 }
 
 } // namespace tarvenko::detail

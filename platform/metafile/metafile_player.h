@@ -129,6 +129,12 @@ private:
     // under `rule` (when `filled`), then outlined with the pen (closed or open).
     void coverageShape(const QList<QPolygonF> &outlines, bool filled, bool closed, Qt::FillRule rule);
     void coverageShape(const QPointF *points, int count, bool filled, bool closed, Qt::FillRule rule);
+    // Its parts: points mapped to the image's pixels (into m_fillerDevice, their count returned);
+    // whether the brush fills; the fill of what was added; the pen along the mapped points.
+    int coverageDevice(const QPointF *points, qsizetype count);
+    bool coverageFills(bool filled) const;
+    void coverageFill(Qt::FillRule rule);
+    void coverageStroke(int count, bool closed);
     void polyline(bool closed);
     void polyPolygon();
     void arcFamily(int kind); // 0 arc, 1 pie, 2 chord
